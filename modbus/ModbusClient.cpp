@@ -1,0 +1,191 @@
+// ModbusClient.cpp - the client role: send one read or write request, poll
+// for its reply until the deadline, check the reply and hand back its data.
+#include <cstring>
+
+#include "ModbusBytes.h"
+#include "ModbusFrameBuilders.h"
+#include "ModbusFraming.h"
+#include "ModbusProtocol.h"
+#include "ModbusRtuFrameSearch.h"
+#include "ModbusStack.h"
+#include "ModbusState.h"
+
+namespace modbus_stack {
+namespace {
+
+// Client results.
+constexpr uint32_t kClientUnknownFunction = 0;
+constexpr uint32_t kClientAccepted = 1;
+constexpr uint32_t kClientInvalidArguments = 2;
+constexpr uint32_t kClientNotInitialised = 3;
+constexpr uint32_t kClientTimedOut = 4;
+constexpr uint32_t kClientUnusableReply = 5;
+constexpr uint32_t kClientException = 6;
+
+// Offsets from a reply's unit identifier.
+constexpr uint16_t kReplyFunction = 1;
+constexpr uint16_t kReplyByteCount = 2;
+constexpr uint16_t kReplyExceptionCode = 2;
+constexpr uint16_t kReplyData = 3;
+
+// Where a received reply stands in the receive buffer: its unit identifier
+// and the end of its PDU (the RTU CRC excluded).
+struct Reply {
+  uint16_t unitPosition;
+  uint16_t end;
+};
+
+bool HasTransport() {
+  return g_stack.send != nullptr && g_stack.receive != nullptr && g_stack.currentTime != nullptr;
+}
+
+// Polls the receive callback until a reply is held or the deadline passes.
+// Returns kClientAccepted with the reply located, or kClientTimedOut or
+// kClientUnusableReply.
+uint32_t AwaitReply(Reply* reply) {
+  g_stack.receiveLength = 0;
+  const uint32_t deadline = g_stack.currentTime() + g_stack.timeout;
+  for (;;) {
+    if (g_stack.currentTime() >= deadline) {
+      return kClientTimedOut;
+    }
+    uint32_t connectionId = 0;
+    const uint16_t arrived = ReceiveIntoBuffer(&connectionId);
+    if (arrived == 0) {
+      continue;  // nothing new; under RTU the held bytes were searched already
+    }
+    if (g_stack.protocol == kProtocolTcp) {
+      reply->unitPosition = ParseMbapHeader(g_stack.receiveBuffer, g_stack.receiveLength);
+      reply->end = g_stack.receiveLength;
+      return reply->unitPosition == 0 ? kClientUnusableReply : kClientAccepted;
+    }
+    uint16_t frameLength = 0;
+    const int start = FindReplyFrame(g_stack.receiveBuffer, g_stack.receiveLength, &frameLength);
+    if (start >= 0) {
+      ConsumeBytes(static_cast<uint16_t>(start));
+      reply->unitPosition = kRtuAddress;
+      reply->end = static_cast<uint16_t>(frameLength - kRtuCrcSize);
+      return kClientAccepted;
+    }
+  }
+}
+
+// Sends the request and waits for its reply.
+uint32_t Transact(uint16_t connectionId, const uint8_t* frame, uint16_t frameLength, Reply* reply) {
+  g_stack.send(connectionId, frame, frameLength);  // a lost send shows as a time-out
+  return AwaitReply(reply);
+}
+
+// An exception reply stores its code; anything shorter is unusable.
+uint32_t TakeException(const Reply& reply, uint8_t* exceptionCode) {
+  const uint16_t codePosition = static_cast<uint16_t>(reply.unitPosition + kReplyExceptionCode);
+  if (codePosition >= reply.end) {
+    return kClientUnusableReply;
+  }
+  if (exceptionCode != nullptr) {
+    *exceptionCode = g_stack.receiveBuffer[codePosition];
+  }
+  return kClientException;
+}
+
+bool IsException(uint8_t function) {
+  return function > kExceptionFlag;
+}
+
+}  // namespace
+}  // namespace modbus_stack
+
+using namespace modbus_stack;
+
+extern "C" VELD_MODBUS_API uint32_t ModbusStack_ReadRegisters(uint16_t connectionId, uint8_t unit, uint8_t function,
+                                                              uint16_t startingAddress, uint16_t quantity,
+                                                              uint8_t* data, uint16_t dataSize,
+                                                              uint8_t* exceptionCode) {
+  if (!HasTransport()) {
+    return kClientNotInitialised;
+  }
+  if (data == nullptr || function < kReadCoils || function > kReadInputRegisters ||
+      quantity > MaxQuantity(function) || ReadDataSize(function, quantity) > dataSize) {
+    return kClientInvalidArguments;
+  }
+  uint8_t frame[kMaxFrameSize];
+  const uint16_t frameLength = BuildReadRequest(g_stack.protocol, unit, function, startingAddress, quantity, frame);
+  Reply reply{};
+  const uint32_t result = Transact(connectionId, frame, frameLength, &reply);
+  if (result != kClientAccepted) {
+    return result;
+  }
+
+  const uint8_t* const buffer = g_stack.receiveBuffer;
+  if (reply.unitPosition + kReplyFunction >= reply.end) {
+    return kClientUnusableReply;
+  }
+  if (IsException(buffer[reply.unitPosition + kReplyFunction])) {
+    return TakeException(reply, exceptionCode);
+  }
+  const uint16_t countPosition = static_cast<uint16_t>(reply.unitPosition + kReplyByteCount);
+  if (countPosition >= reply.end) {
+    return kClientUnusableReply;
+  }
+  const uint8_t byteCount = buffer[countPosition];
+  const uint16_t dataPosition = static_cast<uint16_t>(reply.unitPosition + kReplyData);
+  if (dataPosition + byteCount > reply.end || byteCount > dataSize) {
+    return kClientUnusableReply;
+  }
+  const uint8_t replyFunction = buffer[reply.unitPosition + kReplyFunction];
+  if (replyFunction == kReadHoldingRegisters || replyFunction == kReadInputRegisters) {
+    // Registers go out in host order; odd trailing bytes are copied as sent.
+    for (uint16_t i = 0; i + 1 < byteCount; i += 2) {
+      const uint16_t value = ReadBigEndian16(buffer + dataPosition + i);
+      std::memcpy(data + i, &value, sizeof value);
+    }
+    if (byteCount % 2 != 0) {
+      data[byteCount - 1] = buffer[dataPosition + byteCount - 1];
+    }
+  } else {
+    std::memcpy(data, buffer + dataPosition, byteCount);
+  }
+  return kClientAccepted;
+}
+
+extern "C" VELD_MODBUS_API uint32_t ModbusStack_WriteRegisters(uint16_t connectionId, uint8_t unit, uint8_t function,
+                                                               uint16_t startingAddress, const uint16_t* values,
+                                                               uint16_t quantity, uint8_t* exceptionCode) {
+  if (!HasTransport()) {
+    return kClientNotInitialised;
+  }
+  if (values == nullptr) {
+    return kClientInvalidArguments;
+  }
+  if (function < kWriteSingleCoil || function > kWriteMultipleRegisters ||
+      (function > kWriteSingleRegister && function < kWriteMultipleCoils)) {
+    return kClientUnknownFunction;
+  }
+  if ((function == kWriteSingleCoil || function == kWriteSingleRegister) && quantity != 1) {
+    return kClientInvalidArguments;
+  }
+  uint8_t frame[kMaxFrameSize];
+  const uint16_t frameLength = BuildWriteRequest(g_stack.protocol, unit, function, startingAddress, quantity, values,
+                                                 static_cast<uint16_t>(2u * quantity), frame);
+  if (frameLength == 0) {
+    return kClientInvalidArguments;
+  }
+  Reply reply{};
+  const uint32_t result = Transact(connectionId, frame, frameLength, &reply);
+  if (result != kClientAccepted) {
+    return result;
+  }
+
+  const uint8_t* const buffer = g_stack.receiveBuffer;
+  if (reply.unitPosition + kReplyFunction >= reply.end) {
+    return kClientUnusableReply;
+  }
+  const uint8_t replyFunction = buffer[reply.unitPosition + kReplyFunction];
+  if (IsException(replyFunction)) {
+    return TakeException(reply, exceptionCode);
+  }
+  if (buffer[reply.unitPosition] != unit || replyFunction != function) {
+    return kClientUnusableReply;
+  }
+  return kClientAccepted;
+}

@@ -1,0 +1,123 @@
+// ModbusHandlers.cpp - read, single write, multiple-coil write and
+// multiple-register write. Exception responses carry the stack's slave id,
+// except the one reporting a read callback's refusal, which carries the
+// request's own unit identifier.
+#include "ModbusHandlers.h"
+
+#include <cstring>
+
+#include "ModbusBytes.h"
+#include "ModbusFrameBuilders.h"
+#include "ModbusProtocol.h"
+#include "ModbusState.h"
+
+namespace modbus_stack {
+namespace {
+
+uint16_t Exception(const Request& request, uint8_t code, uint8_t* frame) {
+  return BuildExceptionResponse(g_stack.protocol, g_stack.slaveId, request.function, code, frame);
+}
+
+// A refusal is answered with the callback's code; a callback that refused
+// without naming a code has failed, which is exception 4.
+uint8_t RefusalCode(uint8_t exceptionCode) {
+  return exceptionCode != 0 ? exceptionCode : kServerDeviceFailure;
+}
+
+// The answer after a write callback has run.
+uint16_t AnswerWrite(const Request& request, bool accepted, uint8_t exceptionCode, uint16_t startingAddress,
+                     uint16_t quantity, const uint16_t* values, uint8_t* frame) {
+  if (!accepted) {
+    return Exception(request, RefusalCode(exceptionCode), frame);
+  }
+  const uint16_t length =
+      BuildWriteResponse(g_stack.protocol, g_stack.slaveId, request.function, startingAddress, quantity, values, frame);
+  return length != 0 ? length : Exception(request, kServerDeviceFailure, frame);
+}
+
+}  // namespace
+
+uint16_t HandleReadRequest(const Request& request, uint8_t* frame) {
+  if (g_stack.getValue == nullptr) {
+    return Exception(request, kIllegalFunction, frame);
+  }
+  if (request.dataLength < kAddressAndQuantitySize) {
+    return 0;
+  }
+  const uint16_t startingAddress = ReadBigEndian16(request.data + kStartingAddressOffset);
+  const uint16_t quantity = ReadBigEndian16(request.data + kQuantityOffset);
+  if (quantity > MaxQuantity(request.function)) {
+    return Exception(request, kIllegalDataValue, frame);
+  }
+  uint16_t values[kValueAreaSize / 2] = {};
+  uint8_t exceptionCode = 0;
+  if (!g_stack.getValue(g_stack.slaveId, request.function, startingAddress, quantity, values, kValueAreaSize,
+                        &exceptionCode)) {
+    return BuildExceptionResponse(g_stack.protocol, request.unit, request.function, RefusalCode(exceptionCode), frame);
+  }
+  const uint16_t length = BuildReadResponse(g_stack.protocol, g_stack.slaveId, request.function, quantity, values,
+                                            kValueAreaSize, frame);
+  return length != 0 ? length : Exception(request, kServerDeviceFailure, frame);
+}
+
+uint16_t HandleSingleWriteRequest(const Request& request, uint8_t* frame) {
+  if (g_stack.setValue == nullptr) {
+    return Exception(request, kIllegalFunction, frame);
+  }
+  if (request.dataLength < kAddressAndValueSize) {
+    return 0;
+  }
+  const uint16_t address = ReadBigEndian16(request.data + kStartingAddressOffset);
+  uint16_t value = ReadBigEndian16(request.data + kSingleValueOffset);
+  uint8_t exceptionCode = 0;
+  const bool accepted =
+      g_stack.setValue(g_stack.slaveId, request.function, address, 1, &value, sizeof value, &exceptionCode);
+  return AnswerWrite(request, accepted, exceptionCode, address, 1, &value, frame);
+}
+
+uint16_t HandleWriteCoilsRequest(const Request& request, uint8_t* frame) {
+  if (g_stack.setValue == nullptr) {
+    return Exception(request, kIllegalFunction, frame);
+  }
+  if (request.dataLength < kMultipleWriteHeaderSize) {
+    return 0;
+  }
+  const uint16_t startingAddress = ReadBigEndian16(request.data + kStartingAddressOffset);
+  const uint16_t quantity = ReadBigEndian16(request.data + kQuantityOffset);
+  const uint8_t byteCount = request.data[kByteCountOffset];
+  if (kMultipleWriteHeaderSize + byteCount > request.dataLength || quantity > kMaxWriteCoils) {
+    return Exception(request, kIllegalDataValue, frame);
+  }
+  uint16_t writeArea[kWriteAreaSize / 2] = {};
+  std::memcpy(writeArea, request.data + kWriteDataOffset, byteCount);
+  uint8_t exceptionCode = 0;
+  const bool accepted =
+      g_stack.setValue(g_stack.slaveId, request.function, startingAddress, quantity, writeArea, byteCount, &exceptionCode);
+  return AnswerWrite(request, accepted, exceptionCode, startingAddress, quantity, writeArea, frame);
+}
+
+uint16_t HandleWriteRegistersRequest(const Request& request, uint8_t* frame) {
+  if (g_stack.setValue == nullptr) {
+    return Exception(request, kIllegalFunction, frame);
+  }
+  if (request.dataLength < kMultipleWriteHeaderSize) {
+    return 0;
+  }
+  const uint16_t startingAddress = ReadBigEndian16(request.data + kStartingAddressOffset);
+  const uint16_t quantity = ReadBigEndian16(request.data + kQuantityOffset);
+  const uint8_t byteCount = request.data[kByteCountOffset];
+  if (kMultipleWriteHeaderSize + byteCount > request.dataLength || quantity > kMaxWriteRegisters ||
+      byteCount < 2u * quantity) {
+    return Exception(request, kIllegalDataValue, frame);
+  }
+  uint16_t writeArea[kWriteAreaSize / 2] = {};
+  for (uint16_t i = 0; i < quantity; ++i) {
+    writeArea[i] = ReadBigEndian16(request.data + kWriteDataOffset + 2 * i);
+  }
+  uint8_t exceptionCode = 0;
+  const bool accepted = g_stack.setValue(g_stack.slaveId, request.function, startingAddress, quantity, writeArea,
+                                         static_cast<uint16_t>(2u * quantity), &exceptionCode);
+  return AnswerWrite(request, accepted, exceptionCode, startingAddress, quantity, writeArea, frame);
+}
+
+}  // namespace modbus_stack

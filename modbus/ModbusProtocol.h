@@ -1,0 +1,93 @@
+// ModbusProtocol.h - named constants of the Modbus wire format and of the
+// stack's own limits. Every byte offset and protocol limit the stack uses is
+// named here, next to the frame field it bounds.
+#pragma once
+
+#include <cstdint>
+
+namespace modbus_stack {
+
+// Framings chosen by ModbusStack_Init.
+constexpr uint32_t kProtocolNone = 0;
+constexpr uint32_t kProtocolRtu = 1;
+constexpr uint32_t kProtocolTcp = 2;
+
+// Function codes (Modbus Application Protocol, section 6).
+constexpr uint8_t kReadCoils = 1;
+constexpr uint8_t kReadDiscreteInputs = 2;
+constexpr uint8_t kReadHoldingRegisters = 3;
+constexpr uint8_t kReadInputRegisters = 4;
+constexpr uint8_t kWriteSingleCoil = 5;
+constexpr uint8_t kWriteSingleRegister = 6;
+constexpr uint8_t kWriteMultipleCoils = 15;
+constexpr uint8_t kWriteMultipleRegisters = 16;
+
+// An exception response carries the function code with this bit set.
+constexpr uint8_t kExceptionFlag = 0x80;
+
+// Exception codes the stack produces itself.
+constexpr uint8_t kIllegalFunction = 1;
+constexpr uint8_t kIllegalDataAddress = 2;
+constexpr uint8_t kIllegalDataValue = 3;
+constexpr uint8_t kServerDeviceFailure = 4;
+
+// MBAP header of a Modbus TCP frame: byte offsets of its fields.
+constexpr uint16_t kMbapTransactionId = 0;
+constexpr uint16_t kMbapProtocolId = 2;
+constexpr uint16_t kMbapLength = 4;
+constexpr uint16_t kMbapUnitId = 6;
+// Bytes in front of the unit identifier; the length field counts the rest.
+constexpr uint16_t kMbapFixedSize = 6;
+
+// Modbus RTU frame: the address leads, the CRC-16 trails (low byte first).
+constexpr uint16_t kRtuAddress = 0;
+constexpr uint16_t kRtuCrcSize = 2;
+
+// A PDU is at most 253 bytes (Modbus Application Protocol, section 4.1), so a
+// TCP frame is at most 6 + 1 (unit identifier) + 253 = 260 bytes and an RTU
+// frame at most 1 + 253 + 2 = 256 bytes.
+constexpr uint16_t kMaxPduSize = 253;
+constexpr uint16_t kMaxFrameSize = kMbapFixedSize + 1 + kMaxPduSize;
+
+// The receive buffer holds one whole frame of either framing.
+constexpr uint16_t kReceiveBufferSize = kMaxFrameSize;
+
+// Byte offsets inside a request PDU's data, counted from the byte after the
+// function code.
+constexpr uint16_t kStartingAddressOffset = 0;  // also the address of 5, 6
+constexpr uint16_t kQuantityOffset = 2;         // quantity of 1-4, 15, 16
+constexpr uint16_t kSingleValueOffset = 2;      // value of 5, 6
+constexpr uint16_t kByteCountOffset = 4;        // byte count of 15, 16
+constexpr uint16_t kWriteDataOffset = 5;        // first data byte of 15, 16
+// Fixed fields a request needs before it can be handled.
+constexpr uint16_t kAddressAndQuantitySize = 4;   // 1-4: address, quantity
+constexpr uint16_t kAddressAndValueSize = 4;      // 5, 6: address, value
+constexpr uint16_t kMultipleWriteHeaderSize = 5;  // 15, 16: address, quantity, byte count
+
+// Byte offsets inside a response PDU's data.
+constexpr uint16_t kResponseByteCountOffset = 0;  // 1-4: byte count
+constexpr uint16_t kResponseDataOffset = 1;       // 1-4: first data byte
+constexpr uint16_t kExceptionCodeOffset = 0;      // exception response: its code
+
+// Quantity limits: each keeps the PDU within 253 bytes.
+constexpr uint16_t kMaxReadBits = 2000;       // 1, 2: byte count 250
+constexpr uint16_t kMaxReadRegisters = 125;   // 3, 4: byte count 250
+constexpr uint16_t kMaxWriteCoils = 1968;     // 15: byte count 246
+constexpr uint16_t kMaxWriteRegisters = 123;  // 16: byte count 246
+
+// Work areas of a server pass.
+constexpr uint16_t kValueAreaSize = 250;  // 2000 bits or 125 registers
+constexpr uint16_t kWriteAreaSize = 256;  // any one-byte byte count (0-255)
+
+// Server side RTU frame search: start positions examined per pass, and the
+// smallest frame worth examining (address, function code, CRC).
+constexpr uint16_t kMaxRequestSearchPositions = 100;
+constexpr uint16_t kMinRtuFrameSize = 4;
+// RTU request sizes: 1-6 are fixed; 15 and 16 carry a byte count.
+constexpr uint16_t kRtuFixedRequestSize = 8;     // address, fc, 4 data bytes, CRC
+constexpr uint16_t kRtuMultipleWriteOverhead = 9;  // address, fc, 5 header bytes, CRC
+
+// Client side: how long to wait for a reply, in units of the time callback.
+constexpr uint16_t kDefaultTimeout = 3;
+
+}  // namespace modbus_stack

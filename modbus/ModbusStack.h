@@ -1,0 +1,264 @@
+/*
+ * ModbusStack.h - the public interface of the VELD Modbus protocol stack.
+ *
+ * This header is the library's manual. The stack is a transport-neutral
+ * Modbus library with one module-level instance: no handles, no heap, no
+ * logging, no locks. The host supplies three transport callbacks (send bytes,
+ * receive bytes, read a clock) and two value callbacks (read values, write
+ * values); the stack frames, checks and answers Modbus requests through them.
+ *
+ * Roles
+ *   Server: ModbusStack_Loop() handles at most one request per call.
+ *   Client: ModbusStack_ReadRegisters() / ModbusStack_WriteRegisters() send
+ *           one request and wait (polling) for its reply.
+ *
+ * Framings, chosen once by ModbusStack_Init():
+ *   1 = Modbus RTU: address, PDU, CRC-16/MODBUS (low-order byte first).
+ *   2 = Modbus TCP: 7-byte MBAP header (transaction, protocol, length, unit),
+ *       then the PDU. Multi-byte fields are big-endian on the wire.
+ *
+ * Supported function codes (server and client):
+ *   1 Read Coils            2 Read Discrete Inputs
+ *   3 Read Holding Registers 4 Read Input Registers
+ *   5 Write Single Coil     6 Write Single Register
+ *   15 Write Multiple Coils 16 Write Multiple Registers
+ * Quantity limits: 2000 bits (1, 2), 125 registers (3, 4), 1968 coils (15),
+ * 123 registers (16). Larger quantities are answered with exception 3.
+ *
+ * Threading: not thread-safe. Every function, and every callback it calls,
+ * runs on the caller's thread. Server and client use share one receive
+ * buffer and one transaction identifier, so they must not be interleaved
+ * across threads, and a callback must never call back into the stack.
+ */
+#ifndef VELD_MODBUS_STACK_H
+#define VELD_MODBUS_STACK_H
+
+#include <stdbool.h>
+#include <stdint.h>
+
+#if defined(VELD_MODBUS_BUILDING_LIBRARY)
+#define VELD_MODBUS_API __attribute__((visibility("default")))
+#else
+#define VELD_MODBUS_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ------------------------------------------------------------------------
+ * Transport callbacks (given to ModbusStack_Init)
+ * --------------------------------------------------------------------- */
+
+/*
+ * Send one whole frame to a connection.
+ *   connectionId  the identifier the receive callback reported for the
+ *                 request being answered (0 if it wrote none); for client
+ *                 requests, the connectionId given to the client function.
+ *                 16 bits are significant.
+ *   frame, length the frame bytes; length is 1 to 260.
+ * Returns true when the whole frame was sent. ModbusStack_Loop turns false
+ * into its result 0; the client functions do not look at the result.
+ */
+typedef bool (*SendMessageFunction)(uint16_t connectionId, const uint8_t* frame, uint16_t length);
+
+/*
+ * Hand the stack bytes that have arrived, without waiting.
+ *   connectionId  slot the stack has set to 0; write the identifier of the
+ *                 connection the bytes came from into it.
+ *   buffer, room  where the bytes go and how many may be written (1 to 260).
+ * Returns the number of bytes written (0 to room); 0 when nothing arrived.
+ * Never return more than room: the stack adds the result to its buffer
+ * length as it is. Under Modbus TCP the bytes of one call are taken as one
+ * whole message, so deliver exactly one request (or reply) per call.
+ */
+typedef uint16_t (*RecvMessageFunction)(uint32_t* connectionId, uint8_t* buffer, uint16_t room);
+
+/*
+ * Read the current time in any unit (the client functions wait 3 units for a
+ * reply). Only differences matter; wrap-around is not handled.
+ */
+typedef uint32_t (*CurrentTimeFunction)(void);
+
+/* ------------------------------------------------------------------------
+ * Value callbacks (registered after ModbusStack_Init)
+ * --------------------------------------------------------------------- */
+
+/*
+ * Supply values for a read request (function codes 1 to 4).
+ *   slaveId          the stack's own slave id (not the request's unit id).
+ *   function         1, 2, 3 or 4.
+ *   startingAddress  first address asked for; the stack does not check
+ *                    startingAddress + length, address ranges are yours.
+ *   length           number of bits (1, 2) or registers (3, 4); may be 0.
+ *   values           zero-filled area of dataSize (250) bytes. For 3 and 4
+ *                    store length host-order 16-bit values, one per register.
+ *                    For 1 and 2 store the packed bits, ceil(length / 8)
+ *                    bytes, exactly as they are to appear on the wire.
+ *   exceptionCode    0 on entry.
+ * Returns true when the values were supplied. To refuse, return false and
+ * store a Modbus exception code (1 to 255): the client gets that exception,
+ * with the request's own unit identifier. A refusal that stores no code is
+ * answered with exception 4 (Server Device Failure).
+ */
+typedef bool (*GetModbusValueFunction)(uint8_t slaveId, uint8_t function, uint16_t startingAddress, uint16_t length,
+                                       uint16_t* values, uint16_t dataSize, uint8_t* exceptionCode);
+
+/*
+ * Accept values of a write request (function codes 5, 6, 15 and 16).
+ *   slaveId          the stack's own slave id.
+ *   function         5, 6, 15 or 16.
+ *   startingAddress  the address written (5, 6) or the first one (15, 16).
+ *   length           1 for 5 and 6; number of coils (15) or registers (16).
+ *   values           valid only during the call. 5, 6: one host-order value
+ *                    as received (the stack does not check that a coil value
+ *                    is 0xFF00 or 0x0000); the echo in the response carries
+ *                    the value as it stands after the call. 16: length
+ *                    host-order values. 15: the request's packed coil bytes,
+ *                    unchanged, to be read byte by byte.
+ *   dataSize         size of the values in bytes: 2 (5, 6), 2 x length (16),
+ *                    the request's byte count (15).
+ *   exceptionCode    0 on entry.
+ * Returns true when the values were accepted. A refusal is reported as for
+ * the read callback, but the exception response carries the stack's slave
+ * id. A refusal without a code is answered with exception 4.
+ */
+typedef bool (*SetModbusValueFunction)(uint8_t slaveId, uint8_t function, uint16_t startingAddress, uint16_t length,
+                                       uint16_t* values, uint16_t dataSize, uint8_t* exceptionCode);
+
+/* ------------------------------------------------------------------------
+ * Version of the stack: 2.3.6.0
+ * --------------------------------------------------------------------- */
+
+VELD_MODBUS_API uint32_t ModbusStack_GetAPIMajorVersion(void); /* 2 */
+VELD_MODBUS_API uint32_t ModbusStack_GetAPIMinorVersion(void); /* 3 */
+VELD_MODBUS_API uint32_t ModbusStack_GetAPIPatchVersion(void); /* 6 */
+VELD_MODBUS_API uint32_t ModbusStack_GetAPIBuildVersion(void); /* 0 */
+
+/* ------------------------------------------------------------------------
+ * Configuration
+ * --------------------------------------------------------------------- */
+
+/*
+ * Reset the stack and choose its framing.
+ *   protocol     1 = Modbus RTU, 2 = Modbus TCP.
+ *   send, recv, currentTime  the transport callbacks, stored as given.
+ * First, whatever the arguments: the client time-out becomes 3, the
+ * transaction identifier 0, the receive buffer empty, and every callback
+ * (the value callbacks too) is dropped. Register the value callbacks after
+ * this call. The slave id is left as it is.
+ * Returns 1 when ready; 2 when protocol is neither 1 nor 2, in which case the
+ * stack stays uninitialised (ModbusStack_Loop returns 3).
+ */
+VELD_MODBUS_API uint32_t ModbusStack_Init(uint32_t protocol, SendMessageFunction send, RecvMessageFunction recv,
+                                          CurrentTimeFunction currentTime);
+
+/*
+ * Set the stack's own Modbus address (default 0). Accepted ids:
+ *   before ModbusStack_Init: 1 to 255;  RTU: 1 to 127;  TCP: 1 to 254.
+ * Returns true when stored; false leaves the slave id unchanged.
+ * Under RTU the server answers frames addressed to 0 or to this id. Under TCP
+ * the server answers unit identifiers 0 and 255 whatever the slave id is.
+ * Every response carries the slave id as its unit identifier or address,
+ * except the exception reporting a read callback's refusal (see above).
+ */
+VELD_MODBUS_API bool ModbusStack_SetSlaveId(uint8_t slaveId);
+
+/* Store the value-read callback (NULL unregisters). Returns 1. While none is
+ * registered, requests for function codes 1 to 4 get exception 1. */
+VELD_MODBUS_API uint32_t ModbusStack_RegisterGetValue(GetModbusValueFunction callback);
+
+/* Store the value-write callback (NULL unregisters). Returns 1. While none is
+ * registered, requests for function codes 5, 6, 15 and 16 get exception 1. */
+VELD_MODBUS_API uint32_t ModbusStack_RegisterSetValue(SetModbusValueFunction callback);
+
+/* ------------------------------------------------------------------------
+ * Server role
+ * --------------------------------------------------------------------- */
+
+/*
+ * One server pass, never waiting: call the receive callback once, recognise
+ * at most one request, call at most one value callback and send at most one
+ * response or exception response, to the connection the request came from.
+ *
+ * Modbus TCP: every receive starts a new message; the bytes one receive
+ * delivers are the request (the MBAP length field is not consulted, and a
+ * second request in the same delivery is not answered). Unit identifiers
+ * other than 0 and 255 are ignored.
+ * Modbus RTU: bytes accumulate across passes; stray bytes in front of a
+ * request are dropped, at most 100 start positions are examined per pass, and
+ * only frames for address 0 or the slave id with a correct CRC are answered.
+ *
+ * Answers: exception 1 for an unsupported function code or a missing value
+ * callback; exception 3 for a quantity over its limit or a write whose data
+ * is not all there; the callback's exception code for a refusal; exception 4
+ * when a response cannot be built. Requests too short for their fixed fields
+ * (read: 4 bytes, single write: 4, multiple write: 5 after the function code;
+ * TCP messages of 6 or 7 bytes) get no answer.
+ *
+ * Returns 3 when the send or receive callback is missing; 0 when a TCP
+ * message is shorter than 6 bytes or has a nonzero protocol identifier, or
+ * the send callback returned false; 1 otherwise (nothing received, frame not
+ * complete, not addressed to this server, or answered).
+ */
+VELD_MODBUS_API uint32_t ModbusStack_Loop(void);
+
+/* Discard every byte held in the receive buffer. */
+VELD_MODBUS_API void ModbusStack_Flush(void);
+
+/* ------------------------------------------------------------------------
+ * Client role
+ *
+ * Both functions build one request, pass it to the send callback with the
+ * given connectionId, then poll the receive and time callbacks (without
+ * sleeping) until a reply is in or 3 time units have passed. Anything held
+ * in the receive buffer is dropped first. A reply is taken from whichever
+ * connection delivers it; its transaction identifier is not compared.
+ *
+ * Results:
+ *   0  (write only) function code is not 5, 6, 15 or 16
+ *   1  reply arrived and was accepted
+ *   2  invalid arguments: no data area; read function not 1 to 4; quantity
+ *      over its limit or not fitting the data area; single write with a
+ *      quantity other than 1
+ *   3  send, receive or time callback not registered
+ *   4  no reply before the deadline
+ *   5  unusable reply: TCP reply shorter than 6 bytes or with a nonzero
+ *      protocol identifier; a reply too short for its fields or whose byte
+ *      count runs past the received bytes or the data area; (write only) a
+ *      reply whose unit identifier or function code differs from the request
+ *   6  exception response; its code was stored through exceptionCode
+ * --------------------------------------------------------------------- */
+
+/*
+ * Read bits (function 1, 2) or registers (3, 4).
+ *   unit       unit identifier (TCP) or slave address (RTU) of the request.
+ *   data       receives the reply's data: for 3 and 4 one host-order 16-bit
+ *              value per register (the area is written byte-wise, so it
+ *              need not be aligned); for 1 and 2 the packed bits as sent.
+ *   dataSize   size of data in bytes; never written beyond.
+ * The reply's unit identifier and function code are not compared with the
+ * request, nor its count with the quantity asked for.
+ */
+VELD_MODBUS_API uint32_t ModbusStack_ReadRegisters(uint16_t connectionId, uint8_t unit, uint8_t function,
+                                                   uint16_t startingAddress, uint16_t quantity, uint8_t* data,
+                                                   uint16_t dataSize, uint8_t* exceptionCode);
+
+/*
+ * Write one coil (5) or register (6), several coils (15) or registers (16).
+ *   values     5, 6: one host-order value, sent as given; 16: quantity
+ *              host-order values; 15: the packed coil bits, ceil(quantity/8)
+ *              bytes from the start of the area.
+ *   quantity   1 for 5 and 6; number of coils (15, at most 1968) or
+ *              registers (16, at most 123).
+ * The echoed address, value or quantity of the reply is not compared.
+ */
+VELD_MODBUS_API uint32_t ModbusStack_WriteRegisters(uint16_t connectionId, uint8_t unit, uint8_t function,
+                                                    uint16_t startingAddress, const uint16_t* values,
+                                                    uint16_t quantity, uint8_t* exceptionCode);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VELD_MODBUS_STACK_H */

@@ -1,0 +1,187 @@
+// fuzz_client_reply - one client call of the stack answered by fuzzed replies.
+//
+// Input layout:
+//   byte 0    flags: bit 0 framing (0 RTU, 1 TCP); bits 1-3 the call (0-3
+//             read with function 1-4, 4-7 write with function 5, 6, 15,
+//             16); bit 4 take the function code from byte 1 instead;
+//             bit 5 (RTU) seal every chunk with its CRC
+//   byte 1    function code used when bit 4 is set
+//   byte 2    unit identifier
+//   bytes 3-4 starting address, 5-6 quantity (big-endian)
+//   bytes 7-8 read: size of the data area, modulo 301; write: fill byte of
+//             the values (byte 7)
+//   rest      chunks, each a length byte followed by that many bytes (the last
+//             one may be cut short); the receive callback hands out one chunk
+//             per call, then nothing.
+// The clock advances by one per reading, so every call ends.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "ModbusStack.h"
+#include "ModbusState.h"
+
+using namespace veld_fuzz;
+
+namespace {
+
+constexpr uint16_t kConnection = 0xBEEF;
+constexpr uint16_t kMaxDataSize = 300;
+constexpr size_t kGuardSize = 32;
+constexpr uint8_t kUntouchedCode = 0xEE;
+
+struct Chunk {
+  const uint8_t* bytes;
+  uint16_t length;
+};
+
+struct Session {
+  uint32_t protocol = kRtu;
+  bool sealChunks = false;
+  uint8_t unit = 0;
+  uint8_t function = 0;
+  std::vector<Chunk> chunks;
+  size_t nextChunk = 0;
+  uint32_t clock = 0;
+  int sends = 0;
+  uint8_t reply[kMaxFrame] = {};  // TCP: the first non-empty delivery
+  uint16_t replyLength = 0;
+};
+
+Session s;
+
+uint8_t GuardByte(size_t i) { return static_cast<uint8_t>(0x9E ^ (i * 31)); }
+
+uint16_t Receive(uint32_t* connectionId, uint8_t* buffer, uint16_t room) {
+  Require(room >= 1 && room <= kMaxFrame, "receive callback offered room outside 1..260");
+  Require(connectionId != nullptr && *connectionId == 0, "connection id slot not cleared to 0");
+  if (s.nextChunk >= s.chunks.size()) {
+    return 0;
+  }
+  const Chunk chunk = s.chunks[s.nextChunk++];
+  uint8_t bytes[258];
+  std::memcpy(bytes, chunk.bytes, chunk.length);
+  uint16_t length = chunk.length;
+  if (s.protocol == kRtu && s.sealChunks) {
+    const uint16_t crc = BitwiseCrc16(bytes, length);
+    bytes[length++] = static_cast<uint8_t>(crc & 0xFF);
+    bytes[length++] = static_cast<uint8_t>(crc >> 8);
+  }
+  length = length < room ? length : room;
+  std::memcpy(buffer, bytes, length);
+  *connectionId = 7;
+  if (s.replyLength == 0) {
+    std::memcpy(s.reply, bytes, length);
+    s.replyLength = length;
+  }
+  return length;
+}
+
+bool Send(uint16_t connectionId, const uint8_t* frame, uint16_t length) {
+  CheckSentFrame(s.protocol, frame, length);
+  Require(++s.sends == 1, "client sent more than one request");
+  Require(connectionId == kConnection, "request sent to another connection");
+  const uint16_t unit = s.protocol == kTcp ? 6 : 0;
+  Require(frame[unit] == s.unit && frame[unit + 1] == s.function, "request with another unit or function");
+  return true;
+}
+
+uint32_t Clock() { return s.clock++; }
+
+// Under TCP the reply is known exactly: check what a read stored from it.
+void CheckTcpRead(const uint8_t* data, uint16_t dataSize) {
+  if (s.reply[7] != s.function) {
+    return;  // how a reply of another function is stored is not pinned down
+  }
+  const uint8_t byteCount = s.reply[8];
+  Require(s.replyLength >= 9 + byteCount && byteCount <= dataSize, "accepted a reply that does not fit");
+  const bool registers = s.function == 3 || s.function == 4;
+  for (uint16_t i = 0; i < byteCount; ++i) {
+    uint8_t expected = s.reply[9 + i];
+    if (registers && (i | 1u) < byteCount) {  // a whole register: host order
+      const uint16_t value = static_cast<uint16_t>((s.reply[9 + (i & ~1u)] << 8) | s.reply[9 + (i | 1u)]);
+      uint8_t host[2];
+      std::memcpy(host, &value, sizeof host);
+      expected = host[i & 1u];
+    }
+    Require(data[i] == expected, "read data differs from the reply's");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
+  modbus_stack::g_stack = modbus_stack::StackState{};
+  s = Session{};
+  InputReader in(input, size);
+  const uint8_t flags = in.Byte();
+  const uint8_t rawFunction = in.Byte();
+  s.unit = in.Byte();
+  const uint16_t address = in.Word();
+  const uint16_t quantity = in.Word();
+  const uint16_t sizeOrFill = in.Word();
+  static constexpr uint8_t kFunctions[8] = {1, 2, 3, 4, 5, 6, 15, 16};
+  const unsigned call = (flags >> 1) & 0x07;
+  const bool write = call >= 4;
+  s.function = (flags & 0x10) ? rawFunction : kFunctions[call];
+  s.protocol = (flags & 0x01) ? kTcp : kRtu;
+  s.sealChunks = (flags & 0x20) != 0;
+  while (in.Remaining() > 0) {
+    size_t length = in.Byte();
+    length = length < in.Remaining() ? length : in.Remaining();
+    s.chunks.push_back(Chunk{in.Take(length), static_cast<uint16_t>(length)});
+  }
+  Require(ModbusStack_Init(s.protocol, Send, Receive, Clock) == 1, "init refused a valid framing");
+
+  uint8_t exceptionCode = kUntouchedCode;
+  uint32_t result = 0;
+  if (!write) {
+    // The data area sits between guard bytes the client must leave alone.
+    const uint16_t dataSize = static_cast<uint16_t>(sizeOrFill % (kMaxDataSize + 1));
+    uint8_t arena[kGuardSize + kMaxDataSize + kGuardSize];
+    for (size_t i = 0; i < sizeof arena; ++i) {
+      arena[i] = GuardByte(i);
+    }
+    uint8_t* const data = arena + kGuardSize;
+    result = ModbusStack_ReadRegisters(kConnection, s.unit, s.function, address, quantity, data, dataSize,
+                                       &exceptionCode);
+    for (size_t i = 0; i < sizeof arena; ++i) {
+      if (i < kGuardSize || i >= kGuardSize + dataSize) {
+        Require(arena[i] == GuardByte(i), "client wrote outside its data area");
+      }
+    }
+    Require(result >= 1 && result <= 6, "read result outside 1..6");
+    if (result == 1 && s.protocol == kTcp) {
+      CheckTcpRead(data, dataSize);
+    }
+  } else {
+    // Exactly the bytes the call may read, so ASan flags any read beyond.
+    const uint16_t capped = quantity < 1024 ? quantity : 1024;
+    size_t valueBytes = 0;
+    if (s.function == 5 || s.function == 6) {
+      valueBytes = 2;
+    } else if (s.function == 15 && quantity <= 1968) {
+      valueBytes = (quantity + 7u) / 8u;
+    } else if (s.function == 16) {
+      valueBytes = 2u * capped;
+    }
+    std::vector<uint8_t> storage(valueBytes, static_cast<uint8_t>(sizeOrFill >> 8));
+    static uint16_t empty[1];
+    const uint16_t* values = valueBytes != 0 ? reinterpret_cast<const uint16_t*>(storage.data()) : empty;
+    result = ModbusStack_WriteRegisters(kConnection, s.unit, s.function, address, values, quantity, &exceptionCode);
+    const bool known = s.function == 5 || s.function == 6 || s.function == 15 || s.function == 16;
+    Require(result <= 6, "write result outside 0..6");
+    Require((result == 0) == !known, "result 0 exactly for an unknown write function");
+  }
+
+  if (result != 6) {
+    Require(exceptionCode == kUntouchedCode, "exception code written without an exception result");
+  } else if (s.protocol == kTcp) {
+    Require(s.replyLength >= 9 && (s.reply[7] & 0x80) != 0 && exceptionCode == s.reply[8],
+            "exception code is not the reply's");
+  }
+  const bool sent = result == 1 || result >= 4;
+  Require(s.sends == (sent ? 1 : 0), "request sent for a refused call, or not sent for an answered one");
+  return 0;
+}

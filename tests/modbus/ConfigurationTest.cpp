@@ -1,0 +1,146 @@
+// ConfigurationTest.cpp - version, initialisation, slave id, callback
+// registration and flushing, observed through the stack's behaviour.
+#include <gtest/gtest.h>
+
+#include "ModbusStack.h"
+#include "ScriptedTransport.h"
+
+extern "C" int VersionSeenFromC(void);
+
+namespace modbus_test {
+namespace {
+
+const Bytes kReadOneRegister{0x03, 0x00, 0x00, 0x00, 0x01};
+
+// The unit identifier of the single frame sent in answer to a TCP request.
+uint8_t AnsweredUnit() {
+  EXPECT_EQ(TheScript().sent.size(), 1u);
+  return TheScript().sent.empty() ? 0xEE : TheScript().sent.back().bytes.at(6);
+}
+
+TEST(Configuration, ReportsVersion2360) {
+  EXPECT_EQ(ModbusStack_GetAPIMajorVersion(), 2u);
+  EXPECT_EQ(ModbusStack_GetAPIMinorVersion(), 3u);
+  EXPECT_EQ(ModbusStack_GetAPIPatchVersion(), 6u);
+  EXPECT_EQ(ModbusStack_GetAPIBuildVersion(), 0u);
+}
+
+TEST(Configuration, HeaderIsUsableFromC) {
+  EXPECT_EQ(VersionSeenFromC(), 2360);
+}
+
+TEST(Configuration, UnknownProtocolLeavesTheStackUninitialised) {
+  for (const uint32_t protocol : {0u, 3u}) {
+    ASSERT_EQ(StartStack(2), 1u);
+    Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
+    EXPECT_EQ(ModbusStack_Init(protocol, ScriptedSend, ScriptedReceive, ScriptedClock), 2u);
+    EXPECT_EQ(ModbusStack_Loop(), 3u);
+    uint8_t data[2];
+    EXPECT_EQ(ModbusStack_ReadRegisters(1, 1, 3, 0, 1, data, sizeof data, nullptr), 3u);
+    EXPECT_TRUE(TheScript().sent.empty());
+    EXPECT_TRUE(TheScript().roomsOffered.empty()) << "nothing may be received while uninitialised";
+  }
+}
+
+TEST(Configuration, LoopNeedsBothTransportCallbacks) {
+  StartStack(2);
+  ASSERT_EQ(ModbusStack_Init(2, nullptr, ScriptedReceive, ScriptedClock), 1u);
+  EXPECT_EQ(ModbusStack_Loop(), 3u);
+  ASSERT_EQ(ModbusStack_Init(2, ScriptedSend, nullptr, ScriptedClock), 1u);
+  EXPECT_EQ(ModbusStack_Loop(), 3u);
+}
+
+TEST(Configuration, ReinitialisingDropsTheValueCallbacks) {
+  StartStack(2);
+  ASSERT_EQ(ModbusStack_Init(2, ScriptedSend, ScriptedReceive, ScriptedClock), 1u);
+  Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
+  EXPECT_EQ(ModbusStack_Loop(), 1u);
+  ASSERT_EQ(TheScript().sent.size(), 1u);
+  EXPECT_EQ(TheScript().sent[0].bytes, (Bytes{0, 1, 0, 0, 0, 3, 0, 0x83, 0x01}));
+  EXPECT_TRUE(TheScript().reads.empty());
+}
+
+TEST(Configuration, RegisteringNoCallbackUnregisters) {
+  StartStack(2);
+  EXPECT_EQ(ModbusStack_RegisterGetValue(nullptr), 1u);
+  EXPECT_EQ(ModbusStack_RegisterSetValue(nullptr), 1u);
+  Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
+  Deliver(TcpFrame(2, 0xFF, {0x06, 0x00, 0x14, 0x12, 0x34}));
+  ModbusStack_Loop();
+  ModbusStack_Loop();
+  ASSERT_EQ(TheScript().sent.size(), 2u);
+  EXPECT_EQ(TheScript().sent[0].bytes, (Bytes{0, 1, 0, 0, 0, 3, 0, 0x83, 0x01}));
+  EXPECT_EQ(TheScript().sent[1].bytes, (Bytes{0, 2, 0, 0, 0, 3, 0, 0x86, 0x01}));
+}
+
+TEST(Configuration, SlaveIdRangeDependsOnTheFraming) {
+  StartStack(2);
+  ModbusStack_Init(0, nullptr, nullptr, nullptr);
+  EXPECT_FALSE(ModbusStack_SetSlaveId(0));
+  EXPECT_TRUE(ModbusStack_SetSlaveId(255));
+  EXPECT_TRUE(ModbusStack_SetSlaveId(128));
+
+  ModbusStack_Init(1, ScriptedSend, ScriptedReceive, ScriptedClock);
+  EXPECT_FALSE(ModbusStack_SetSlaveId(0));
+  EXPECT_FALSE(ModbusStack_SetSlaveId(128));
+  EXPECT_FALSE(ModbusStack_SetSlaveId(255));
+  EXPECT_TRUE(ModbusStack_SetSlaveId(127));
+  EXPECT_TRUE(ModbusStack_SetSlaveId(1));
+
+  ModbusStack_Init(2, ScriptedSend, ScriptedReceive, ScriptedClock);
+  EXPECT_FALSE(ModbusStack_SetSlaveId(0));
+  EXPECT_FALSE(ModbusStack_SetSlaveId(255));
+  EXPECT_TRUE(ModbusStack_SetSlaveId(128));
+  EXPECT_TRUE(ModbusStack_SetSlaveId(254));
+}
+
+TEST(Configuration, RefusedSlaveIdKeepsThePreviousOne) {
+  StartStack(2);
+  ASSERT_TRUE(ModbusStack_SetSlaveId(17));
+  EXPECT_FALSE(ModbusStack_SetSlaveId(255));
+  Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
+  ModbusStack_Loop();
+  EXPECT_EQ(AnsweredUnit(), 17);
+}
+
+TEST(Configuration, SlaveIdSurvivesInitialisation) {
+  StartStack(2);
+  ModbusStack_Init(0, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(ModbusStack_SetSlaveId(255));
+  ModbusStack_Init(2, ScriptedSend, ScriptedReceive, ScriptedClock);
+  ModbusStack_RegisterGetValue(ScriptedGetValue);
+  Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
+  ModbusStack_Loop();
+  EXPECT_EQ(AnsweredUnit(), 255) << "an id set before initialisation stays in force";
+  ASSERT_EQ(TheScript().reads.size(), 1u);
+  EXPECT_EQ(TheScript().reads[0].slaveId, 255);
+}
+
+TEST(Configuration, FlushDropsHeldBytes) {
+  const Bytes frame = RtuFrame(1, kReadOneRegister);
+  const Bytes head(frame.begin(), frame.begin() + 4);
+  const Bytes tail(frame.begin() + 4, frame.end());
+
+  // Without a flush the two halves of an RTU frame are joined and answered.
+  StartStack(1);
+  ASSERT_TRUE(ModbusStack_SetSlaveId(1));
+  Deliver(head);
+  ModbusStack_Loop();
+  Deliver(tail);
+  ModbusStack_Loop();
+  EXPECT_EQ(TheScript().sent.size(), 1u);
+
+  // A flush between them throws the head away: nothing to answer.
+  StartStack(1);
+  ASSERT_TRUE(ModbusStack_SetSlaveId(1));
+  ModbusStack_Flush();  // on an empty buffer: harmless
+  Deliver(head);
+  ModbusStack_Loop();
+  ModbusStack_Flush();
+  Deliver(tail);
+  ModbusStack_Loop();
+  EXPECT_TRUE(TheScript().sent.empty());
+}
+
+}  // namespace
+}  // namespace modbus_test
