@@ -35,9 +35,7 @@ struct Reply {
   uint16_t end;
 };
 
-bool HasTransport() {
-  return g_stack.send != nullptr && g_stack.receive != nullptr && g_stack.currentTime != nullptr;
-}
+bool HasTransport() { return g_stack.send != nullptr && g_stack.receive != nullptr && g_stack.currentTime != nullptr; }
 
 // Polls the receive callback until a reply is held or the deadline passes.
 // Returns kClientAccepted with the reply located, or kClientTimedOut or
@@ -88,9 +86,7 @@ uint32_t TakeException(const Reply& reply, uint8_t* exceptionCode) {
   return kClientException;
 }
 
-bool IsException(uint8_t function) {
-  return function > kExceptionFlag;
-}
+bool IsException(uint8_t function) { return function > kExceptionFlag; }
 
 }  // namespace
 }  // namespace modbus_stack
@@ -104,8 +100,8 @@ extern "C" VELD_MODBUS_API uint32_t ModbusStack_ReadRegisters(uint16_t connectio
   if (!HasTransport()) {
     return kClientNotInitialised;
   }
-  if (data == nullptr || function < kReadCoils || function > kReadInputRegisters ||
-      quantity > MaxQuantity(function) || ReadDataSize(function, quantity) > dataSize) {
+  if (data == nullptr || function < kReadCoils || function > kReadInputRegisters || quantity > MaxQuantity(function) ||
+      ReadDataSize(function, quantity) > dataSize) {
     return kClientInvalidArguments;
   }
   uint8_t frame[kMaxFrameSize];

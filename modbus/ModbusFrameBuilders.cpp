@@ -10,9 +10,7 @@
 namespace modbus_stack {
 namespace {
 
-uint16_t CoilBytes(uint16_t coils) {
-  return static_cast<uint16_t>((coils + 7u) / 8u);
-}
+uint16_t CoilBytes(uint16_t coils) { return static_cast<uint16_t>((coils + 7u) / 8u); }
 
 // Writes unit, function and a 16-bit field pair (address and quantity or
 // value) from the frame's start; returns the position after them.
@@ -28,13 +26,9 @@ uint16_t WriteHeadAndPair(uint32_t protocol, uint8_t unit, uint8_t function, uin
 
 }  // namespace
 
-bool IsSupportedFunction(uint8_t function) {
-  return MaxQuantity(function) != 0;
-}
+bool IsSupportedFunction(uint8_t function) { return MaxQuantity(function) != 0; }
 
-bool IsBitRead(uint8_t function) {
-  return function == kReadCoils || function == kReadDiscreteInputs;
-}
+bool IsBitRead(uint8_t function) { return function == kReadCoils || function == kReadDiscreteInputs; }
 
 uint16_t MaxQuantity(uint8_t function) {
   switch (function) {
@@ -72,10 +66,9 @@ uint16_t BuildExceptionResponse(uint32_t protocol, uint8_t unit, uint8_t functio
   return FinishFrame(protocol, frame, static_cast<uint16_t>(position + 1));
 }
 
-uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t quantity,
-                           const uint16_t* values, uint16_t valuesSize, uint8_t* frame) {
-  if (frame == nullptr || function < kReadCoils || function > kReadInputRegisters ||
-      quantity > MaxQuantity(function)) {
+uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t quantity, const uint16_t* values,
+                           uint16_t valuesSize, uint8_t* frame) {
+  if (frame == nullptr || function < kReadCoils || function > kReadInputRegisters || quantity > MaxQuantity(function)) {
     return 0;
   }
   const uint16_t byteCount = ReadDataSize(function, quantity);

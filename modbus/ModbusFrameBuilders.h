@@ -26,8 +26,8 @@ uint16_t BuildExceptionResponse(uint32_t protocol, uint8_t unit, uint8_t functio
 // values and go out big-endian; bit reads copy their bytes unchanged.
 // Returns 0 when function is not 1-4, the quantity is over its limit or the
 // data would not fit in valuesSize bytes.
-uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t quantity,
-                           const uint16_t* values, uint16_t valuesSize, uint8_t* frame);
+uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t quantity, const uint16_t* values,
+                           uint16_t valuesSize, uint8_t* frame);
 
 // unit, function, starting address, quantity: a read request (1-4).
 uint16_t BuildReadRequest(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t startingAddress,

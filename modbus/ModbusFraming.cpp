@@ -64,9 +64,7 @@ uint16_t WriteMbapHeader(uint8_t* frame, uint16_t total) {
   return total;
 }
 
-uint16_t FrameStart(uint32_t protocol) {
-  return protocol == kProtocolRtu ? kRtuAddress : kMbapUnitId;
-}
+uint16_t FrameStart(uint32_t protocol) { return protocol == kProtocolRtu ? kRtuAddress : kMbapUnitId; }
 
 uint16_t FinishFrame(uint32_t protocol, uint8_t* frame, uint16_t length) {
   if (protocol == kProtocolRtu) {

@@ -20,9 +20,7 @@ uint16_t Exception(const Request& request, uint8_t code, uint8_t* frame) {
 
 // A refusal is answered with the callback's code; a callback that refused
 // without naming a code has failed, which is exception 4.
-uint8_t RefusalCode(uint8_t exceptionCode) {
-  return exceptionCode != 0 ? exceptionCode : kServerDeviceFailure;
-}
+uint8_t RefusalCode(uint8_t exceptionCode) { return exceptionCode != 0 ? exceptionCode : kServerDeviceFailure; }
 
 // The answer after a write callback has run.
 uint16_t AnswerWrite(const Request& request, bool accepted, uint8_t exceptionCode, uint16_t startingAddress,
@@ -55,8 +53,8 @@ uint16_t HandleReadRequest(const Request& request, uint8_t* frame) {
                         &exceptionCode)) {
     return BuildExceptionResponse(g_stack.protocol, request.unit, request.function, RefusalCode(exceptionCode), frame);
   }
-  const uint16_t length = BuildReadResponse(g_stack.protocol, g_stack.slaveId, request.function, quantity, values,
-                                            kValueAreaSize, frame);
+  const uint16_t length =
+      BuildReadResponse(g_stack.protocol, g_stack.slaveId, request.function, quantity, values, kValueAreaSize, frame);
   return length != 0 ? length : Exception(request, kServerDeviceFailure, frame);
 }
 
@@ -91,8 +89,8 @@ uint16_t HandleWriteCoilsRequest(const Request& request, uint8_t* frame) {
   uint16_t writeArea[kWriteAreaSize / 2] = {};
   std::memcpy(writeArea, request.data + kWriteDataOffset, byteCount);
   uint8_t exceptionCode = 0;
-  const bool accepted =
-      g_stack.setValue(g_stack.slaveId, request.function, startingAddress, quantity, writeArea, byteCount, &exceptionCode);
+  const bool accepted = g_stack.setValue(g_stack.slaveId, request.function, startingAddress, quantity, writeArea,
+                                         byteCount, &exceptionCode);
   return AnswerWrite(request, accepted, exceptionCode, startingAddress, quantity, writeArea, frame);
 }
 

@@ -84,7 +84,7 @@ constexpr uint16_t kWriteAreaSize = 256;  // any one-byte byte count (0-255)
 constexpr uint16_t kMaxRequestSearchPositions = 100;
 constexpr uint16_t kMinRtuFrameSize = 4;
 // RTU request sizes: 1-6 are fixed; 15 and 16 carry a byte count.
-constexpr uint16_t kRtuFixedRequestSize = 8;     // address, fc, 4 data bytes, CRC
+constexpr uint16_t kRtuFixedRequestSize = 8;       // address, fc, 4 data bytes, CRC
 constexpr uint16_t kRtuMultipleWriteOverhead = 9;  // address, fc, 5 header bytes, CRC
 
 // Client side: how long to wait for a reply, in units of the time callback.

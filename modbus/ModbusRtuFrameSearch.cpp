@@ -16,9 +16,7 @@ namespace {
 constexpr uint16_t kRtuFunctionCode = 1;
 constexpr uint16_t kRtuByteCount = 6;  // byte count of 15 and 16
 
-bool IsAddressedToUs(uint8_t address) {
-  return address == 0 || address == g_stack.slaveId;
-}
+bool IsAddressedToUs(uint8_t address) { return address == 0 || address == g_stack.slaveId; }
 
 }  // namespace
 

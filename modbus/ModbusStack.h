@@ -254,8 +254,8 @@ VELD_MODBUS_API uint32_t ModbusStack_ReadRegisters(uint16_t connectionId, uint8_
  * The echoed address, value or quantity of the reply is not compared.
  */
 VELD_MODBUS_API uint32_t ModbusStack_WriteRegisters(uint16_t connectionId, uint8_t unit, uint8_t function,
-                                                    uint16_t startingAddress, const uint16_t* values,
-                                                    uint16_t quantity, uint8_t* exceptionCode);
+                                                    uint16_t startingAddress, const uint16_t* values, uint16_t quantity,
+                                                    uint8_t* exceptionCode);
 
 #ifdef __cplusplus
 }

@@ -24,8 +24,7 @@ class Client : public ::testing::Test {
                        uint8_t* exceptionCode = nullptr) {
     return ModbusStack_ReadRegisters(7, 1, function, 0, quantity, data, dataSize, exceptionCode);
   }
-  static uint32_t Write(uint8_t function, const uint16_t* values, uint16_t quantity,
-                        uint8_t* exceptionCode = nullptr) {
+  static uint32_t Write(uint8_t function, const uint16_t* values, uint16_t quantity, uint8_t* exceptionCode = nullptr) {
     return ModbusStack_WriteRegisters(7, 1, function, 20, values, quantity, exceptionCode);
   }
 };
@@ -74,8 +73,7 @@ TEST_F(Client, MultipleWritesEncodeTheirData) {
   const uint16_t registers[2] = {0x0102, 0x0304};
   Deliver(TcpFrame(0, 1, {0x10, 0x00, 0x14, 0x00, 0x02}));
   EXPECT_EQ(Write(16, registers, 2), 1u);
-  EXPECT_EQ(Sent().back().bytes,
-            TcpFrame(0, 1, {0x10, 0x00, 0x14, 0x00, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04}));
+  EXPECT_EQ(Sent().back().bytes, TcpFrame(0, 1, {0x10, 0x00, 0x14, 0x00, 0x02, 0x04, 0x01, 0x02, 0x03, 0x04}));
 
   const uint8_t coils[2] = {0xCD, 0x01};
   uint16_t coilArea[1];

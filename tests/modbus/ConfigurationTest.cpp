@@ -25,9 +25,7 @@ TEST(Configuration, ReportsVersion2360) {
   EXPECT_EQ(ModbusStack_GetAPIBuildVersion(), 0u);
 }
 
-TEST(Configuration, HeaderIsUsableFromC) {
-  EXPECT_EQ(VersionSeenFromC(), 2360);
-}
+TEST(Configuration, HeaderIsUsableFromC) { EXPECT_EQ(VersionSeenFromC(), 2360); }
 
 TEST(Configuration, UnknownProtocolLeavesTheStackUninitialised) {
   for (const uint32_t protocol : {0u, 3u}) {

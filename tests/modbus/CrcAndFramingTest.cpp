@@ -26,9 +26,7 @@ void Hold(const Bytes& bytes) {
   g_stack.receiveLength = static_cast<uint16_t>(bytes.size());
 }
 
-Bytes Held() {
-  return Bytes(g_stack.receiveBuffer, g_stack.receiveBuffer + g_stack.receiveLength);
-}
+Bytes Held() { return Bytes(g_stack.receiveBuffer, g_stack.receiveBuffer + g_stack.receiveLength); }
 
 TEST(Crc, MatchesTheModbusExampleAndCheckValue) {
   const uint8_t request[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x01};

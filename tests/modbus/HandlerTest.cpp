@@ -11,9 +11,7 @@
 namespace modbus_test {
 namespace {
 
-Bytes Be16(uint16_t value) {
-  return {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value & 0xFF)};
-}
+Bytes Be16(uint16_t value) { return {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value & 0xFF)}; }
 
 Bytes Pdu(std::initializer_list<Bytes> parts) {
   Bytes pdu;

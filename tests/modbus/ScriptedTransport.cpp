@@ -23,9 +23,7 @@ uint32_t StartStack(uint32_t protocol) {
   return result;
 }
 
-void Deliver(const Bytes& bytes, uint32_t connectionId) {
-  TheScript().chunks.push_back({connectionId, bytes});
-}
+void Deliver(const Bytes& bytes, uint32_t connectionId) { TheScript().chunks.push_back({connectionId, bytes}); }
 
 bool ScriptedSend(uint16_t connectionId, const uint8_t* frame, uint16_t length) {
   TheScript().sent.push_back({connectionId, Bytes(frame, frame + length)});
@@ -53,9 +51,7 @@ uint16_t ScriptedReceive(uint32_t* connectionId, uint8_t* buffer, uint16_t room)
   return static_cast<uint16_t>(count);
 }
 
-uint32_t ScriptedClock() {
-  return TheScript().clock;
-}
+uint32_t ScriptedClock() { return TheScript().clock; }
 
 bool ScriptedGetValue(uint8_t slaveId, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
                       uint16_t dataSize, uint8_t* exceptionCode) {
@@ -90,8 +86,8 @@ bool ScriptedSetValue(uint8_t slaveId, uint8_t function, uint16_t startingAddres
 
 Bytes TcpFrame(uint16_t transactionId, uint8_t unit, const Bytes& pdu) {
   const auto length = static_cast<uint16_t>(pdu.size() + 1);
-  Bytes frame{static_cast<uint8_t>(transactionId >> 8), static_cast<uint8_t>(transactionId & 0xFF), 0, 0,
-              static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length & 0xFF), unit};
+  Bytes frame{static_cast<uint8_t>(transactionId >> 8), static_cast<uint8_t>(transactionId & 0xFF), 0,   0,
+              static_cast<uint8_t>(length >> 8),        static_cast<uint8_t>(length & 0xFF),        unit};
   frame.insert(frame.end(), pdu.begin(), pdu.end());
   return frame;
 }

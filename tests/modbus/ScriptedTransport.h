@@ -37,7 +37,7 @@ struct ScriptedChunk {
 
 // The state behind the callbacks; one per process, reset by each test.
 struct Script {
-  std::deque<ScriptedChunk> chunks;  // what the receive callback will deliver
+  std::deque<ScriptedChunk> chunks;    // what the receive callback will deliver
   std::vector<uint16_t> roomsOffered;  // the room of every receive call
   std::vector<SentFrame> sent;
   bool sendResult = true;
