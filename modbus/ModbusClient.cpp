@@ -68,14 +68,17 @@ uint32_t AwaitReply(Reply* reply) {
   }
 }
 
-// Sends the request and waits for its reply.
-uint32_t Transact(uint16_t connectionId, const uint8_t* frame, uint16_t frameLength, Reply* reply) {
-  g_stack.send(connectionId, frame, frameLength);  // a lost send shows as a time-out
-  return AwaitReply(reply);
-}
-
-// An exception reply stores its code; anything shorter is unusable.
-uint32_t TakeException(const Reply& reply, uint8_t* exceptionCode) {
+// Judges a reply's function code: an exception reply stores its code (6), a
+// reply too short for its function code or exception code is unusable (5),
+// anything else goes on to the caller's checks (1).
+uint32_t JudgeReplyFunction(const Reply& reply, uint8_t* exceptionCode) {
+  const uint16_t functionPosition = static_cast<uint16_t>(reply.unitPosition + kReplyFunction);
+  if (functionPosition >= reply.end) {
+    return kClientUnusableReply;
+  }
+  if (g_stack.receiveBuffer[functionPosition] <= kExceptionFlag) {
+    return kClientAccepted;
+  }
   const uint16_t codePosition = static_cast<uint16_t>(reply.unitPosition + kReplyExceptionCode);
   if (codePosition >= reply.end) {
     return kClientUnusableReply;
@@ -86,7 +89,13 @@ uint32_t TakeException(const Reply& reply, uint8_t* exceptionCode) {
   return kClientException;
 }
 
-bool IsException(uint8_t function) { return function > kExceptionFlag; }
+// Sends the request, waits for its reply and judges its function code.
+uint32_t Transact(uint16_t connectionId, const uint8_t* frame, uint16_t frameLength, Reply* reply,
+                  uint8_t* exceptionCode) {
+  g_stack.send(connectionId, frame, frameLength);  // a lost send shows as a time-out
+  const uint32_t result = AwaitReply(reply);
+  return result == kClientAccepted ? JudgeReplyFunction(*reply, exceptionCode) : result;
+}
 
 }  // namespace
 }  // namespace modbus_stack
@@ -107,18 +116,11 @@ extern "C" VELD_MODBUS_API uint32_t ModbusStack_ReadRegisters(uint16_t connectio
   uint8_t frame[kMaxFrameSize];
   const uint16_t frameLength = BuildReadRequest(g_stack.protocol, unit, function, startingAddress, quantity, frame);
   Reply reply{};
-  const uint32_t result = Transact(connectionId, frame, frameLength, &reply);
+  const uint32_t result = Transact(connectionId, frame, frameLength, &reply, exceptionCode);
   if (result != kClientAccepted) {
     return result;
   }
-
   const uint8_t* const buffer = g_stack.receiveBuffer;
-  if (reply.unitPosition + kReplyFunction >= reply.end) {
-    return kClientUnusableReply;
-  }
-  if (IsException(buffer[reply.unitPosition + kReplyFunction])) {
-    return TakeException(reply, exceptionCode);
-  }
   const uint16_t countPosition = static_cast<uint16_t>(reply.unitPosition + kReplyByteCount);
   if (countPosition >= reply.end) {
     return kClientUnusableReply;
@@ -167,20 +169,12 @@ extern "C" VELD_MODBUS_API uint32_t ModbusStack_WriteRegisters(uint16_t connecti
     return kClientInvalidArguments;
   }
   Reply reply{};
-  const uint32_t result = Transact(connectionId, frame, frameLength, &reply);
+  const uint32_t result = Transact(connectionId, frame, frameLength, &reply, exceptionCode);
   if (result != kClientAccepted) {
     return result;
   }
-
   const uint8_t* const buffer = g_stack.receiveBuffer;
-  if (reply.unitPosition + kReplyFunction >= reply.end) {
-    return kClientUnusableReply;
-  }
-  const uint8_t replyFunction = buffer[reply.unitPosition + kReplyFunction];
-  if (IsException(replyFunction)) {
-    return TakeException(reply, exceptionCode);
-  }
-  if (buffer[reply.unitPosition] != unit || replyFunction != function) {
+  if (buffer[reply.unitPosition] != unit || buffer[reply.unitPosition + kReplyFunction] != function) {
     return kClientUnusableReply;
   }
   return kClientAccepted;

@@ -1,5 +1,4 @@
-// ModbusHandlers.cpp - read, single write, multiple-coil write and
-// multiple-register write. Exception responses carry the stack's slave id,
+// ModbusHandlers.cpp - reads, single writes and multiple writes. Exception responses carry the stack's slave id,
 // except the one reporting a read callback's refusal, which carries the
 // request's own unit identifier.
 #include "ModbusHandlers.h"
@@ -73,48 +72,37 @@ uint16_t HandleSingleWriteRequest(const Request& request, uint8_t* frame) {
   return AnswerWrite(request, accepted, exceptionCode, address, 1, &value, frame);
 }
 
-uint16_t HandleWriteCoilsRequest(const Request& request, uint8_t* frame) {
+uint16_t HandleMultipleWriteRequest(const Request& request, uint8_t* frame) {
   if (g_stack.setValue == nullptr) {
     return Exception(request, kIllegalFunction, frame);
   }
   if (request.dataLength < kMultipleWriteHeaderSize) {
     return 0;
   }
+  const bool registers = request.function == kWriteMultipleRegisters;
   const uint16_t startingAddress = ReadBigEndian16(request.data + kStartingAddressOffset);
   const uint16_t quantity = ReadBigEndian16(request.data + kQuantityOffset);
   const uint8_t byteCount = request.data[kByteCountOffset];
-  if (kMultipleWriteHeaderSize + byteCount > request.dataLength || quantity > kMaxWriteCoils) {
+  const uint8_t* const data = request.data + kWriteDataOffset;
+  if (kMultipleWriteHeaderSize + byteCount > request.dataLength || quantity > MaxQuantity(request.function) ||
+      (registers && byteCount < 2u * quantity)) {
     return Exception(request, kIllegalDataValue, frame);
   }
+  // Coils are passed on as the packed bytes of the request; registers are
+  // converted to host order, and the callback gets exactly quantity of them.
   uint16_t writeArea[kWriteAreaSize / 2] = {};
-  std::memcpy(writeArea, request.data + kWriteDataOffset, byteCount);
-  uint8_t exceptionCode = 0;
-  const bool accepted = g_stack.setValue(g_stack.slaveId, request.function, startingAddress, quantity, writeArea,
-                                         byteCount, &exceptionCode);
-  return AnswerWrite(request, accepted, exceptionCode, startingAddress, quantity, writeArea, frame);
-}
-
-uint16_t HandleWriteRegistersRequest(const Request& request, uint8_t* frame) {
-  if (g_stack.setValue == nullptr) {
-    return Exception(request, kIllegalFunction, frame);
-  }
-  if (request.dataLength < kMultipleWriteHeaderSize) {
-    return 0;
-  }
-  const uint16_t startingAddress = ReadBigEndian16(request.data + kStartingAddressOffset);
-  const uint16_t quantity = ReadBigEndian16(request.data + kQuantityOffset);
-  const uint8_t byteCount = request.data[kByteCountOffset];
-  if (kMultipleWriteHeaderSize + byteCount > request.dataLength || quantity > kMaxWriteRegisters ||
-      byteCount < 2u * quantity) {
-    return Exception(request, kIllegalDataValue, frame);
-  }
-  uint16_t writeArea[kWriteAreaSize / 2] = {};
-  for (uint16_t i = 0; i < quantity; ++i) {
-    writeArea[i] = ReadBigEndian16(request.data + kWriteDataOffset + 2 * i);
+  uint16_t dataSize = byteCount;
+  if (registers) {
+    for (uint16_t i = 0; i < quantity; ++i) {
+      writeArea[i] = ReadBigEndian16(data + 2 * i);
+    }
+    dataSize = static_cast<uint16_t>(2u * quantity);
+  } else {
+    std::memcpy(writeArea, data, byteCount);
   }
   uint8_t exceptionCode = 0;
   const bool accepted = g_stack.setValue(g_stack.slaveId, request.function, startingAddress, quantity, writeArea,
-                                         static_cast<uint16_t>(2u * quantity), &exceptionCode);
+                                         dataSize, &exceptionCode);
   return AnswerWrite(request, accepted, exceptionCode, startingAddress, quantity, writeArea, frame);
 }
 

@@ -18,9 +18,8 @@ struct Request {
 // Each handler builds its answer in frame (kMaxFrameSize bytes) and returns
 // its length, or 0 when the request is too short to hold its fixed fields
 // and gets no answer.
-uint16_t HandleReadRequest(const Request& request, uint8_t* frame);            // 1, 2, 3, 4
-uint16_t HandleSingleWriteRequest(const Request& request, uint8_t* frame);     // 5, 6
-uint16_t HandleWriteCoilsRequest(const Request& request, uint8_t* frame);      // 15
-uint16_t HandleWriteRegistersRequest(const Request& request, uint8_t* frame);  // 16
+uint16_t HandleReadRequest(const Request& request, uint8_t* frame);           // 1, 2, 3, 4
+uint16_t HandleSingleWriteRequest(const Request& request, uint8_t* frame);    // 5, 6
+uint16_t HandleMultipleWriteRequest(const Request& request, uint8_t* frame);  // 15, 16
 
 }  // namespace modbus_stack

@@ -30,9 +30,8 @@ uint16_t Dispatch(const Request& request, uint8_t* frame) {
     case kWriteSingleRegister:
       return HandleSingleWriteRequest(request, frame);
     case kWriteMultipleCoils:
-      return HandleWriteCoilsRequest(request, frame);
     case kWriteMultipleRegisters:
-      return HandleWriteRegistersRequest(request, frame);
+      return HandleMultipleWriteRequest(request, frame);
     default:
       return BuildExceptionResponse(g_stack.protocol, g_stack.slaveId, request.function, kIllegalFunction, frame);
   }
