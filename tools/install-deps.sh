@@ -10,6 +10,8 @@ apt-get install -y -qq --no-install-recommends \
   clang libclang-rt-14-dev clang-format \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libmodbus-dev \
+  libsqlite3-dev libcurl4-openssl-dev libcivetweb-dev rapidjson-dev \
+  sqlite3 curl \
   iproute2 util-linux \
   >/dev/null
 echo "Dependencies installed."

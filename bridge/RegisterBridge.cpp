@@ -1,0 +1,118 @@
+// RegisterBridge.cpp - answering Modbus register reads and carrying out
+// register writes against the Data table of the process database.
+#include "RegisterBridge.h"
+
+#include "ConsoleLog.h"
+#include "DataTable.h"
+#include "ProcessDatabase.h"
+#include "RegisterLookup.h"
+
+namespace {
+
+constexpr uint8_t kReadHoldingRegisters = 3;
+constexpr uint8_t kReadInputRegisters = 4;
+constexpr uint8_t kWriteSingleRegister = 6;
+constexpr uint8_t kWriteMultipleRegisters = 16;
+
+constexpr uint8_t kIllegalFunction = 1;
+constexpr uint8_t kIllegalDataAddress = 2;
+constexpr uint8_t kServerDeviceFailure = 4;
+
+constexpr uint32_t kLastRegister = 0xFFFF;
+
+bool Refuse(uint8_t* exceptionCode, uint8_t code) {
+  *exceptionCode = code;
+  return false;
+}
+
+// How many of the registers first to last (inclusive) have a row; -1 when
+// the count cannot be made.
+int64_t CountRows(CSQLiteDatabase& database, uint32_t first, uint32_t last) {
+  SqlRows rows;
+  if (database.Query("SELECT count(*) AS rowCount FROM Data WHERE ModbusOffset BETWEEN ? AND ?",
+                     {SqlParam::Integer(first), SqlParam::Integer(last)}, rows) != SQLITE_OK ||
+      rows.empty()) {
+    return -1;
+  }
+  return ParseLeadingInteger(rows.front()["rowCount"]);
+}
+
+// Writes the values as one transaction: every row or none.
+bool WriteRows(CSQLiteDatabase& database, uint16_t first, uint16_t count, const uint16_t* values) {
+  if (database.Exec("BEGIN IMMEDIATE;") != SQLITE_OK) {
+    return false;
+  }
+  for (uint16_t i = 0; i < count; ++i) {
+    if (!UpdateValueByOffset(database, static_cast<uint16_t>(first + i), values[i], nullptr)) {
+      database.Exec("ROLLBACK;");
+      return false;
+    }
+  }
+  if (database.Exec("COMMIT;") != SQLITE_OK) {
+    database.Exec("ROLLBACK;");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
+                    uint16_t /*dataSize*/, uint8_t* exceptionCode) {
+  ConsoleLog("FYI: Get Modbus Value. function=[%d], startingAddress=[%d], length=[%d]\n", function, startingAddress,
+             length);
+  if (function != kReadHoldingRegisters && function != kReadInputRegisters) {
+    return Refuse(exceptionCode, kIllegalFunction);
+  }
+  CSQLiteDatabase& database = ProcessDatabase();
+  FetchedCodes fetched;
+  for (uint32_t i = 0; i < length; ++i) {
+    const uint32_t address = startingAddress + i;
+    uint16_t value = kUnreadableRegisterValue;
+    // Addresses past 65535 name no register; they must not wrap to register 0.
+    if (address > kLastRegister ||
+        !GetValueByOffset(database, static_cast<uint16_t>(address), &value, true, &fetched)) {
+      value = kUnreadableRegisterValue;
+    }
+    values[i] = value;
+  }
+  return true;
+}
+
+bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
+                    uint16_t dataSize, uint8_t* exceptionCode) {
+  ConsoleLog("FYI: Set Modbus Value. function=[%d], startingAddress=[%d], length=[%d], dataSize=[%d]\n", function,
+             startingAddress, length, dataSize);
+  if (startingAddress < kFirstWritableRegister) {
+    return Refuse(exceptionCode, kIllegalDataAddress);
+  }
+  CSQLiteDatabase& database = ProcessDatabase();
+  const auto lock = database.Lock();
+  if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
+    ConsoleLog("Error: Could not open the database for write. Can not respond\n");
+    return Refuse(exceptionCode, kServerDeviceFailure);
+  }
+  if (function != kWriteSingleRegister && function != kWriteMultipleRegisters) {
+    return Refuse(exceptionCode, kIllegalFunction);
+  }
+  const uint16_t count = function == kWriteSingleRegister ? 1 : length;
+  if (count == 0) {
+    return true;
+  }
+  // A write that names a register without a row writes nothing at all.
+  const uint32_t last = startingAddress + count - 1u;
+  if (last > kLastRegister) {
+    return Refuse(exceptionCode, kIllegalDataAddress);
+  }
+  const int64_t rowsFound = CountRows(database, startingAddress, last);
+  if (rowsFound < 0) {
+    return Refuse(exceptionCode, kServerDeviceFailure);
+  }
+  if (rowsFound != count) {
+    return Refuse(exceptionCode, kIllegalDataAddress);
+  }
+  if (!WriteRows(database, startingAddress, count, values)) {
+    return Refuse(exceptionCode, kServerDeviceFailure);
+  }
+  return true;
+}

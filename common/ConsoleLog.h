@@ -1,0 +1,15 @@
+// ConsoleLog.h - the one printf-style console function through which every
+// subsystem but the Modbus stack writes its progress and errors. The level is
+// part of each message ("FYI: ", "Error: "); there is no time stamp or filter.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Formats the message and writes it to the console sink (standard output
+// unless a test installed another). Messages carry their own line ends.
+void ConsoleLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Replaces where console messages go; an empty function restores standard
+// output. Returns nothing; meant for tests and for start-up.
+void SetConsoleSink(std::function<void(const std::string&)> sink);

@@ -1,0 +1,66 @@
+// SQLiteDatabase.h - CSQLiteDatabase, the process's one SQLite connection:
+// opened on demand in the mode an operation needs and kept open for the next,
+// with Exec for statements and Query for rows. One lock serialises whole
+// data-store operations across the Modbus thread and the web threads.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <mutex>
+#include <string>
+
+#include "SqlTypes.h"
+
+class CSQLiteDatabase {
+ public:
+  CSQLiteDatabase() = default;
+  ~CSQLiteDatabase();
+  CSQLiteDatabase(const CSQLiteDatabase&) = delete;
+  CSQLiteDatabase& operator=(const CSQLiteDatabase&) = delete;
+
+  // Stores the file name; a different name closes the open connection first.
+  void SetFileName(const std::string& name);
+  const std::string& FileName() const { return m_fileName; }
+
+  // Opens the connection with SQLite's open flags (SQLITE_OPEN_READONLY,
+  // SQLITE_OPEN_READWRITE, or that with SQLITE_OPEN_CREATE). An open
+  // connection is kept when its mode equals flags, and a read-write one also
+  // serves a read-only request; otherwise it is reopened. Returns an SQLite
+  // result code; logs nothing.
+  int Open(int flags);
+  void Close();
+
+  // Runs every statement of a complete SQL text. On a closed handle does
+  // nothing and returns 0. A failure logs the "SQL Error" line.
+  int Exec(const std::string& sql);
+  // Runs one statement with its values bound to its "?" parameters. The
+  // statement as it ran (values filled in) is stored in expandedSql when
+  // given, for the caller's own error line.
+  int Exec(const std::string& sql, const SqlParams& params, std::string* expandedSql = nullptr);
+
+  // Runs the first statement of sql (values bound as for Exec), logs it, and
+  // appends every result row to rows. On a closed handle does nothing and
+  // returns 0. Returns an SQLite result code; rows read before a failing step
+  // stay in rows.
+  int Query(const std::string& sql, SqlRows& rows);
+  int Query(const std::string& sql, const SqlParams& params, SqlRows& rows, std::string* expandedSql = nullptr);
+
+  // SQLite's message for the connection's last result ("not an error" when
+  // it succeeded, "out of memory" without a connection).
+  std::string ErrorMessage() const;
+
+  bool IsOpen() const { return m_isOpen; }
+  int OpenMode() const { return m_openMode; }
+
+  // Held around each whole data-store operation, from its Open to its last
+  // statement. Recursive, because operations call each other (SaveValue
+  // inserts through InsertValue, which asks GetNextModbusOffset).
+  std::unique_lock<std::recursive_mutex> Lock() { return std::unique_lock<std::recursive_mutex>(m_mutex); }
+
+ private:
+  sqlite3* m_connection = nullptr;
+  std::string m_fileName;
+  int m_openMode = 0;
+  bool m_isOpen = false;
+  std::recursive_mutex m_mutex;
+};

@@ -1,0 +1,170 @@
+// WeatherFetch.cpp - the HTTP transfer (libcurl's easy interface), parsing
+// the answer (RapidJSON, strict) and storing the readings.
+#include "WeatherFetch.h"
+
+#include <curl/curl.h>
+#include <rapidjson/document.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <mutex>
+
+#include "ConsoleLog.h"
+#include "DataTable.h"
+
+const char* const kWeatherServiceEndpoint = "http://127.0.0.1:8081";
+
+namespace {
+
+std::mutex g_urlMutex;
+std::string g_urlForTesting;
+
+struct CurlCleanup {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct CurlListFree {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+struct CurlFree {
+  void operator()(char* text) const { curl_free(text); }
+};
+
+// The postal code as it goes into the query: everything but the unreserved
+// characters (A-Z a-z 0-9 - . _ ~) percent-encoded.
+std::string EncodeQueryValue(CURL* handle, const char* value) {
+  const std::unique_ptr<char, CurlFree> escaped(curl_easy_escape(handle, value, 0));
+  return escaped ? std::string(escaped.get()) : std::string();
+}
+
+// Converts a reading's Value; false for a type that has no register value.
+bool ConvertReading(const rapidjson::Value& value, int32_t* converted) {
+  if (value.IsString()) {
+    *converted = static_cast<int32_t>(ParseLeadingInteger(value.GetString()));
+    return true;
+  }
+  if (value.IsDouble()) {
+    *converted = TenfoldTruncated(value.GetDouble());
+    return true;
+  }
+  if (value.IsInt()) {
+    *converted = value.GetInt();
+    return true;
+  }
+  return false;
+}
+
+void StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& element) {
+  if (!element.IsObject() || !element.HasMember("Name") || !element["Name"].IsString()) {
+    ConsoleLog("FYI: Invalid row in json data. Missing name. Skipping\n");
+    return;
+  }
+  const std::string name(element["Name"].GetString(), element["Name"].GetStringLength());
+  if (!element.HasMember("Value")) {
+    ConsoleLog("FYI: Invalid row in json data. Name=[%s]. Missing value. Skipping\n", name.c_str());
+    return;
+  }
+  int32_t converted = 0;
+  if (!ConvertReading(element["Value"], &converted)) {
+    ConsoleLog("FYI: Invalid row in json data. Name=[%s]. Unknown data type. Skipping\n", name.c_str());
+    return;
+  }
+  const auto value = static_cast<uint16_t>(converted);
+  ConsoleLog("FYI: Name=[%s], value=[%d]\n", name.c_str(), value);
+  if (SaveValue(database, postalCode, name, value)) {
+    return;
+  }
+  if (!InsertValue(database, postalCode, name.c_str(), value, nullptr)) {
+    ConsoleLog("Error: Could not insert this new value into the database. Name=[%s]\n", name.c_str());
+  }
+}
+
+}  // namespace
+
+std::string WeatherServiceUrl() {
+  const std::lock_guard<std::mutex> lock(g_urlMutex);
+  return g_urlForTesting.empty() ? std::string(kWeatherServiceEndpoint) : g_urlForTesting;
+}
+
+void SetWeatherServiceUrlForTesting(const std::string& url) {
+  const std::lock_guard<std::mutex> lock(g_urlMutex);
+  g_urlForTesting = url;
+}
+
+int32_t TenfoldTruncated(double reading) {
+  const double tenfold = reading * 10.0;
+  if (!(tenfold > static_cast<double>(std::numeric_limits<int32_t>::min()))) {
+    return std::numeric_limits<int32_t>::min();
+  }
+  if (tenfold >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
+    return std::numeric_limits<int32_t>::max();
+  }
+  return static_cast<int32_t>(tenfold);
+}
+
+size_t AppendToString(char* data, size_t size, size_t count, void* target) {
+  auto* text = static_cast<std::string*>(target);
+  const size_t bytes = size * count;
+  if (text->size() + bytes > kMaxWeatherPayloadBytes) {
+    return 0;
+  }
+  text->append(data, bytes);
+  return bytes;
+}
+
+bool FetchWeather(CSQLiteDatabase& database, const char* postalCode) {
+  if (postalCode == nullptr) {
+    return false;
+  }
+  const std::string serviceUrl = WeatherServiceUrl();
+  const std::unique_ptr<CURL, CurlCleanup> handle(curl_easy_init());
+  if (!handle) {
+    ConsoleLog("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", CURLE_FAILED_INIT,
+               curl_easy_strerror(CURLE_FAILED_INIT), serviceUrl.c_str());
+    return false;
+  }
+  const std::string url = serviceUrl + "/api?postalCode=" + EncodeQueryValue(handle.get(), postalCode);
+  std::string header;
+  std::string body;
+  CURL* const curl = handle.get();
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, AppendToString);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &header);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendToString);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxWeatherPayloadBytes));
+  curl_easy_setopt(curl, CURLOPT_VERBOSE, 0L);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, kWeatherTimeoutMs);
+  // Fetches run on several threads: time-outs must not use signals.
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  const std::unique_ptr<curl_slist, CurlListFree> headers(curl_slist_append(nullptr, "Accept:application/json"));
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+
+  const CURLcode result = curl_easy_perform(curl);
+  if (result != CURLE_OK) {
+    ConsoleLog("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", result, curl_easy_strerror(result),
+               url.c_str());
+    return false;
+  }
+  ConsoleLog("FYI: HTTP Payload recived. header=[%s], body=[%s]\n", header.c_str(), body.c_str());
+
+  rapidjson::Document document;
+  document.Parse(body.data(), body.size());
+  if (document.HasParseError()) {
+    ConsoleLog("Error: Recived payload has JSON errors in it\n");
+    return false;
+  }
+  if (!document.IsArray()) {
+    ConsoleLog("Error: Malformed JSON Packet. Error code=384\n");
+    return false;
+  }
+  for (const rapidjson::Value& element : document.GetArray()) {
+    StoreReading(database, postalCode, element);
+  }
+  return true;
+}

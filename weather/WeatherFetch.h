@@ -1,0 +1,38 @@
+// WeatherFetch.h - fetching one postal code's readings from the weather
+// service (HTTP GET, JSON array of Name/Value objects) and storing each
+// reading as a Data row keyed by name and postal code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "SQLiteDatabase.h"
+
+// Where the weather service answers.
+extern const char* const kWeatherServiceEndpoint;
+
+// The scheme and host fetches go to: kWeatherServiceEndpoint, unless a test
+// pointed them at a server of its own (an empty url restores the constant).
+std::string WeatherServiceUrl();
+void SetWeatherServiceUrlForTesting(const std::string& url);
+// Longest header or body accepted from the service; a longer one aborts the
+// transfer.
+constexpr size_t kMaxWeatherPayloadBytes = 1024 * 1024;
+// Whole transfer, connect included.
+constexpr long kWeatherTimeoutMs = 1000;
+
+// Fetches and stores the readings of postalCode. False when postalCode is
+// null, the transfer fails, or the body is not a JSON array; true once the
+// array has been walked, whether or not a reading was stored. The database
+// lock is not held during the transfer.
+bool FetchWeather(CSQLiteDatabase& database, const char* postalCode);
+
+// A reading or stored value tenfold, truncated toward zero to 32 bits;
+// products beyond the 32-bit range saturate.
+int32_t TenfoldTruncated(double reading);
+
+// libcurl write callback for header and body: appends size x count bytes to
+// the std::string that target points to. Refuses (returns 0, which aborts the
+// transfer) once the string would grow past kMaxWeatherPayloadBytes.
+size_t AppendToString(char* data, size_t size, size_t count, void* target);
