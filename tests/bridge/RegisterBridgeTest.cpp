@@ -1,0 +1,176 @@
+// RegisterBridgeTest.cpp - the Modbus value callbacks over the Data table:
+// reads with their filler value and refresh rule, writes with the protected
+// info registers, all-or-nothing requests and the exception codes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "RegisterBridge.h"
+#include "TestDatabase.h"
+#include "WeatherFetch.h"
+
+namespace veld_test {
+namespace {
+
+constexpr int64_t kNow = 1'700'000'000;
+
+class RegisterBridgeTest : public ::testing::Test {
+ protected:
+  TemporaryDatabase temporary;
+  CapturedLog log;
+  FixedClock clock{kNow};
+
+  void SetUp() override {
+    // Nothing listens on port 9 of loopback: a refresh fails at once.
+    SetWeatherServiceUrlForTesting("http://127.0.0.1:9");
+  }
+  void TearDown() override { SetWeatherServiceUrlForTesting(""); }
+
+  // Reads length registers; returns the words, or nothing when refused.
+  std::vector<uint16_t> Read(uint8_t function, uint16_t start, uint16_t length, uint8_t* code = nullptr) {
+    std::vector<uint16_t> values(125, 0);
+    uint8_t exceptionCode = 0;
+    const bool ok = GetModbusValue(0, function, start, length, values.data(), 250, &exceptionCode);
+    if (code != nullptr) {
+      *code = exceptionCode;
+    }
+    if (!ok) {
+      return {};
+    }
+    values.resize(length);
+    return values;
+  }
+
+  // Writes values; returns 0 when carried out, else the exception code.
+  uint8_t Write(uint8_t function, uint16_t start, std::vector<uint16_t> values) {
+    uint8_t exceptionCode = 0;
+    const auto length = static_cast<uint16_t>(values.size());
+    const bool ok =
+        SetModbusValue(0, function, start, length, values.data(), static_cast<uint16_t>(2 * length), &exceptionCode);
+    EXPECT_EQ(ok, exceptionCode == 0);
+    return exceptionCode;
+  }
+
+  std::string Value(int offset) {
+    const SqlRows rows = temporary.Rows("SELECT Value FROM Data WHERE ModbusOffset = " + std::to_string(offset));
+    return rows.empty() ? "(no row)" : rows.front().at("Value");
+  }
+
+  size_t Count(const std::string& text) {
+    const std::string all = log.Text();
+    size_t count = 0;
+    for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1)) {
+      ++count;
+    }
+    return count;
+  }
+};
+
+TEST_F(RegisterBridgeTest, HoldingAndInputRegistersAreTheSameRows) {
+  temporary.AddRow(0, "app.version.major", "0", 2, kNow);
+  temporary.AddRow(1, "temp", "10001", 215, kNow);
+  temporary.AddRow(2, "humidity", "10001", 70000, kNow);
+  const std::vector<uint16_t> expected{2, 2150, 4464, 0x0BAD};
+  EXPECT_EQ(Read(3, 0, 4), expected);
+  EXPECT_EQ(Read(4, 0, 4), expected);
+  EXPECT_TRUE(log.Contains("FYI: Get Modbus Value. function=[4], startingAddress=[0], length=[4]\n"));
+}
+
+TEST_F(RegisterBridgeTest, OtherReadFunctionsAreIllegal) {
+  uint8_t code = 0;
+  EXPECT_TRUE(Read(1, 0, 1, &code).empty());
+  EXPECT_EQ(code, 1);
+  EXPECT_TRUE(Read(2, 0, 1, &code).empty());
+  EXPECT_EQ(code, 1);
+}
+
+TEST_F(RegisterBridgeTest, ReadsDoNotWrapPastTheLastRegister) {
+  temporary.AddRow(0, "first", "0", 7, kNow);
+  temporary.AddRow(65535, "last", "0", 8, kNow);
+  EXPECT_EQ(Read(3, 65534, 3), (std::vector<uint16_t>{0x0BAD, 8, 0x0BAD}));
+}
+
+TEST_F(RegisterBridgeTest, StaleRowsFetchEachPostalCodeOncePerRequest) {
+  for (int offset = 20; offset < 23; ++offset) {
+    temporary.AddRow(offset, "r" + std::to_string(offset), "10001", offset, kNow - 31);
+  }
+  temporary.AddRow(23, "r23", "90210", 23, kNow - 31);
+  temporary.AddRow(24, "r24", "90210", 24, kNow - 30);  // exactly 30 s: fresh
+  EXPECT_EQ(Read(3, 20, 5), (std::vector<uint16_t>{20, 21, 22, 23, 24})) << "old values when the service is down";
+  EXPECT_EQ(Count("FYI: The data is too old, we need to update it."), 2u);
+  EXPECT_EQ(Count("Error: CURL Error."), 2u);
+  EXPECT_TRUE(log.Contains("ModbusAddress=[20]"));
+  EXPECT_TRUE(log.Contains("ModbusAddress=[23]"));
+
+  log.Clear();
+  Read(3, 20, 1);
+  EXPECT_EQ(Count("Error: CURL Error."), 1u) << "a later request tries again";
+}
+
+TEST_F(RegisterBridgeTest, InfoRegistersCannotBeWritten) {
+  temporary.AddRow(19, "app.spare.14", "0", 0, kNow);
+  temporary.AddRow(20, "temp", "10001", 0, kNow);
+  EXPECT_EQ(Write(6, 19, {5}), 2);
+  EXPECT_EQ(Value(19), "0");
+  EXPECT_EQ(Write(6, 20, {5}), 0);
+  EXPECT_EQ(Value(20), "5");
+  EXPECT_TRUE(log.Contains("FYI: Set Modbus Value. function=[6], startingAddress=[20], length=[1], dataSize=[2]\n"));
+}
+
+TEST_F(RegisterBridgeTest, MultipleWriteIsAllOrNothing) {
+  for (int offset = 18; offset < 23; ++offset) {
+    temporary.AddRow(offset, "r", "1", 0, 0);
+  }
+  EXPECT_EQ(Write(16, 18, {1, 2, 3, 4, 5}), 2) << "reaches into the info registers";
+  EXPECT_EQ(Value(20), "0");
+
+  EXPECT_EQ(Write(16, 20, {7, 8, 0xFFFF}), 0);
+  EXPECT_EQ(Value(20), "7");
+  EXPECT_EQ(Value(21), "8");
+  EXPECT_EQ(Value(22), "65535");
+
+  EXPECT_EQ(Write(16, 21, {1, 1, 1}), 2) << "register 23 has no row";
+  EXPECT_EQ(Value(21), "8");
+  EXPECT_EQ(Value(22), "65535");
+
+  EXPECT_EQ(Write(16, 20, {}), 0) << "a write of nothing succeeds";
+}
+
+TEST_F(RegisterBridgeTest, WritesToRegistersWithoutRowsAreRefused) {
+  EXPECT_EQ(Write(6, 500, {1}), 2);
+  EXPECT_TRUE(temporary.Rows("SELECT * FROM Data").empty());
+  temporary.AddRow(65535, "last", "0", 0, 0);
+  EXPECT_EQ(Write(16, 65535, {1, 2}), 2) << "past the last register";
+  EXPECT_EQ(Value(65535), "0");
+}
+
+TEST_F(RegisterBridgeTest, AFailedUpdateRollsTheRequestBack) {
+  temporary.AddRow(20, "a", "1", 0, 0);
+  temporary.AddRow(21, "b", "1", 0, 0);
+  temporary.Run(
+      "CREATE TRIGGER refuse BEFORE UPDATE ON Data WHEN NEW.ModbusOffset = 21 BEGIN SELECT RAISE(ABORT, 'refused'); "
+      "END;");
+  EXPECT_EQ(Write(16, 20, {5, 6}), 4);
+  EXPECT_EQ(Value(20), "0") << "the first register's update was rolled back";
+  EXPECT_TRUE(log.Contains("refused"));
+}
+
+TEST_F(RegisterBridgeTest, OtherWriteFunctionsAreIllegalAboveTheInfoRegisters) {
+  temporary.AddRow(30, "r", "1", 0, 0);
+  EXPECT_EQ(Write(5, 5, {0xFF00}), 2);
+  EXPECT_EQ(Write(5, 30, {0xFF00}), 1);
+  EXPECT_EQ(Write(15, 30, {1}), 1);
+  EXPECT_EQ(Value(30), "0");
+}
+
+TEST_F(RegisterBridgeTest, AnUnopenableDatabaseIsAServerDeviceFailure) {
+  temporary.Database().SetFileName(temporary.Path() + ".missing");
+  EXPECT_EQ(Write(6, 20, {1}), 4);
+  EXPECT_TRUE(log.Contains("Error: Could not open the database for write. Can not respond\n"));
+  EXPECT_EQ(Read(3, 20, 2), (std::vector<uint16_t>{0x0BAD, 0x0BAD}));
+  EXPECT_TRUE(log.Contains("Error: Could not open the database for read\n"));
+}
+
+}  // namespace
+}  // namespace veld_test
