@@ -110,7 +110,7 @@ extern "C" VELD_MODBUS_API uint32_t ModbusStack_ReadRegisters(uint16_t connectio
     return kClientNotInitialised;
   }
   if (data == nullptr || function < kReadCoils || function > kReadInputRegisters || quantity > MaxQuantity(function) ||
-      ReadDataSize(function, quantity) > dataSize) {
+      DataSize(function, quantity) > dataSize) {
     return kClientInvalidArguments;
   }
   uint8_t frame[kMaxFrameSize];

@@ -10,8 +10,6 @@
 namespace modbus_stack {
 namespace {
 
-uint16_t CoilBytes(uint16_t coils) { return static_cast<uint16_t>((coils + 7u) / 8u); }
-
 // Writes unit, function and a 16-bit field pair (address and quantity or
 // value) from the frame's start; returns the position after them.
 uint16_t WriteHeadAndPair(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t first, uint16_t second,
@@ -28,7 +26,9 @@ uint16_t WriteHeadAndPair(uint32_t protocol, uint8_t unit, uint8_t function, uin
 
 bool IsSupportedFunction(uint8_t function) { return MaxQuantity(function) != 0; }
 
-bool IsBitRead(uint8_t function) { return function == kReadCoils || function == kReadDiscreteInputs; }
+bool IsBitFunction(uint8_t function) {
+  return function == kReadCoils || function == kReadDiscreteInputs || function == kWriteMultipleCoils;
+}
 
 uint16_t MaxQuantity(uint8_t function) {
   switch (function) {
@@ -50,8 +50,8 @@ uint16_t MaxQuantity(uint8_t function) {
   }
 }
 
-uint16_t ReadDataSize(uint8_t function, uint16_t quantity) {
-  return IsBitRead(function) ? CoilBytes(quantity) : static_cast<uint16_t>(2u * quantity);
+uint16_t DataSize(uint8_t function, uint16_t quantity) {
+  return IsBitFunction(function) ? static_cast<uint16_t>((quantity + 7u) / 8u) : static_cast<uint16_t>(2u * quantity);
 }
 
 uint16_t BuildExceptionResponse(uint32_t protocol, uint8_t unit, uint8_t function, uint8_t exceptionCode,
@@ -71,7 +71,7 @@ uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, ui
   if (frame == nullptr || function < kReadCoils || function > kReadInputRegisters || quantity > MaxQuantity(function)) {
     return 0;
   }
-  const uint16_t byteCount = ReadDataSize(function, quantity);
+  const uint16_t byteCount = DataSize(function, quantity);
   if (byteCount > valuesSize) {
     return 0;
   }
@@ -80,7 +80,7 @@ uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, ui
   frame[position++] = function;
   frame[position + kResponseByteCountOffset] = static_cast<uint8_t>(byteCount);
   uint8_t* data = frame + position + kResponseDataOffset;
-  if (IsBitRead(function)) {
+  if (IsBitFunction(function)) {
     std::memcpy(data, values, byteCount);
   } else {
     for (uint16_t i = 0; i < quantity; ++i) {
@@ -111,8 +111,7 @@ uint16_t BuildWriteRequest(uint32_t protocol, uint8_t unit, uint8_t function, ui
     }
     case kWriteMultipleCoils:
     case kWriteMultipleRegisters: {
-      const uint16_t byteCount =
-          function == kWriteMultipleCoils ? CoilBytes(quantity) : static_cast<uint16_t>(2u * quantity);
+      const uint16_t byteCount = DataSize(function, quantity);
       if (quantity > MaxQuantity(function) || byteCount > valuesSize) {
         return 0;
       }

@@ -10,13 +10,13 @@ namespace modbus_stack {
 
 // True for the function codes the stack serves: 1 to 6, 15 and 16.
 bool IsSupportedFunction(uint8_t function);
-// True for 1 and 2, whose data are packed bits.
-bool IsBitRead(uint8_t function);
 // Largest quantity of a function code's request (0 for an unsupported code).
 uint16_t MaxQuantity(uint8_t function);
-// Data bytes of a read of quantity items: ceil(quantity / 8) bits or
-// 2 x quantity registers.
-uint16_t ReadDataSize(uint8_t function, uint16_t quantity);
+// True for 1, 2 and 15, whose data are packed bits.
+bool IsBitFunction(uint8_t function);
+// Data bytes that quantity items of a function take on the wire:
+// ceil(quantity / 8) for bits (1, 2, 15), 2 x quantity for registers.
+uint16_t DataSize(uint8_t function, uint16_t quantity);
 
 // unit, function + 0x80, code. Returns the frame length, or 0 without a frame.
 uint16_t BuildExceptionResponse(uint32_t protocol, uint8_t unit, uint8_t function, uint8_t exceptionCode,

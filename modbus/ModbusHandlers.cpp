@@ -84,8 +84,10 @@ uint16_t HandleMultipleWriteRequest(const Request& request, uint8_t* frame) {
   const uint16_t quantity = ReadBigEndian16(request.data + kQuantityOffset);
   const uint8_t byteCount = request.data[kByteCountOffset];
   const uint8_t* const data = request.data + kWriteDataOffset;
+  // The byte count must cover the quantity: coils missing from the data
+  // would reach the callback as bits nobody sent.
   if (kMultipleWriteHeaderSize + byteCount > request.dataLength || quantity > MaxQuantity(request.function) ||
-      (registers && byteCount < 2u * quantity)) {
+      byteCount < DataSize(request.function, quantity)) {
     return Exception(request, kIllegalDataValue, frame);
   }
   // Coils are passed on as the packed bytes of the request; registers are

@@ -190,8 +190,8 @@ VELD_MODBUS_API uint32_t ModbusStack_RegisterSetValue(SetModbusValueFunction cal
  * only frames for address 0 or the slave id with a correct CRC are answered.
  *
  * Answers: exception 1 for an unsupported function code or a missing value
- * callback; exception 3 for a quantity over its limit or a write whose data
- * is not all there; the callback's exception code for a refusal; exception 4
+ * callback; exception 3 for a quantity over its limit, a write whose byte
+ * count does not cover its quantity, or one whose data is not all there; the callback's exception code for a refusal; exception 4
  * when a response cannot be built. Requests too short for their fixed fields
  * (read: 4 bytes, single write: 4, multiple write: 5 after the function code;
  * TCP messages of 6 or 7 bytes) get no answer.

@@ -199,6 +199,7 @@ TEST_F(Handlers, CoilWritePassesPackedBytesUnchanged) {
 TEST_F(Handlers, CoilWriteLimitsAndDataChecks) {
   EXPECT_EQ(Ask(Pdu({{0x0F}, Be16(0), Be16(1969), {1}, {0xFF}})), (Bytes{0x8F, 0x03}));
   EXPECT_EQ(Ask({0x0F, 0x00, 0x00, 0x00, 0x10, 0x02, 0xFF}), (Bytes{0x8F, 0x03})) << "data not all there";
+  EXPECT_EQ(Ask({0x0F, 0x00, 0x00, 0x00, 0x10, 0x01, 0xFF}), (Bytes{0x8F, 0x03})) << "16 coils in one byte";
   EXPECT_TRUE(TheScript().writes.empty());
   Bytes full = Pdu({{0x0F}, Be16(0), Be16(1968), {246}});
   full.resize(full.size() + 246, 0x55);
