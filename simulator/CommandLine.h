@@ -1,0 +1,28 @@
+// CommandLine.h - the options of veld-weather-service: where to listen
+// (--listen ADDR:PORT, IPv4 address and port 1-65535) and --help.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace weather_service {
+
+inline constexpr const char kDefaultListen[] = "127.0.0.1:8081";
+
+struct Options {
+  std::string listen = kDefaultListen;  // as CivetWeb's listening_ports takes it
+  bool showHelp = false;
+};
+
+struct ParsedCommandLine {
+  Options options;
+  std::string error;  // empty when the arguments were understood
+};
+
+// Reads the arguments after the program name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The text --help prints.
+std::string UsageText();
+
+}  // namespace weather_service
