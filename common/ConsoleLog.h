@@ -7,7 +7,8 @@
 #include <string>
 
 // Formats the message and writes it to the console sink (standard output
-// unless a test installed another). Messages carry their own line ends.
+// unless a test installed another). Messages carry their own line ends;
+// the SQL error line has none, so the next message continues it.
 void ConsoleLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Replaces where console messages go; an empty function restores standard

@@ -154,7 +154,8 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode) {
   ConsoleLog("FYI: HTTP Payload recived. header=[%s], body=[%s]\n", header.c_str(), body.c_str());
 
   rapidjson::Document document;
-  document.Parse(body.data(), body.size());
+  // Strict JSON in UTF-8: invalid byte sequences are errors too.
+  document.Parse<rapidjson::kParseValidateEncodingFlag>(body.data(), body.size());
   if (document.HasParseError()) {
     ConsoleLog("Error: Recived payload has JSON errors in it\n");
     return false;

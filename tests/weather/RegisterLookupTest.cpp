@@ -1,0 +1,147 @@
+// RegisterLookupTest.cpp - GetValueByOffset (reading a register's row,
+// refreshing it from the fixture service when stale) and RowToRegisterValue.
+#include <curl/curl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "RegisterLookup.h"
+#include "WeatherTestHelpers.h"
+
+namespace veld_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+using RegisterLookupTest = WeatherTest;
+
+TEST_F(RegisterLookupTest, MissingRowLeavesTheValueUntouched) {
+  database.AddRow(0, "humidity", "K1A", 40, kNow);
+  uint16_t value = 0xBEEF;
+  EXPECT_FALSE(GetValueByOffset(database.Database(), 1, &value, true));
+  EXPECT_EQ(value, 0xBEEF);
+  EXPECT_THAT(server.Requests(), IsEmpty());
+}
+
+struct Staleness {
+  const char* name;
+  std::optional<int64_t> age;  // nothing: LastUpdated is NULL
+  bool refresh;
+  bool fetches;
+};
+
+void PrintTo(const Staleness& staleness, std::ostream* out) { *out << staleness.name; }
+
+class StalenessTest : public WeatherTest, public ::testing::WithParamInterface<Staleness> {};
+
+TEST_P(StalenessTest, OnlyARefreshOfAStaleRowFetches) {
+  database.AddRow(0, "temp", "M5V", 1, kNow);
+  database.AddRow(2, "humidity", "K1A 0B1", 40, kNow - GetParam().age.value_or(0));
+  if (!GetParam().age) {
+    database.Run("UPDATE Data SET LastUpdated = NULL WHERE ModbusOffset = 2");
+  }
+  Answer(R"([{"Name":"humidity","Value":77}])");
+
+  uint16_t value = 0;
+  ASSERT_TRUE(GetValueByOffset(database.Database(), 2, &value, GetParam().refresh));
+  if (GetParam().fetches) {
+    EXPECT_EQ(value, 77);
+    const auto requests = server.Requests();
+    ASSERT_THAT(requests, SizeIs(1));
+    EXPECT_EQ(requests[0].target, "/api?postalCode=K1A%200B1");
+    EXPECT_THAT(WeatherLines(log.Text()),
+                ElementsAre("FYI: The data is too old, we need to update it. ModbusAddress=[2]", kPayloadLine,
+                            "FYI: Name=[humidity], value=[77]"));
+    EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "M5V", 1), Reading(2, "humidity", "K1A 0B1", 77)));
+  } else {
+    EXPECT_EQ(value, 40);
+    EXPECT_THAT(server.Requests(), IsEmpty());
+    EXPECT_THAT(WeatherLines(log.Text()), IsEmpty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ages, StalenessTest,
+                         ::testing::Values(Staleness{"Fresh", 0, true, false}, Staleness{"Age30", 30, true, false},
+                                           Staleness{"Age31", 31, true, true},
+                                           Staleness{"NeverUpdated", std::nullopt, true, true},
+                                           Staleness{"Age31NoRefresh", 31, false, false},
+                                           Staleness{"NeverUpdatedNoRefresh", std::nullopt, false, false}),
+                         [](const ::testing::TestParamInfo<Staleness>& param) { return param.param.name; });
+
+TEST_F(RegisterLookupTest, FailedRefreshServesTheOldValue) {
+  const RefusingPort port;
+  SetWeatherServiceUrlForTesting(port.Url());
+  database.AddRow(3, "humidity", "K1A", 40, kNow - 31);
+  uint16_t value = 0;
+  ASSERT_TRUE(GetValueByOffset(database.Database(), 3, &value, true));
+  EXPECT_EQ(value, 40);
+  EXPECT_THAT(WeatherLines(log.Text()),
+              ElementsAre("FYI: The data is too old, we need to update it. ModbusAddress=[3]",
+                          CurlErrorLine(CURLE_COULDNT_CONNECT, curl_easy_strerror(CURLE_COULDNT_CONNECT),
+                                        port.Url() + "/api?postalCode=K1A")));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(3, "humidity", "K1A", 40, kNow - 31)));
+}
+
+TEST_F(RegisterLookupTest, OneRequestFetchesEachCodeOnce) {
+  // The service answers temp only, so the humidity rows stay stale after a
+  // fetch of their code.
+  database.AddRow(0, "temp", "K1A", 100, kNow - 600);
+  database.AddRow(1, "humidity", "K1A", 40, kNow - 600);
+  database.AddRow(2, "humidity", "M5V", 50, kNow - 600);
+  Answer(R"([{"Name":"temp","Value":21.5}])");
+
+  FetchedCodes fetched;
+  uint16_t values[3] = {};
+  for (uint16_t offset = 0; offset < 3; ++offset) {
+    ASSERT_TRUE(GetValueByOffset(database.Database(), offset, &values[offset], true, &fetched));
+  }
+  EXPECT_THAT(values, ElementsAre(2150, 40, 50));
+  auto requests = server.Requests();
+  ASSERT_THAT(requests, SizeIs(2));
+  EXPECT_EQ(requests[0].target, "/api?postalCode=K1A");
+  EXPECT_EQ(requests[1].target, "/api?postalCode=M5V");
+  EXPECT_THAT(fetched, ElementsAre("K1A", "M5V"));
+
+  // The next request starts with none fetched.
+  FetchedCodes next;
+  ASSERT_TRUE(GetValueByOffset(database.Database(), 1, &values[1], true, &next));
+  requests = server.Requests();
+  ASSERT_THAT(requests, SizeIs(3));
+  EXPECT_EQ(requests[2].target, "/api?postalCode=K1A");
+}
+
+TEST_F(RegisterLookupTest, StaleInfoRowIsRefreshedForCodeZero) {
+  database.AddRow(4, "info", "0", 7, kNow - 31);
+  Answer("[]");
+  uint16_t value = 0;
+  ASSERT_TRUE(GetValueByOffset(database.Database(), 4, &value, true));
+  EXPECT_EQ(value, 7);
+  const auto requests = server.Requests();
+  ASSERT_THAT(requests, SizeIs(1));
+  EXPECT_EQ(requests[0].target, "/api?postalCode=0");
+}
+
+TEST(RowToRegisterValueTest, TempAndWindSpeedReadOutTenfold) {
+  const struct {
+    const char* name;
+    const char* stored;
+    uint16_t registerValue;
+  } kReadOuts[] = {{"temp", "215", 2150},  {"wind.speed", "36", 360},   {"temp", "7000", 4464}, {"temp", "0", 0},
+                   {"humidity", "55", 55}, {"humidity", "70000", 4464}, {"Temp", "215", 215},   {"temp ", "215", 215},
+                   {"wind", "36", 36},     {"wind.speed.max", "36", 36}};
+  for (const auto& readOut : kReadOuts) {
+    SCOPED_TRACE(std::string(readOut.name) + "=" + readOut.stored);
+    const SqlRow row{{"ModbusOffset", "0"}, {"Name", readOut.name}, {"Code", "K1A"}, {"Value", readOut.stored}};
+    uint16_t value = 0;
+    EXPECT_TRUE(RowToRegisterValue(row, &value));
+    EXPECT_EQ(value, readOut.registerValue);
+  }
+}
+
+}  // namespace
+}  // namespace veld_test

@@ -1,0 +1,269 @@
+// WeatherFetchTest.cpp - FetchWeather against the fixture service: the
+// request it sends, how it converts and stores readings, and every way an
+// answer is refused.
+#include <curl/curl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "WeatherTestHelpers.h"
+
+namespace veld_test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+using WeatherFetchTest = WeatherTest;
+
+TEST_F(WeatherFetchTest, NullPostalCodeSendsNoRequest) {
+  EXPECT_FALSE(FetchWeather(database.Database(), nullptr));
+  EXPECT_THAT(server.Requests(), IsEmpty());
+  EXPECT_THAT(DataRows(), IsEmpty());
+}
+
+TEST_F(WeatherFetchTest, PostalCodeIsPercentEncodedAndOnlyJsonIsAccepted) {
+  const struct {
+    const char* code;
+    const char* query;
+  } kEncodings[] = {{"K1A 0B1", "K1A%200B1"},
+                    {"a&b#c", "a%26b%23c"},
+                    {"AZaz09-._~", "AZaz09-._~"},
+                    {"x/y?z=1+2%", "x%2Fy%3Fz%3D1%2B2%25"},
+                    {"\xC3\xA9", "%C3%A9"}};
+  Answer(R"([{"Name":"temp","Value":1}])");
+  SqlRows rows;
+  for (const auto& encoding : kEncodings) {
+    SCOPED_TRACE(encoding.code);
+    ASSERT_TRUE(FetchWeather(database.Database(), encoding.code));
+    const auto requests = server.Requests();
+    EXPECT_EQ(requests.back().target, std::string("/api?postalCode=") + encoding.query);
+    EXPECT_THAT(requests.back().accept, ElementsAre("application/json"));
+    // The row keeps the code as given, not as it went over the wire.
+    rows.push_back(Reading(static_cast<int>(rows.size()), "temp", encoding.code, 1));
+  }
+  EXPECT_THAT(DataRows(), ElementsAreArray(rows));
+}
+
+TEST_F(WeatherFetchTest, ValuesAreStoredAsTheirLow16Bits) {
+  const struct {
+    const char* json;               // the Value as it appears in the answer
+    std::optional<int64_t> stored;  // nothing: skipped as an unknown type
+  } kConversions[] = {              // Text: its leading integer.
+                      {R"("21.5")", 21},
+                      {R"("42")", 42},
+                      {R"("-7")", 65529},
+                      {R"("abc")", 0},
+                      // Numbers with a fraction or exponent: tenfold, truncated toward zero.
+                      {"21.5", 215},
+                      {"21.59", 215},
+                      {"-3.5", 65501},
+                      {"2.0", 20},
+                      {"1e2", 1000},
+                      // Too big for 64 bits is read as a fraction too; tenfold it saturates.
+                      {"18446744073709551616", 65535},
+                      // Integers within 32 bits: themselves.
+                      {"70000", 4464},
+                      {"-1", 65535},
+                      {"2147483647", 65535},
+                      {"-2147483648", 0},
+                      // No register value.
+                      {"2147483648", std::nullopt},
+                      {"-2147483649", std::nullopt},
+                      {"true", std::nullopt},
+                      {"false", std::nullopt},
+                      {"null", std::nullopt},
+                      {"[1]", std::nullopt},
+                      {R"({"v":1})", std::nullopt}};
+
+  // One reading per case, named after its Value's text so that the log and
+  // the rows say which case they belong to.
+  std::string body;
+  std::vector<std::string> lines{kPayloadLine};
+  SqlRows rows;
+  for (const auto& conversion : kConversions) {
+    std::string escaped;
+    for (const char* c = conversion.json; *c != '\0'; ++c) {
+      escaped += *c == '"' ? std::string("\\\"") : std::string(1, *c);
+    }
+    body += std::string(body.empty() ? "[" : ",") + R"({"Name":")" + escaped + R"(","Value":)" + conversion.json + "}";
+    const std::string name = conversion.json;
+    if (conversion.stored) {
+      lines.push_back("FYI: Name=[" + name + "], value=[" + std::to_string(*conversion.stored) + "]");
+      rows.push_back(Reading(static_cast<int>(rows.size()), name, "K1A", *conversion.stored));
+    } else {
+      lines.push_back("FYI: Invalid row in json data. Name=[" + name + "]. Unknown data type. Skipping");
+    }
+  }
+  Answer(body + "]");
+  EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(WeatherLines(log.Text()), ElementsAreArray(lines));
+  EXPECT_THAT(DataRows(), ElementsAreArray(rows));
+}
+
+TEST_F(WeatherFetchTest, BadElementsAreSkippedAndGoodOnesStored) {
+  Answer(R"([5, {}, {"Name":7,"Value":1}, {"Value":3}, {"Name":"humidity"}, {"Name":"temp","Value":21.5},)"
+         R"( {"Name":"wind.speed","Value":true}, {"Name":"wind.speed","Value":3.6}])");
+  EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(WeatherLines(log.Text()),
+              ElementsAre(kPayloadLine, "FYI: Invalid row in json data. Missing name. Skipping",
+                          "FYI: Invalid row in json data. Missing name. Skipping",
+                          "FYI: Invalid row in json data. Missing name. Skipping",
+                          "FYI: Invalid row in json data. Missing name. Skipping",
+                          "FYI: Invalid row in json data. Name=[humidity]. Missing value. Skipping",
+                          "FYI: Name=[temp], value=[215]",
+                          "FYI: Invalid row in json data. Name=[wind.speed]. Unknown data type. Skipping",
+                          "FYI: Name=[wind.speed], value=[36]"));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 215), Reading(1, "wind.speed", "K1A", 36)));
+}
+
+TEST_F(WeatherFetchTest, ArrayIsStoredWhateverTheStatus) {
+  Answer(R"([{"Name":"temp","Value":"12"}])", 404);
+  EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 12)));
+}
+
+TEST_F(WeatherFetchTest, EmptyArrayLogsOnlyThePayload) {
+  Answer("[]");
+  EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(WeatherLines(log.Text()), ElementsAre(kPayloadLine));
+  EXPECT_TRUE(log.Contains("body=[[]]\n"));
+  EXPECT_THAT(DataRows(), IsEmpty());
+}
+
+TEST_F(WeatherFetchTest, BodyThatIsNotAStrictJsonArrayStoresNothing) {
+  const char* const kJsonErrors = "Error: Recived payload has JSON errors in it";
+  const char* const kNotAnArray = "Error: Malformed JSON Packet. Error code=384";
+  const struct {
+    const char* body;
+    const char* error;
+  } kBodies[] = {{"", kJsonErrors},
+                 {R"([{"Name":"temp","Value":1}] x)", kJsonErrors},
+                 {R"([{"Name":"temp","Value":1}][])", kJsonErrors},
+                 {R"([{"Name":"temp","Value":1},])", kJsonErrors},
+                 {R"([{"Name":"temp","Value":NaN}])", kJsonErrors},
+                 {R"([{'Name':'temp','Value':1}])", kJsonErrors},
+                 {"[{\"Name\":\"te\xFFmp\",\"Value\":1}]", kJsonErrors},
+                 {R"({"Name":"temp","Value":1})", kNotAnArray},
+                 {R"("temp")", kNotAnArray},
+                 {"42", kNotAnArray}};
+  for (const auto& refused : kBodies) {
+    SCOPED_TRACE(refused.body);
+    log.Clear();
+    Answer(refused.body);
+    EXPECT_FALSE(FetchWeather(database.Database(), "K1A"));
+    EXPECT_THAT(WeatherLines(log.Text()), ElementsAre(kPayloadLine, refused.error));
+    EXPECT_TRUE(log.Contains(std::string("body=[") + refused.body + "]\n"));
+  }
+  EXPECT_THAT(DataRows(), IsEmpty());
+}
+
+TEST_F(WeatherFetchTest, AnswerSlowerThanOneSecondFails) {
+  FixtureWeatherServer::Answer slow;
+  slow.body = R"([{"Name":"temp","Value":1}])";
+  slow.delay = std::chrono::milliseconds(1500);
+  server.SetAnswer(slow);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
+  EXPECT_THAT(WeatherLines(log.Text()),
+              ElementsAre(CurlErrorLine(CURLE_OPERATION_TIMEDOUT, curl_easy_strerror(CURLE_OPERATION_TIMEDOUT),
+                                        server.Url() + "/api?postalCode=K1A")));
+  EXPECT_THAT(DataRows(), IsEmpty());
+}
+
+TEST_F(WeatherFetchTest, BodyOverOneMebibyteAbortsTheTransfer) {
+  // With a Content-Length the size is known up front; without one the body
+  // runs until the connection closes.
+  const struct {
+    const char* code;
+    size_t bytes;
+    bool sendLength;
+  } kBodies[] = {{"A", kMaxWeatherPayloadBytes, true},
+                 {"B", kMaxWeatherPayloadBytes, false},
+                 {"C", kMaxWeatherPayloadBytes + 1, true},
+                 {"D", kMaxWeatherPayloadBytes + 1, false}};
+  for (const auto& size : kBodies) {
+    SCOPED_TRACE(size.code);
+    log.Clear();
+    FixtureWeatherServer::Answer answer;
+    answer.body = R"([{"Name":"temp","Value":1}])";
+    answer.body.resize(size.bytes, ' ');
+    answer.sendLength = size.sendLength;
+    server.SetAnswer(answer);
+    const bool accepted = size.bytes <= kMaxWeatherPayloadBytes;
+    EXPECT_EQ(FetchWeather(database.Database(), size.code), accepted);
+    if (!accepted) {
+      const auto lines = WeatherLines(log.Text());
+      ASSERT_THAT(lines, SizeIs(1));
+      EXPECT_EQ(lines[0].rfind("Error: CURL Error. ErrorCode=[", 0), 0u) << lines[0];
+    }
+  }
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "A", 1), Reading(1, "temp", "B", 1)));
+}
+
+TEST_F(WeatherFetchTest, RefusedConnectionFails) {
+  const RefusingPort port;
+  SetWeatherServiceUrlForTesting(port.Url());
+  EXPECT_FALSE(FetchWeather(database.Database(), "K1A 0B1"));
+  EXPECT_THAT(WeatherLines(log.Text()),
+              ElementsAre(CurlErrorLine(CURLE_COULDNT_CONNECT, curl_easy_strerror(CURLE_COULDNT_CONNECT),
+                                        port.Url() + "/api?postalCode=K1A%200B1")));
+  EXPECT_THAT(DataRows(), IsEmpty());
+}
+
+TEST_F(WeatherFetchTest, RedirectIsFollowedOverHttpOnly) {
+  FixtureWeatherServer::Answer moved;
+  moved.status = 302;
+  moved.location = server.Url() + "/moved";
+  FixtureWeatherServer::Answer readings;
+  readings.body = R"([{"Name":"temp","Value":2}])";
+  server.Script({moved, readings});
+  EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_EQ(server.Requests().back().target, "/moved");
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 2)));
+
+  // FTP is a protocol libcurl would follow by default; here it must be
+  // refused before any connection is tried.
+  log.Clear();
+  const RefusingPort ftp;
+  moved.location = "ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/readings";
+  server.SetAnswer(moved);
+  EXPECT_FALSE(FetchWeather(database.Database(), "M5V"));
+  const auto lines = WeatherLines(log.Text());
+  ASSERT_THAT(lines, SizeIs(1));
+  EXPECT_EQ(lines[0].rfind("Error: CURL Error. ErrorCode=[" + std::to_string(CURLE_UNSUPPORTED_PROTOCOL) + "]", 0), 0u)
+      << lines[0];
+  EXPECT_THAT(DataRows(), SizeIs(1));
+}
+
+TEST_F(WeatherFetchTest, QuotesInNameAndCodeAreStoredExactly) {
+  Answer(R"([{"Name":"O'Brien's temp","Value":"5"}])");
+  ASSERT_TRUE(FetchWeather(database.Database(), "O'Brien"));
+  Answer(R"([{"Name":"O'Brien's temp","Value":"6"}])");
+  clock.Set(kNow + 60);
+  ASSERT_TRUE(FetchWeather(database.Database(), "O'Brien"));
+  EXPECT_THAT(WeatherLines(log.Text()), ElementsAre(kPayloadLine, "FYI: Name=[O'Brien's temp], value=[5]", kPayloadLine,
+                                                    "FYI: Name=[O'Brien's temp], value=[6]"));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "O'Brien's temp", "O'Brien", 6, kNow + 60)));
+}
+
+TEST_F(WeatherFetchTest, ExistingReadingsKeepTheirOffsetAndNewOnesTakeTheNext) {
+  database.AddRow(0, "temp", "K1A", 100, kNow - 600);
+  database.AddRow(1, "temp", "M5V", 200, kNow - 600);
+  database.AddRow(5, "humidity", "M5V", 30, kNow - 600);
+  Answer(R"([{"Name":"temp","Value":22.0},{"Name":"humidity","Value":40},{"Name":"wind.speed","Value":1.5}])");
+  ASSERT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 220), Reading(1, "temp", "M5V", 200, kNow - 600),
+                                      Reading(5, "humidity", "M5V", 30, kNow - 600), Reading(6, "humidity", "K1A", 40),
+                                      Reading(7, "wind.speed", "K1A", 15)));
+}
+
+}  // namespace
+}  // namespace veld_test
