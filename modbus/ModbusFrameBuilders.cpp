@@ -61,7 +61,7 @@ uint16_t BuildExceptionResponse(uint32_t protocol, uint8_t unit, uint8_t functio
   }
   uint16_t position = FrameStart(protocol);
   frame[position++] = unit;
-  frame[position++] = static_cast<uint8_t>(function + kExceptionFlag);
+  frame[position++] = static_cast<uint8_t>(function | kExceptionFlag);  // 0x80-0xFF keep their code
   frame[position + kExceptionCodeOffset] = exceptionCode;
   return FinishFrame(protocol, frame, static_cast<uint16_t>(position + 1));
 }

@@ -191,10 +191,11 @@ VELD_MODBUS_API uint32_t ModbusStack_RegisterSetValue(SetModbusValueFunction cal
  *
  * Answers: exception 1 for an unsupported function code or a missing value
  * callback; exception 3 for a quantity over its limit, a write whose byte
- * count does not cover its quantity, or one whose data is not all there; the callback's exception code for a refusal; exception 4
- * when a response cannot be built. Requests too short for their fixed fields
- * (read: 4 bytes, single write: 4, multiple write: 5 after the function code;
- * TCP messages of 6 or 7 bytes) get no answer.
+ * count does not cover its quantity, or one whose data is not all there;
+ * the callback's exception code for a refusal; exception 4 when a response
+ * cannot be built. Requests too short for their fixed fields (read: 4
+ * bytes, single write: 4, multiple write: 5 after the function code; TCP
+ * messages of 6 or 7 bytes) get no answer.
  *
  * Returns 3 when the send or receive callback is missing; 0 when a TCP
  * message is shorter than 6 bytes or has a nonzero protocol identifier, or

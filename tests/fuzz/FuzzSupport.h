@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 namespace veld_fuzz {
 
@@ -57,6 +59,50 @@ inline uint16_t BitwiseCrc16(const uint8_t* bytes, size_t count) {
   }
   return crc;
 }
+
+// The receive side of a session: the rest of the input cut into chunks, each
+// a length byte followed by that many bytes (the last one may be cut short),
+// handed out one per receive call.
+class ChunkFeed {
+ public:
+  void Load(InputReader* input) {
+    while (input->Remaining() > 0) {
+      size_t length = input->Byte();
+      length = length < input->Remaining() ? length : input->Remaining();
+      chunks_.push_back(Chunk{input->Take(length), static_cast<uint16_t>(length)});
+    }
+  }
+  size_t Count() const { return chunks_.size(); }
+  bool Exhausted() const { return next_ >= chunks_.size(); }
+
+  // Copies the next chunk into buffer, cut to room; with seal (RTU) its CRC
+  // is appended first. Returns the bytes written, 0 when none are left.
+  uint16_t Next(uint8_t* buffer, uint16_t room, bool seal) {
+    if (Exhausted()) {
+      return 0;
+    }
+    const Chunk chunk = chunks_[next_++];
+    uint8_t bytes[255 + 2];
+    std::memcpy(bytes, chunk.bytes, chunk.length);
+    uint16_t length = chunk.length;
+    if (seal) {
+      const uint16_t crc = BitwiseCrc16(bytes, length);
+      bytes[length++] = static_cast<uint8_t>(crc & 0xFF);
+      bytes[length++] = static_cast<uint8_t>(crc >> 8);
+    }
+    length = length < room ? length : room;
+    std::memcpy(buffer, bytes, length);
+    return length;
+  }
+
+ private:
+  struct Chunk {
+    const uint8_t* bytes;
+    uint16_t length;
+  };
+  std::vector<Chunk> chunks_;
+  size_t next_ = 0;
+};
 
 // Every frame the stack sends, request or response, under either framing.
 inline void CheckSentFrame(uint32_t protocol, const uint8_t* frame, uint16_t length) {

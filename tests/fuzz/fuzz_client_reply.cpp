@@ -4,7 +4,8 @@
 //   byte 0    flags: bit 0 framing (0 RTU, 1 TCP); bits 1-3 the call (0-3
 //             read with function 1-4, 4-7 write with function 5, 6, 15,
 //             16); bit 4 take the function code from byte 1 instead;
-//             bit 5 (RTU) seal every chunk with its CRC
+//             bit 5 (RTU) seal every chunk with its CRC; bit 6 put the
+//             read data area at an odd address
 //   byte 1    function code used when bit 4 is set
 //   byte 2    unit identifier
 //   bytes 3-4 starting address, 5-6 quantity (big-endian)
@@ -31,18 +32,12 @@ constexpr uint16_t kMaxDataSize = 300;
 constexpr size_t kGuardSize = 32;
 constexpr uint8_t kUntouchedCode = 0xEE;
 
-struct Chunk {
-  const uint8_t* bytes;
-  uint16_t length;
-};
-
 struct Session {
   uint32_t protocol = kRtu;
   bool sealChunks = false;
   uint8_t unit = 0;
   uint8_t function = 0;
-  std::vector<Chunk> chunks;
-  size_t nextChunk = 0;
+  ChunkFeed feed;
   uint32_t clock = 0;
   int sends = 0;
   uint8_t reply[kMaxFrame] = {};  // TCP: the first non-empty delivery
@@ -56,23 +51,13 @@ uint8_t GuardByte(size_t i) { return static_cast<uint8_t>(0x9E ^ (i * 31)); }
 uint16_t Receive(uint32_t* connectionId, uint8_t* buffer, uint16_t room) {
   Require(room >= 1 && room <= kMaxFrame, "receive callback offered room outside 1..260");
   Require(connectionId != nullptr && *connectionId == 0, "connection id slot not cleared to 0");
-  if (s.nextChunk >= s.chunks.size()) {
+  const uint16_t length = s.feed.Next(buffer, room, s.protocol == kRtu && s.sealChunks);
+  if (length == 0) {
     return 0;
   }
-  const Chunk chunk = s.chunks[s.nextChunk++];
-  uint8_t bytes[258];
-  std::memcpy(bytes, chunk.bytes, chunk.length);
-  uint16_t length = chunk.length;
-  if (s.protocol == kRtu && s.sealChunks) {
-    const uint16_t crc = BitwiseCrc16(bytes, length);
-    bytes[length++] = static_cast<uint8_t>(crc & 0xFF);
-    bytes[length++] = static_cast<uint8_t>(crc >> 8);
-  }
-  length = length < room ? length : room;
-  std::memcpy(buffer, bytes, length);
   *connectionId = 7;
   if (s.replyLength == 0) {
-    std::memcpy(s.reply, bytes, length);
+    std::memcpy(s.reply, buffer, length);
     s.replyLength = length;
   }
   return length;
@@ -127,11 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
   s.function = (flags & 0x10) ? rawFunction : kFunctions[call];
   s.protocol = (flags & 0x01) ? kTcp : kRtu;
   s.sealChunks = (flags & 0x20) != 0;
-  while (in.Remaining() > 0) {
-    size_t length = in.Byte();
-    length = length < in.Remaining() ? length : in.Remaining();
-    s.chunks.push_back(Chunk{in.Take(length), static_cast<uint16_t>(length)});
-  }
+  s.feed.Load(&in);
   Require(ModbusStack_Init(s.protocol, Send, Receive, Clock) == 1, "init refused a valid framing");
 
   uint8_t exceptionCode = kUntouchedCode;
@@ -139,15 +120,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
   if (!write) {
     // The data area sits between guard bytes the client must leave alone.
     const uint16_t dataSize = static_cast<uint16_t>(sizeOrFill % (kMaxDataSize + 1));
-    uint8_t arena[kGuardSize + kMaxDataSize + kGuardSize];
+    // It need not be aligned, so it is sometimes placed at an odd address.
+    alignas(2) uint8_t arena[kGuardSize + 1 + kMaxDataSize + kGuardSize];
     for (size_t i = 0; i < sizeof arena; ++i) {
       arena[i] = GuardByte(i);
     }
-    uint8_t* const data = arena + kGuardSize;
-    result = ModbusStack_ReadRegisters(kConnection, s.unit, s.function, address, quantity, data, dataSize,
-                                       &exceptionCode);
+    const size_t start = kGuardSize + ((flags & 0x40) ? 1 : 0);
+    uint8_t* const data = arena + start;
+    result =
+        ModbusStack_ReadRegisters(kConnection, s.unit, s.function, address, quantity, data, dataSize, &exceptionCode);
     for (size_t i = 0; i < sizeof arena; ++i) {
-      if (i < kGuardSize || i >= kGuardSize + dataSize) {
+      if (i < start || i >= start + dataSize) {
         Require(arena[i] == GuardByte(i), "client wrote outside its data area");
       }
     }
@@ -156,7 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
       CheckTcpRead(data, dataSize);
     }
   } else {
-    // Exactly the bytes the call may read, so ASan flags any read beyond.
+    // Exactly the bytes the call may read (none beyond 2048 for a quantity
+    // it must refuse anyway), so ASan flags any read beyond them.
     const uint16_t capped = quantity < 1024 ? quantity : 1024;
     size_t valueBytes = 0;
     if (s.function == 5 || s.function == 6) {

@@ -14,8 +14,6 @@
 //           one may be cut short); the receive callback hands out one chunk
 //           per call, then nothing.
 #include <cstdint>
-#include <cstring>
-#include <vector>
 
 #include "FuzzSupport.h"
 #include "ModbusStack.h"
@@ -24,11 +22,6 @@
 using namespace veld_fuzz;
 
 namespace {
-
-struct Chunk {
-  const uint8_t* bytes;
-  uint16_t length;
-};
 
 enum class Answer { kAccept, kRefuseWithCode, kRefuseWithoutCode };
 
@@ -40,8 +33,7 @@ struct Session {
   uint8_t refusalCode = 0;
   uint8_t fill = 0;
   uint8_t slaveId = 0;
-  std::vector<Chunk> chunks;
-  size_t nextChunk = 0;
+  ChunkFeed feed;
   // What happened during the current pass.
   uint32_t pass = 0;
   uint32_t connectionWritten = 0;
@@ -58,28 +50,16 @@ Session s;
 uint16_t Receive(uint32_t* connectionId, uint8_t* buffer, uint16_t room) {
   Require(room >= 1 && room <= kMaxFrame, "receive callback offered room outside 1..260");
   Require(connectionId != nullptr && *connectionId == 0, "connection id slot not cleared to 0");
-  if (s.nextChunk >= s.chunks.size()) {
+  const uint16_t length = s.feed.Next(buffer, room, s.protocol == kRtu && s.sealChunks);
+  if (length == 0) {
     return 0;
   }
-  const Chunk chunk = s.chunks[s.nextChunk++];
-  uint8_t bytes[258];
-  std::memcpy(bytes, chunk.bytes, chunk.length);
-  uint16_t length = chunk.length;
-  if (s.protocol == kRtu && s.sealChunks) {
-    const uint16_t crc = BitwiseCrc16(bytes, length);
-    bytes[length++] = static_cast<uint8_t>(crc & 0xFF);
-    bytes[length++] = static_cast<uint8_t>(crc >> 8);
-  }
-  if (length > room) {
-    length = room;
-  }
-  std::memcpy(buffer, bytes, length);
   // Only the low 16 bits of the id are significant; set higher ones too.
-  s.connectionWritten = 0xA50000u | ((s.pass * 40503u) & 0xFFFFu);
+  s.connectionWritten = 0xA50000u | (((s.pass + 1) * 40503u) & 0xFFFFu);
   *connectionId = s.connectionWritten;
-  s.transactionId[0] = length > 0 ? bytes[0] : 0;
-  s.transactionId[1] = length > 1 ? bytes[1] : 0;
-  s.requestFunction = length > 7 ? bytes[7] : -1;
+  s.transactionId[0] = buffer[0];
+  s.transactionId[1] = length > 1 ? buffer[1] : 0;
+  s.requestFunction = length > 7 ? buffer[7] : -1;
   return length;
 }
 
@@ -163,7 +143,7 @@ bool SetValue(uint8_t slaveId, uint8_t function, uint16_t, uint16_t length, uint
       Require(length == 1 && dataSize == 2, "single write with length other than 1 or size other than 2");
       break;
     case 15:
-      Require(length <= 1968, "coil write over 1968 coils reached the callback");
+      Require(length <= 1968 && dataSize >= (length + 7) / 8, "coil write over 1968 or short of its coils");
       break;
     case 16:
       Require(length <= 123 && dataSize == 2 * length, "register write over 123 or size not 2 x length");
@@ -198,11 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (s.answer == Answer::kRefuseWithoutCode) {
     s.refusalCode = 0;
   }
-  while (input.Remaining() > 0) {
-    size_t length = input.Byte();
-    length = length < input.Remaining() ? length : input.Remaining();
-    s.chunks.push_back(Chunk{input.Take(length), static_cast<uint16_t>(length)});
-  }
+  s.feed.Load(&input);
 
   Require(ModbusStack_Init(s.protocol, Send, Receive, Clock) == 1, "init refused a valid framing");
   const bool accepted = slaveId != 0 && slaveId <= (s.protocol == kRtu ? 127 : 254);
@@ -217,10 +193,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Passes until every chunk is handed out, then a few more for bytes still
   // held. The bound only guards against a pass that never receives.
-  const uint32_t maxPasses = static_cast<uint32_t>(4 * s.chunks.size() + 8);
+  const uint32_t maxPasses = static_cast<uint32_t>(4 * s.feed.Count() + 8);
   uint32_t extra = 0;
   for (s.pass = 0; s.pass < maxPasses && extra < 4; ++s.pass) {
-    extra += s.nextChunk >= s.chunks.size() ? 1 : 0;
+    extra += s.feed.Exhausted() ? 1 : 0;
     s.connectionWritten = 0;
     s.requestFunction = -1;
     s.sends = 0;

@@ -62,6 +62,8 @@ SERVER = {
     # A register write split over two receives, behind two stray bytes.
     "rtu_fc16_split": server(READ | WRITE, 0x11, 2, 0, b"\x00\x42" + FC16_RTU[:8], FC16_RTU[8:]),
     "rtu_fc15_broadcast": server(WRITE | FLUSH, 5, 2, 0, rtu(bytes.fromhex("000f0013000a02cd01"))),
+    # A TCP request with function code 0x83, once answered with a frame that lost its exception bit.
+    "tcp_fc83_regression": bytes.fromhex("0100000008000100000002ff83"),
 }
 
 # Client flags: bit 0 TCP, bits 1-3 call (0-3 read 1-4, 4-7 write 5, 6, 15, 16).

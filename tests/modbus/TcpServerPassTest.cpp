@@ -21,10 +21,11 @@ TEST_F(TcpServerPass, AnswersAnUnsupportedFunctionWithException1) {
   EXPECT_EQ(ModbusStack_Loop(), 1u);
   ASSERT_EQ(Sent().size(), 1u);
   EXPECT_EQ(Sent()[0].bytes, (Bytes{0x00, 0x01, 0x00, 0x00, 0x00, 0x03, 0x00, 0x87, 0x01}));
-  for (const uint8_t function : {0x00, 0x08, 0x0E, 0x11, 0x2B, 0xFF}) {
+  // Codes from 0x80 up already carry the exception bit and keep it.
+  for (const uint8_t function : {0x00, 0x08, 0x0E, 0x11, 0x2B, 0x83, 0xFF}) {
     Deliver(TcpFrame(2, 0xFF, {function, 0, 0, 0, 1}));
     ModbusStack_Loop();
-    EXPECT_EQ(Sent().back().bytes.at(7), static_cast<uint8_t>(function + 0x80));
+    EXPECT_EQ(Sent().back().bytes.at(7), static_cast<uint8_t>(function | 0x80));
     EXPECT_EQ(Sent().back().bytes.at(8), 0x01);
   }
 }
