@@ -65,13 +65,15 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
     return Refuse(exceptionCode, kIllegalFunction);
   }
   CSQLiteDatabase& database = ProcessDatabase();
-  FetchedCodes fetched;
+  ReadSession session(database);
+  LookupRequest request;
+  request.session = &session;
   for (uint32_t i = 0; i < length; ++i) {
     const uint32_t address = startingAddress + i;
     uint16_t value = kUnreadableRegisterValue;
     // Addresses past 65535 name no register; they must not wrap to register 0.
     if (address > kLastRegister ||
-        !GetValueByOffset(database, static_cast<uint16_t>(address), &value, true, &fetched)) {
+        !GetValueByOffset(database, static_cast<uint16_t>(address), &value, true, &request)) {
       value = kUnreadableRegisterValue;
     }
     values[i] = value;

@@ -8,10 +8,22 @@
 
 namespace {
 
-struct StatementFinalizer {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+// Resets a cached statement after use, so it holds no lock and no values.
+class StatementUse {
+ public:
+  explicit StatementUse(sqlite3_stmt* statement) : m_statement(statement) {}
+  ~StatementUse() {
+    if (m_statement != nullptr) {
+      sqlite3_reset(m_statement);
+      sqlite3_clear_bindings(m_statement);
+    }
+  }
+  StatementUse(const StatementUse&) = delete;
+  StatementUse& operator=(const StatementUse&) = delete;
+
+ private:
+  sqlite3_stmt* m_statement;
 };
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 struct SqliteFree {
   void operator()(char* text) const { sqlite3_free(text); }
@@ -52,6 +64,7 @@ std::string ExpandedSql(sqlite3_stmt* statement, const std::string& fallback) {
 CSQLiteDatabase::~CSQLiteDatabase() { Close(); }
 
 void CSQLiteDatabase::SetFileName(const std::string& name) {
+  const auto lock = Lock();
   if (name != m_fileName) {
     Close();
   }
@@ -59,6 +72,7 @@ void CSQLiteDatabase::SetFileName(const std::string& name) {
 }
 
 int CSQLiteDatabase::Open(int flags) {
+  const auto lock = Lock();
   if (m_isOpen && (m_openMode == flags || (m_openMode == SQLITE_OPEN_READWRITE && flags == SQLITE_OPEN_READONLY))) {
     return SQLITE_OK;
   }
@@ -76,6 +90,8 @@ int CSQLiteDatabase::Open(int flags) {
 }
 
 void CSQLiteDatabase::Close() {
+  const auto lock = Lock();
+  m_statements.clear();
   if (m_isOpen) {
     sqlite3_close_v2(m_connection);
   }
@@ -85,6 +101,7 @@ void CSQLiteDatabase::Close() {
 }
 
 int CSQLiteDatabase::Exec(const std::string& sql) {
+  const auto lock = Lock();
   if (m_connection == nullptr) {
     return SQLITE_OK;
   }
@@ -98,25 +115,42 @@ int CSQLiteDatabase::Exec(const std::string& sql) {
   return result;
 }
 
+sqlite3_stmt* CSQLiteDatabase::Prepare(const std::string& sql, int* result) {
+  const auto cached = m_statements.find(sql);
+  if (cached != m_statements.end()) {
+    *result = SQLITE_OK;
+    return cached->second.get();
+  }
+  sqlite3_stmt* statement = nullptr;
+  *result = sqlite3_prepare_v2(m_connection, sql.c_str(), -1, &statement, nullptr);
+  if (*result != SQLITE_OK || statement == nullptr) {
+    sqlite3_finalize(statement);
+    return nullptr;
+  }
+  m_statements.emplace(sql, PreparedStatement(statement));
+  return statement;
+}
+
 int CSQLiteDatabase::Exec(const std::string& sql, const SqlParams& params, std::string* expandedSql) {
+  const auto lock = Lock();
   if (expandedSql != nullptr) {
     *expandedSql = sql;
   }
   if (m_connection == nullptr) {
     return SQLITE_OK;
   }
-  sqlite3_stmt* raw = nullptr;
-  int result = sqlite3_prepare_v2(m_connection, sql.c_str(), -1, &raw, nullptr);
-  const Statement statement(raw);
+  int result = SQLITE_OK;
+  sqlite3_stmt* const statement = Prepare(sql, &result);
+  const StatementUse use(statement);
   if (result == SQLITE_OK) {
-    result = Bind(statement.get(), params);
+    result = Bind(statement, params);
   }
-  const std::string text = statement ? ExpandedSql(statement.get(), sql) : sql;
+  const std::string text = statement != nullptr ? ExpandedSql(statement, sql) : sql;
   if (expandedSql != nullptr) {
     *expandedSql = text;
   }
   if (result == SQLITE_OK) {
-    result = sqlite3_step(statement.get());
+    result = sqlite3_step(statement);
     if (result == SQLITE_DONE || result == SQLITE_ROW) {
       result = SQLITE_OK;
     }
@@ -130,21 +164,22 @@ int CSQLiteDatabase::Exec(const std::string& sql, const SqlParams& params, std::
 int CSQLiteDatabase::Query(const std::string& sql, SqlRows& rows) { return Query(sql, SqlParams{}, rows); }
 
 int CSQLiteDatabase::Query(const std::string& sql, const SqlParams& params, SqlRows& rows, std::string* expandedSql) {
+  const auto lock = Lock();
   if (expandedSql != nullptr) {
     *expandedSql = sql;
   }
   if (m_connection == nullptr) {
     return SQLITE_OK;
   }
-  sqlite3_stmt* raw = nullptr;
-  const int prepared = sqlite3_prepare_v2(m_connection, sql.c_str(), -1, &raw, nullptr);
-  const Statement statement(raw);
+  int prepared = SQLITE_OK;
+  sqlite3_stmt* const statement = Prepare(sql, &prepared);
+  const StatementUse use(statement);
   if (prepared != SQLITE_OK) {
     ConsoleLog("FYI: SQL Query=[%s]\n", sql.c_str());
     return prepared;
   }
-  const int bound = Bind(statement.get(), params);
-  const std::string text = ExpandedSql(statement.get(), sql);
+  const int bound = Bind(statement, params);
+  const std::string text = ExpandedSql(statement, sql);
   if (expandedSql != nullptr) {
     *expandedSql = text;
   }
@@ -152,18 +187,18 @@ int CSQLiteDatabase::Query(const std::string& sql, const SqlParams& params, SqlR
   if (bound != SQLITE_OK) {
     return bound;
   }
-  int step = sqlite3_step(statement.get());
+  int step = sqlite3_step(statement);
+  const int columns = sqlite3_column_count(statement);
   while (step == SQLITE_ROW) {
     SqlRow& row = rows.emplace_back();
-    const int columns = sqlite3_column_count(statement.get());
     for (int column = 0; column < columns; ++column) {
-      const char* name = sqlite3_column_name(statement.get(), column);
-      const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), column));
+      const char* name = sqlite3_column_name(statement, column);
+      const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
       if (name != nullptr && value != nullptr) {
-        row[name].assign(value, static_cast<size_t>(sqlite3_column_bytes(statement.get(), column)));
+        row[name].assign(value, static_cast<size_t>(sqlite3_column_bytes(statement, column)));
       }
     }
-    step = sqlite3_step(statement.get());
+    step = sqlite3_step(statement);
   }
   return step == SQLITE_DONE ? SQLITE_OK : step;
 }

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -54,11 +56,24 @@ class CSQLiteDatabase {
 
   // Held around each whole data-store operation, from its Open to its last
   // statement. Recursive, because operations call each other (SaveValue
-  // inserts through InsertValue, which asks GetNextModbusOffset).
+  // inserts through InsertValue, which asks GetNextModbusOffset). Exec and
+  // Query take it too.
   std::unique_lock<std::recursive_mutex> Lock() { return std::unique_lock<std::recursive_mutex>(m_mutex); }
 
  private:
+  struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+  };
+  using PreparedStatement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+  // The prepared statement for sql, from the cache or newly prepared (and
+  // kept); null with the SQLite code in result when it cannot be prepared.
+  sqlite3_stmt* Prepare(const std::string& sql, int* result);
+
   sqlite3* m_connection = nullptr;
+  // Statements with parameters are prepared once per connection and reused:
+  // the same few texts run for every register and every reading.
+  std::map<std::string, PreparedStatement> m_statements;
   std::string m_fileName;
   int m_openMode = 0;
   bool m_isOpen = false;

@@ -28,3 +28,4 @@ echo "== Release build and a short benchmark run"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELD_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ./build/bin/modbus_benchmarks --benchmark_min_time=0.05
+./build/bin/register_benchmarks --benchmark_min_time=0.05

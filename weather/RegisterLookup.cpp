@@ -30,7 +30,7 @@ bool RowToRegisterValue(const SqlRow& row, uint16_t* value) {
 }
 
 bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* value, bool refresh,
-                      FetchedCodes* fetched) {
+                      LookupRequest* request) {
   SqlRow row;
   {
     const auto lock = database.Lock();
@@ -63,13 +63,19 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
     const std::string code = Column(row, "Code");
     // A code this request fetched already: the row just read is as fresh as
     // the service made it.
-    if (fetched == nullptr || fetched->count(code) == 0) {
+    if (request == nullptr || request->fetchedCodes.count(code) == 0) {
       ConsoleLog("FYI: The data is too old, we need to update it. ModbusAddress=[%d]\n", offset);
-      FetchWeather(database, code.c_str());  // a failed fetch leaves the old row to answer with
-      if (fetched != nullptr) {
-        fetched->insert(code);
+      if (request != nullptr && request->session != nullptr) {
+        request->session->Suspend();  // no lock is held over the transfer
       }
-      return GetValueByOffset(database, offset, value, false, fetched);
+      FetchWeather(database, code.c_str());  // a failed fetch leaves the old row to answer with
+      if (request != nullptr) {
+        request->fetchedCodes.insert(code);
+        if (request->session != nullptr) {
+          request->session->Resume();
+        }
+      }
+      return GetValueByOffset(database, offset, value, false, request);
     }
   }
   return RowToRegisterValue(row, value);

@@ -4,10 +4,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 
+#include "DataTable.h"
+#include "ReadSession.h"
 #include "RegisterLookup.h"
 #include "WeatherTestHelpers.h"
 
@@ -95,24 +100,50 @@ TEST_F(RegisterLookupTest, OneRequestFetchesEachCodeOnce) {
   database.AddRow(2, "humidity", "M5V", 50, kNow - 600);
   Answer(R"([{"Name":"temp","Value":21.5}])");
 
-  FetchedCodes fetched;
+  LookupRequest request;
   uint16_t values[3] = {};
   for (uint16_t offset = 0; offset < 3; ++offset) {
-    ASSERT_TRUE(GetValueByOffset(database.Database(), offset, &values[offset], true, &fetched));
+    ASSERT_TRUE(GetValueByOffset(database.Database(), offset, &values[offset], true, &request));
   }
   EXPECT_THAT(values, ElementsAre(2150, 40, 50));
   auto requests = server.Requests();
   ASSERT_THAT(requests, SizeIs(2));
   EXPECT_EQ(requests[0].target, "/api?postalCode=K1A");
   EXPECT_EQ(requests[1].target, "/api?postalCode=M5V");
-  EXPECT_THAT(fetched, ElementsAre("K1A", "M5V"));
+  EXPECT_THAT(request.fetchedCodes, ElementsAre("K1A", "M5V"));
 
   // The next request starts with none fetched.
-  FetchedCodes next;
+  LookupRequest next;
   ASSERT_TRUE(GetValueByOffset(database.Database(), 1, &values[1], true, &next));
   requests = server.Requests();
   ASSERT_THAT(requests, SizeIs(3));
   EXPECT_EQ(requests[2].target, "/api?postalCode=K1A");
+}
+
+TEST_F(RegisterLookupTest, NoLockIsHeldWhileARefreshWaitsForTheService) {
+  // A request's lookups run in a read session that holds the database lock;
+  // while the service takes its time, other threads must still get through.
+  database.AddRow(0, "temp", "K1A", 100, kNow - 600);
+  FixtureWeatherServer::Answer slow;
+  slow.body = R"([{"Name":"temp","Value":21.5}])";
+  slow.delay = std::chrono::milliseconds(600);
+  server.SetAnswer(slow);
+
+  uint16_t value = 0;
+  auto lookup = std::async(std::launch::async, [&] {
+    ReadSession session(database.Database());
+    LookupRequest request;
+    request.session = &session;
+    return GetValueByOffset(database.Database(), 0, &value, true, &request);
+  });
+  // Give the lookup time to reach the service, then write from this thread.
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  const auto start = std::chrono::steady_clock::now();
+  std::thread writer([&] { EXPECT_TRUE(SaveValue(database.Database(), "M5V", "humidity", 50)); });
+  writer.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+  ASSERT_TRUE(lookup.get());
+  EXPECT_EQ(value, 2150);
 }
 
 TEST_F(RegisterLookupTest, StaleInfoRowIsRefreshedForCodeZero) {
