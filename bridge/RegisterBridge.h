@@ -5,12 +5,13 @@
 
 #include <cstdint>
 
+#include "InfoRows.h"
 #include "ModbusStack.h"
 
 // What a register reads as when its row cannot be read.
 constexpr uint16_t kUnreadableRegisterValue = 0x0BAD;
 // Registers below this hold the info rows and cannot be written over Modbus.
-constexpr uint16_t kFirstWritableRegister = 20;
+constexpr uint16_t kFirstWritableRegister = kInfoRowCount;
 
 // Reads (function 3 or 4) length registers from startingAddress, refreshing
 // stale rows from the weather service; each postal code is fetched at most

@@ -11,7 +11,7 @@ jobs=$(nproc)
 fuzz_seconds=${VELD_FUZZ_SECONDS:-60}
 
 echo "== Formatting (clang-format)"
-find modbus common store weather bridge simulator tests bench -name '*.c' -o -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run --Werror
+git ls-files -- '*.c' '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 echo "== Tests (ASan/UBSan)"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVELD_SANITIZE=ON -DVELD_WERROR=ON >/dev/null

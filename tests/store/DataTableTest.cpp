@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DataTable.h"
+#include "InfoRows.h"
 #include "TestDatabase.h"
 
 namespace veld_test {
@@ -132,6 +133,21 @@ TEST_F(DataTableTest, UpdateByOffsetOnAReadOnlyConnectionFails) {
   EXPECT_TRUE(log.Contains("Error: Can not update the database. SQL=[UPDATE Data SET Value = 2"));
   EXPECT_TRUE(log.Contains("SQL Error=[attempt to write a readonly database]"));
   EXPECT_EQ(Row(25)["Value"], "1");
+}
+
+TEST_F(DataTableTest, InfoRowsFillOffsets0To19) {
+  SeedInfoRows(Database());
+  const SqlRows rows = temporary.Rows("SELECT * FROM Data ORDER BY ModbusOffset");
+  ASSERT_EQ(rows.size(), 20u);
+  const char* const names[] = {"app.version.major", "app.version.minor", "app.version.patch", "app.message.recv.count",
+                               "app.message.sent.count"};
+  for (int offset = 0; offset < 20; ++offset) {
+    const SqlRow& row = rows[static_cast<size_t>(offset)];
+    EXPECT_EQ(row.at("ModbusOffset"), std::to_string(offset));
+    EXPECT_EQ(row.at("Code"), "0");
+    EXPECT_EQ(row.at("Name"), offset < 5 ? std::string(names[offset]) : "app.spare." + std::to_string(offset - 5));
+    EXPECT_EQ(row.at("Value"), offset == 2 ? "5" : "0");
+  }
 }
 
 TEST_F(DataTableTest, ConcurrentWritersNeitherLoseNorShareRows) {

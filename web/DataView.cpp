@@ -1,0 +1,112 @@
+// DataView.cpp - querying a page of rows and writing it as JSON or HTML.
+#include "DataView.h"
+
+#include <civetweb.h>
+
+#include "DataTable.h"
+#include "WeatherFetch.h"
+#include "WebResponses.h"
+
+namespace {
+
+// Register numbers shown beside each row, from its ModbusOffset.
+constexpr int kPduAddressBase = 40001;
+constexpr int kApuAddressBase = 400001;
+
+int OffsetOf(const SqlRow& row) {
+  const auto found = row.find("ModbusOffset");
+  return found != row.end() ? static_cast<int>(ParseLeadingInteger(found->second)) : 0;
+}
+
+// Reads the page of rows; false (with the error answered) on failure.
+bool QueryRows(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept, int offset, int limit,
+               const std::string& postal, SqlRows& rows, int* status) {
+  const auto lock = database.Lock();
+  if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
+    *status = SendError(conn, accept, 500, "Error: Could not open the database");
+    return false;
+  }
+  int result = SQLITE_OK;
+  if (!postal.empty()) {
+    result = database.Query("SELECT * FROM Data WHERE Code LIKE ? ORDER BY ModbusOffset LIMIT ? OFFSET ?",
+                            {SqlParam::Text(postal + "%"), SqlParam::Integer(limit), SqlParam::Integer(offset)}, rows);
+  } else {
+    result = database.Query("SELECT * FROM Data ORDER BY ModbusOffset LIMIT ? OFFSET ?",
+                            {SqlParam::Integer(limit), SqlParam::Integer(offset)}, rows);
+  }
+  if (result != SQLITE_OK) {
+    *status = SendError(conn, accept, 500, "Could not query the database");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int SendDataView(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept, int offset, int limit,
+                 const std::string& postal) {
+  if (!postal.empty()) {
+    FetchWeather(database, postal.c_str());  // a failed fetch still lists what the table holds
+  }
+  SqlRows rows;
+  int status = 0;
+  if (!QueryRows(conn, database, accept, offset, limit, postal, rows, &status)) {
+    return status;
+  }
+  if (accept == kJsonContentType) {
+    return SendJsonRows(conn, rows);
+  }
+  SendHeader(conn, 200, accept.c_str());
+  WriteText(conn, "<h1>VELD Modbus Sample Server</h1>");
+  SendHtmlTable(conn, rows);
+  const long long previous = static_cast<long long>(offset) - limit;
+  const long long next = static_cast<long long>(offset) + limit;
+  WriteText(conn, "<br /><br /><a href='?'>Home</a> | <a href='?limit=" + std::to_string(limit) +
+                      "&offset=" + std::to_string(previous > 0 ? previous : 0) + "'>Previous</a> | <a href='?limit=" +
+                      std::to_string(limit) + "&offset=" + std::to_string(next) + "'>Next</a> ");
+  return 200;
+}
+
+int SendJsonRows(mg_connection* conn, const SqlRows& rows) {
+  if (rows.empty()) {
+    return SendError(conn, kJsonContentType, 400, "No results");
+  }
+  SendHeader(conn, 200, kJsonContentType);
+  std::string body = "[";
+  for (size_t r = 0; r < rows.size(); ++r) {
+    body += r == 0 ? "{" : ",{";
+    bool first = true;
+    for (const auto& [name, text] : rows[r]) {
+      body += first ? "\"" : ",\"";
+      body += JsonEscape(name) + "\": \"" + JsonEscape(text) + "\"";
+      first = false;
+    }
+    body += "}";
+  }
+  body += "]";
+  WriteText(conn, body);
+  return 200;
+}
+
+void SendHtmlTable(mg_connection* conn, const SqlRows& rows) {
+  if (rows.empty()) {
+    WriteText(conn, "No Results");
+    return;
+  }
+  std::string html = "<table border='1'><tr>";
+  for (const auto& column : rows.front()) {
+    html += "<th>" + HtmlEscape(column.first) + "</th>";
+  }
+  html += "<th>PDU Modbus Address</th><th>APU Modbus Address</th></tr>";
+  for (const SqlRow& row : rows) {
+    html += "<tr>";
+    for (const auto& column : row) {
+      html += "<td>" + HtmlEscape(column.second) + "</td>";
+    }
+    const int offset = OffsetOf(row);
+    html += "<td>" + std::to_string(offset + kPduAddressBase) + "</td><td>" + std::to_string(offset + kApuAddressBase) +
+            "</td></tr>";
+  }
+  html += "</table>";
+  WriteText(conn, html);
+}

@@ -1,0 +1,32 @@
+// WebInterface.h - CWebInterface, the web interface's one object, and the
+// request handler the embedded web server calls for every request: static
+// routes, the data view, and the write and add actions.
+#pragma once
+
+#include <string>
+
+#include "SQLiteDatabase.h"
+
+struct mg_connection;
+
+class CWebInterface {
+ public:
+  // The single instance, created on first use.
+  static CWebInterface& GetInstance();
+
+  // Answers the request completely; returns the status sent, or 0 when the
+  // connection carries no request (the library then deals with it).
+  int HandleRequest(mg_connection* conn);
+
+  // The data view over m_database (see DataView.h).
+  int SendDataView(mg_connection* conn, const std::string& accept, int offset, int limit, const std::string& postal);
+
+  // The database every request works on; set once before the server starts.
+  CSQLiteDatabase* m_database = nullptr;
+
+ private:
+  CWebInterface() = default;
+};
+
+// The begin-request callback registered with the web server library.
+int BeginRequest(mg_connection* conn);

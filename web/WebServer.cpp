@@ -1,0 +1,26 @@
+// WebServer.cpp - CivetWeb start and stop.
+#include "WebServer.h"
+
+#include <civetweb.h>
+
+#include "WebInterface.h"
+
+void WebServerStop::operator()(mg_context* context) const { mg_stop(context); }
+
+WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts) {
+  CWebInterface::GetInstance().m_database = &database;
+  mg_callbacks callbacks{};
+  callbacks.begin_request = BeginRequest;
+  // CivetWeb 1.15's defaults are the ones this server wants (see above), so
+  // the process's server gets no options at all.
+  const char* options[] = {"listening_ports", listeningPorts.c_str(), nullptr};
+  return WebServer(mg_start(&callbacks, nullptr, listeningPorts.empty() ? nullptr : options));
+}
+
+int WebServerPort(const WebServer& server) {
+  mg_server_port ports[1] = {};
+  if (!server || mg_get_server_ports(server.get(), 1, ports) < 1) {
+    return 0;
+  }
+  return ports[0].port;
+}

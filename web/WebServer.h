@@ -1,0 +1,26 @@
+// WebServer.h - starting the embedded web server (CivetWeb) with the request
+// handler, for the whole process or, in tests, on a port of their own.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "SQLiteDatabase.h"
+
+struct mg_context;
+
+struct WebServerStop {
+  void operator()(mg_context* context) const;
+};
+// A running web server; stopping it is releasing the handle.
+using WebServer = std::unique_ptr<mg_context, WebServerStop>;
+
+// Points the web interface at database and starts the server with only the
+// begin-request callback. With no listening address the library's defaults
+// hold (port 8080 on every local address, 50 worker threads, no keep-alive,
+// no document root); tests pass one such as "127.0.0.1:0". Returns null when
+// the server cannot start.
+WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts = std::string());
+
+// The port the server listens on (the first one), or 0.
+int WebServerPort(const WebServer& server);

@@ -1,0 +1,312 @@
+'use strict';
+
+// Drives the served page in a headless Chromium (Debian's /usr/bin/chromium,
+// through playwright-core) against a running server, and checks what a user
+// sees: the version line and the seeded rows, paging, the limit selection,
+// postal searches, the write and add dialogs and the error past the last page.
+//
+//   VELD_WEB_URL=http://127.0.0.1:8080 VELD_SCREENSHOT=/tmp/page.png \
+//     node test-browser/page-in-browser.js
+//
+// VELD_WEB_URL      the server's web root (default http://127.0.0.1:8080)
+// VELD_SCREENSHOT   where to save a screenshot of the page at the end (optional)
+// VELD_POSTAL       a postal code for which the server lists rows (default V1L)
+// VELD_CHROMIUM     the browser to launch (default /usr/bin/chromium)
+//
+// The server's table must hold the 20 seeded info rows and more rows after
+// them (the test adds one row and writes into it). Prints one line per check
+// and "N passed, N failed" at the end; exits 1 when a check failed.
+
+var chromium = require('playwright-core').chromium;
+var assert = require('node:assert/strict');
+
+var BASE = (process.env.VELD_WEB_URL || 'http://127.0.0.1:8080').replace(/\/*$/, '/');
+var SCREENSHOT = process.env.VELD_SCREENSHOT || '';
+var POSTAL = process.env.VELD_POSTAL || 'V1L';
+var BROWSER = process.env.VELD_CHROMIUM || '/usr/bin/chromium';
+var WAIT_MS = 10000;
+
+var INFO_NAMES = ['app.version.major', 'app.version.minor', 'app.version.patch',
+  'app.message.recv.count', 'app.message.sent.count'];
+for (var spare = 0; spare < 15; spare++) {
+  INFO_NAMES.push('app.spare.' + spare);
+}
+var DATE_SHOWN = /^\d{2}-[A-Z][a-z]{2}-\d{4} \d{2}:\d{2}:\d{2}$/;
+
+var page;
+var alerts = [];
+var queries = [];
+
+function sleep(ms) {
+  return new Promise(function (resolve) { setTimeout(resolve, ms); });
+}
+
+// Polls check() until it returns without throwing, for at most WAIT_MS.
+async function until(check) {
+  var started = Date.now();
+  for (;;) {
+    try {
+      return await check();
+    } catch (e) {
+      if (Date.now() - started > WAIT_MS) {
+        throw e;
+      }
+      await sleep(50);
+    }
+  }
+}
+
+// The table as the user sees it: one object per row, from the cells' texts.
+function tableRows() {
+  return page.$$eval('#weather-body tr.modbus-row', function (trs) {
+    return trs.map(function (tr) {
+      var c = Array.prototype.map.call(tr.cells, function (td) { return td.textContent.trim(); });
+      return { code: c[0], lastUpdated: c[1], name: c[2], value: c[3], offset: +c[4],
+        pdu: +c[5], apu: +c[6], edit: c[7] };
+    });
+  });
+}
+
+async function firstOffset() {
+  var rows = await tableRows();
+  return rows.length ? rows[0].offset : -1;
+}
+
+async function expectAlert(text) {
+  await until(function () {
+    assert.ok(alerts.indexOf(text) !== -1, 'alert "' + text + '" not shown; alerts: ' + JSON.stringify(alerts));
+  });
+  alerts = [];
+}
+
+async function tableStartsAt(offset, count) {
+  await until(async function () {
+    var rows = await tableRows();
+    assert.equal(rows.length ? rows[0].offset : -1, offset);
+    if (count !== undefined) {
+      assert.equal(rows.length, count);
+    }
+  });
+}
+
+// Every row of the table, straight from the server's JSON view.
+async function allRows() {
+  var reply = await fetch(BASE + '?limit=-1&offset=0', { headers: { Accept: 'application/json' } });
+  return reply.json();
+}
+
+async function click(selector) {
+  await page.locator(selector).first().click();
+}
+
+async function setLimit(limit) {
+  await page.selectOption('select[name="limit"]', String(limit));
+}
+
+var checks = [];
+function check(name, run) {
+  checks.push({ name: name, run: run });
+}
+
+check('the version line reads Version: 0.0.5', async function () {
+  await until(async function () {
+    assert.equal((await page.textContent('#version')).trim(), 'Version: 0.0.5');
+  });
+});
+
+check('the first 20 rows are the seeded info rows', async function () {
+  await tableStartsAt(0, 20);
+  var rows = await tableRows();
+  rows.forEach(function (row, i) {
+    assert.equal(row.code, '0');
+    assert.equal(row.name, INFO_NAMES[i]);
+    assert.equal(row.offset, i);
+    assert.equal(row.pdu, 40001 + i);
+    assert.equal(row.apu, 400001 + i);
+    assert.match(row.lastUpdated, DATE_SHOWN);
+    assert.equal(row.edit, 'Edit Value');
+  });
+  assert.deepEqual(rows.slice(0, 3).map(function (row) { return row.value; }), ['0', '0', '5']);
+  assert.ok(queries.indexOf('limit=20&offset=0') !== -1, 'page-load query: ' + queries);
+  assert.ok(queries.indexOf('limit=3&offset=0') !== -1, 'version query: ' + queries);
+});
+
+check('Next, Previous and Home page through the table', async function () {
+  await click('.navigation .nav-next');
+  await tableStartsAt(20);
+  await click('.navigation >> nth=1 >> .nav-prev');
+  await tableStartsAt(0, 20);
+  await click('.navigation >> nth=1 >> .nav-next');
+  await tableStartsAt(20);
+  await click('.navigation .nav-home');
+  await tableStartsAt(0, 20);
+});
+
+check('the limit selection sets the page length', async function () {
+  var total = (await allRows()).length;
+  await setLimit(50);
+  await tableStartsAt(0, Math.min(50, total));
+  assert.equal(queries[queries.length - 1], 'offset=0&limit=50');
+  await setLimit(20);
+  await tableStartsAt(0, 20);
+});
+
+check('invalid codes are refused without a request', async function () {
+  var sent = queries.length;
+  var codes = ['9000', '9000A', '123456', 'V1'];
+  for (var i = 0; i < codes.length; i++) {
+    await page.fill('input[name="code"]', codes[i]);
+    await click('#pollData');
+    await expectAlert('Code entered was not valid');
+  }
+  assert.equal(queries.length, sent);
+});
+
+check('a postal search lists the rows of that code', async function () {
+  await page.fill('input[name="code"]', '  ' + POSTAL.toLowerCase() + ' ');
+  await click('#pollData');
+  await until(async function () {
+    var rows = await tableRows();
+    assert.ok(rows.length > 0);
+    rows.forEach(function (row) {
+      assert.equal(row.code.toUpperCase().indexOf(POSTAL.toUpperCase()), 0, row.code);
+    });
+  });
+  assert.equal(queries[queries.length - 1], 'limit=20&postal=' + POSTAL.toUpperCase());
+  await page.fill('input[name="code"]', '90001');
+  await page.press('input[name="code"]', 'Enter');
+  await until(function () {
+    assert.equal(queries[queries.length - 1], 'limit=20&postal=90001');
+  });
+  await sleep(500);
+  alerts = [];
+  await click('.navigation .nav-home');
+  await tableStartsAt(0, 20);
+});
+
+check('the add dialog adds a row shown as the last row of the page', async function () {
+  var name = 'browser.test.' + Date.now();
+  await click('#add');
+  await until(async function () {
+    assert.equal((await page.textContent('.popupS-title')).trim(), 'Create a new row');
+  });
+  await page.fill('#add-name', name);
+  await page.fill('#add-value', 'x17');
+  await page.click('button:has-text("Add Row") >> nth=-1');
+  await expectAlert('Value entered was not a number');
+  await page.fill('#add-value', '17');
+  await page.click('#popupS-button-ok');
+  await until(async function () {
+    var rows = await tableRows();
+    var last = rows[rows.length - 1];
+    assert.equal(rows.length, 20);
+    assert.equal(last.name, name);
+    assert.equal(last.value, '17');
+    assert.equal(last.code, '0');
+    assert.equal(rows[0].offset, last.offset - 19);
+  });
+});
+
+check('the edit dialog writes a value that the table then shows', async function () {
+  var before = await tableRows();
+  var target = before[before.length - 1];
+  await page.locator('#weather-body tr.modbus-row').last().locator('#edit').click();
+  await until(async function () {
+    assert.equal((await page.textContent('.popupS-title')).trim(), 'Write Modbus Value at Offset');
+    assert.match(await page.textContent('.popupS-content'), new RegExp('Modbus Offset: ' + target.offset + '(?!\\d)'));
+    assert.equal(await page.inputValue('#write-value'), target.value);
+  });
+  await page.fill('#write-value', 'abc');
+  await page.click('#popupS-button-ok');
+  await expectAlert('Value entered was not a number');
+  assert.equal(await page.isVisible('#write-value'), true);
+  await page.fill('#write-value', '42');
+  await page.click('#popupS-button-ok');
+  await until(async function () {
+    var rows = await tableRows();
+    assert.equal(rows[rows.length - 1].offset, target.offset);
+    assert.equal(rows[rows.length - 1].value, '42');
+    assert.equal(rows[0].offset, before[0].offset);
+  });
+  assert.ok(queries.indexOf('id=' + target.offset + '&value=42&action=write') !== -1, queries.join(' '));
+});
+
+check('Cancel closes the edit dialog without a request', async function () {
+  var sent = queries.length;
+  await page.locator('#weather-body tr.modbus-row').first().locator('#edit').click();
+  await page.click('#popupS-button-cancel');
+  await until(async function () {
+    assert.equal(await page.locator('#write-value').count(), 0);
+  });
+  assert.equal(queries.length, sent);
+});
+
+check('Next past the last page shows Error [400] No results', async function () {
+  await click('.navigation .nav-home');
+  await tableStartsAt(0, 20);
+  var total = (await allRows()).length;
+  for (var page_ = 0; page_ <= Math.ceil(total / 20) + 1 && alerts.length === 0; page_++) {
+    var offset = await firstOffset();
+    await click('.navigation .nav-next');
+    await until(async function () {
+      assert.ok(alerts.length > 0 || (await firstOffset()) !== offset);
+    });
+  }
+  await expectAlert('Error [400] No results');
+  assert.ok((await tableRows()).length > 0, 'the table keeps its rows');
+});
+
+async function main() {
+  var browser = await chromium.launch({
+    executablePath: BROWSER,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync', '--no-first-run']
+  });
+  var passed = 0;
+  var failed = 0;
+  try {
+    page = await browser.newPage({ viewport: { width: 1400, height: 1000 } });
+    page.setDefaultTimeout(WAIT_MS);
+    page.on('dialog', function (dialog) {
+      alerts.push(dialog.message());
+      dialog.accept().catch(function () {});
+    });
+    page.on('request', function (request) {
+      var url = request.url();
+      if (url.indexOf(BASE + '?') === 0 && request.headers().accept === 'application/json') {
+        queries.push(url.slice(BASE.length + 1));
+      }
+    });
+    page.on('pageerror', function (error) {
+      console.log('# page error: ' + error.message);
+    });
+    await page.goto(BASE);
+    for (var i = 0; i < checks.length; i++) {
+      try {
+        await checks[i].run();
+        passed++;
+        console.log('ok ' + (i + 1) + ' - ' + checks[i].name);
+      } catch (e) {
+        failed++;
+        console.log('not ok ' + (i + 1) + ' - ' + checks[i].name);
+        console.log('  ' + String(e && e.message).split('\n').join('\n  '));
+        alerts = [];
+        // Close a dialog left open, so that the next check can click.
+        await page.keyboard.press('Escape').catch(function () {});
+      }
+    }
+    if (SCREENSHOT) {
+      await page.screenshot({ path: SCREENSHOT, fullPage: true });
+      console.log('# screenshot: ' + SCREENSHOT);
+    }
+  } finally {
+    await browser.close();
+  }
+  console.log(passed + ' passed, ' + failed + ' failed');
+  process.exitCode = failed === 0 ? 0 : 1;
+}
+
+main().catch(function (e) {
+  console.error(e);
+  process.exitCode = 1;
+});
