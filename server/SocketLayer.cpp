@@ -1,0 +1,111 @@
+// SocketLayer.cpp - POSIX sockets for the Modbus transport.
+#include "SocketLayer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+constexpr int kKeepAliveIdleSeconds = 60;
+constexpr int kKeepAliveIntervalSeconds = 10;
+constexpr int kKeepAliveProbes = 3;
+
+thread_local int t_lastError = 0;
+
+int Fail() {
+  switch (errno) {
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+      t_lastError = kErrorWouldBlock;
+      break;
+    case ECONNABORTED:
+      t_lastError = kErrorConnectionAborted;
+      break;
+    case ECONNRESET:
+    case EPIPE:
+      t_lastError = kErrorConnectionReset;
+      break;
+    default:
+      t_lastError = errno;
+  }
+  return kSocketError;
+}
+
+bool SetOption(SocketHandle socket, int level, int option, int value) {
+  return setsockopt(socket, level, option, &value, sizeof value) == 0;
+}
+
+bool MakeNonBlocking(SocketHandle socket) {
+  const int flags = fcntl(socket, F_GETFL, 0);
+  return flags >= 0 && fcntl(socket, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+}  // namespace
+
+int LastSocketError() { return t_lastError; }
+
+SocketHandle OpenListeningSocket(uint16_t port, int backlog) {
+  const SocketHandle listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+  if (listener < 0) {
+    Fail();
+    return kInvalidSocket;
+  }
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_ANY);
+  address.sin_port = htons(port);
+  if (!SetOption(listener, SOL_SOCKET, SO_REUSEADDR, 1) || !MakeNonBlocking(listener) ||
+      bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listener, backlog) != 0) {
+    Fail();
+    close(listener);
+    return kInvalidSocket;
+  }
+  return listener;
+}
+
+SocketHandle AcceptConnection(SocketHandle listener, std::string* peerAddress, uint16_t* peerPort) {
+  sockaddr_in peer{};
+  socklen_t peerLength = sizeof peer;
+  const SocketHandle connection =
+      accept4(listener, reinterpret_cast<sockaddr*>(&peer), &peerLength, SOCK_NONBLOCK | SOCK_CLOEXEC);
+  if (connection < 0) {
+    Fail();
+    return kInvalidSocket;
+  }
+  // Best effort: a connection works without them, only less promptly.
+  SetOption(connection, IPPROTO_TCP, TCP_NODELAY, 1);
+  SetOption(connection, SOL_SOCKET, SO_KEEPALIVE, 1);
+  SetOption(connection, IPPROTO_TCP, TCP_KEEPIDLE, kKeepAliveIdleSeconds);
+  SetOption(connection, IPPROTO_TCP, TCP_KEEPINTVL, kKeepAliveIntervalSeconds);
+  SetOption(connection, IPPROTO_TCP, TCP_KEEPCNT, kKeepAliveProbes);
+  char text[INET_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text);
+  *peerAddress = text;
+  *peerPort = ntohs(peer.sin_port);
+  return connection;
+}
+
+long ReceiveBytes(SocketHandle socket, uint8_t* buffer, size_t room) {
+  const ssize_t received = recv(socket, buffer, room, MSG_DONTWAIT);
+  return received < 0 ? Fail() : static_cast<long>(received);
+}
+
+long SendBytes(SocketHandle socket, const uint8_t* bytes, size_t length) {
+  const ssize_t sent = send(socket, bytes, length, MSG_NOSIGNAL);
+  return sent < 0 ? Fail() : static_cast<long>(sent);
+}
+
+void CloseSocket(SocketHandle socket) {
+  if (socket != kInvalidSocket) {
+    close(socket);
+  }
+}

@@ -1,0 +1,47 @@
+// SocketLayer.h - the few socket calls the Modbus transport needs, on POSIX
+// sockets, with the error codes the transport's log lines carry: a call that
+// would block reports 10035, an aborted connection 10053, a reset one 10054
+// (the numbers Windows Sockets uses, which operators know from the logs).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+using SocketHandle = int;
+constexpr SocketHandle kInvalidSocket = -1;
+constexpr int kSocketError = -1;
+
+// Error codes as the transport logs them.
+constexpr int kErrorWouldBlock = 10035;
+constexpr int kErrorConnectionAborted = 10053;
+constexpr int kErrorConnectionReset = 10054;
+// The C library's own number for a reset connection, which the transport
+// treats like 10054.
+constexpr int kErrorLibraryConnectionReset = 108;
+
+// The error of the last failed socket call on this thread, mapped as above;
+// other errno values are passed through.
+int LastSocketError();
+
+// A non-blocking IPv4 TCP socket listening on every local address at port,
+// with SO_REUSEADDR. Returns kInvalidSocket (and leaves nothing open) when
+// any step fails.
+SocketHandle OpenListeningSocket(uint16_t port, int backlog);
+
+// Accepts one waiting connection, made non-blocking, with TCP_NODELAY and TCP
+// keep-alive (idle 60 s, interval 10 s, 3 probes) so that a peer that
+// vanished is found dead. Returns kInvalidSocket when none is waiting or on
+// error (see LastSocketError). The peer's dotted address and port go to
+// peerAddress and peerPort.
+SocketHandle AcceptConnection(SocketHandle listener, std::string* peerAddress, uint16_t* peerPort);
+
+// recv without waiting: bytes received, 0 when the peer closed, kSocketError
+// otherwise (kErrorWouldBlock when nothing is there).
+long ReceiveBytes(SocketHandle socket, uint8_t* buffer, size_t room);
+
+// send without raising SIGPIPE on a closed connection: bytes sent or
+// kSocketError.
+long SendBytes(SocketHandle socket, const uint8_t* bytes, size_t length);
+
+void CloseSocket(SocketHandle socket);

@@ -1,0 +1,162 @@
+// TcpTransport.cpp - the connection table, framing of the byte streams, and
+// the send and receive paths with their log lines.
+#include "TcpTransport.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "ConsoleLog.h"
+
+namespace {
+
+// MBAP header: protocol identifier at 2, length field at 4, 6 bytes in all.
+constexpr uint16_t kMbapProtocolId = 2;
+constexpr uint16_t kMbapLength = 4;
+constexpr uint16_t kMbapFixedSize = 6;
+// A frame carries at least a unit identifier and a function code.
+constexpr uint16_t kMinLengthField = 2;
+constexpr uint16_t kMaxLengthField = CTCP::kMaxFrameSize - kMbapFixedSize;
+constexpr uint32_t kMaxConnectionId = 0xFFFF;  // 16 bits reach the stack
+
+uint16_t ReadBigEndian16(const uint8_t* bytes) { return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]); }
+
+void LogDump(const char* head, uint32_t connectionId, const uint8_t* bytes, uint16_t length) {
+  ConsoleLog(head, connectionId);
+  for (uint16_t i = 0; i < length; ++i) {
+    ConsoleLog("%02X ", bytes[i]);
+  }
+  ConsoleLog("\n");
+}
+
+}  // namespace
+
+FrameState InspectFrame(const uint8_t* bytes, uint16_t length, uint16_t* frameLength) {
+  if (length < kMbapFixedSize) {
+    return FrameState::Incomplete;
+  }
+  const uint16_t lengthField = ReadBigEndian16(bytes + kMbapLength);
+  if (ReadBigEndian16(bytes + kMbapProtocolId) != 0 || lengthField < kMinLengthField || lengthField > kMaxLengthField) {
+    return FrameState::Unusable;
+  }
+  *frameLength = static_cast<uint16_t>(kMbapFixedSize + lengthField);
+  return length >= *frameLength ? FrameState::Complete : FrameState::Incomplete;
+}
+
+CTCP::~CTCP() { Teardown(); }
+
+void CTCP::Teardown() {
+  for (const Connection& connection : m_connections) {
+    CloseSocket(connection.socket);
+  }
+  m_connections.clear();
+  CloseSocket(m_listeningSocket);
+  m_listeningSocket = kInvalidSocket;
+}
+
+uint32_t CTCP::AddConnection(SocketHandle socket) {
+  uint32_t id = m_lastConnectionId;
+  do {
+    id = id >= kMaxConnectionId ? 1 : id + 1;
+  } while (std::any_of(m_connections.begin(), m_connections.end(),
+                       [id](const Connection& connection) { return connection.connectionId == id; }));
+  m_lastConnectionId = id;
+  Connection& connection = m_connections.emplace_back();
+  connection.socket = socket;
+  connection.connectionId = id;
+  return id;
+}
+
+bool CTCP::HasBufferedFrame() const {
+  uint16_t frameLength = 0;
+  return std::any_of(m_connections.begin(), m_connections.end(), [&frameLength](const Connection& connection) {
+    return InspectFrame(connection.pending, connection.pendingLength, &frameLength) != FrameState::Incomplete;
+  });
+}
+
+bool CTCP::SendMessage(uint32_t connectionId, const uint8_t* bytes, uint16_t length) {
+  LogDump("FYI: TX (%d): ", connectionId, bytes, length);
+  const auto connection =
+      std::find_if(m_connections.begin(), m_connections.end(),
+                   [connectionId](const Connection& candidate) { return candidate.connectionId == connectionId; });
+  if (connection == m_connections.end()) {
+    ConsoleLog("Error: SendMessage failed.\n");
+    return false;
+  }
+  const long sent = SendBytes(connection->socket, bytes, length);
+  if (sent != static_cast<long>(length)) {
+    ConsoleLog("Error: SendMessage failed.\n");
+    return false;
+  }
+  return true;
+}
+
+uint16_t CTCP::GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t room) {
+  if (room == 0 || buffer == nullptr || m_connections.empty()) {
+    return 0;
+  }
+  for (auto connection = m_connections.begin(); connection != m_connections.end(); ++connection) {
+    uint16_t frameLength = 0;
+    FrameState state = InspectFrame(connection->pending, connection->pendingLength, &frameLength);
+    if (state == FrameState::Incomplete) {
+      const long received = ReceiveBytes(connection->socket, connection->pending + connection->pendingLength,
+                                         kMaxFrameSize - connection->pendingLength);
+      if (received == 0) {
+        ConsoleLog("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
+                   connection->connectionId);
+        Remove(connection);
+        return 0;
+      }
+      if (received < 0) {
+        const int error = LastSocketError();
+        if (error == kErrorWouldBlock) {
+          continue;
+        }
+        ConsoleLog("CTCP::GetMessage - Error=%d, connectionId=[%u]\n", error, connection->connectionId);
+        if (error == kErrorLibraryConnectionReset || error == kErrorConnectionAborted ||
+            error == kErrorConnectionReset) {
+          ConsoleLog("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
+                     connection->connectionId);
+        } else {
+          ConsoleLog("CTCP::GetMessage - recv error=[%d]\n", error);
+        }
+        Remove(connection);
+        return 0;
+      }
+      connection->pendingLength = static_cast<uint16_t>(connection->pendingLength + received);
+      state = InspectFrame(connection->pending, connection->pendingLength, &frameLength);
+    }
+    if (state == FrameState::Complete) {
+      return Deliver(*connection, frameLength, connectionSlot, buffer, room);
+    }
+    if (state == FrameState::Unusable) {
+      // No frame starts here: the stack sees the bytes as they came and
+      // refuses them, and the stream starts afresh.
+      return Deliver(*connection, connection->pendingLength, connectionSlot, buffer, room);
+    }
+  }
+  return 0;
+}
+
+uint16_t CTCP::Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,
+                       uint16_t room) {
+  const uint16_t count = std::min(frameLength, room);
+  std::memcpy(buffer, connection.pending, count);
+  connection.pendingLength = static_cast<uint16_t>(connection.pendingLength - count);
+  std::memmove(connection.pending, connection.pending + count, connection.pendingLength);
+  const uint32_t reportedId = connection.connectionId & kMaxConnectionId;
+  if (connectionSlot != nullptr) {
+    *connectionSlot = reportedId;
+  }
+  LogDump("FYI: RX (%d): ", reportedId, buffer, count);
+  return count;
+}
+
+void CTCP::Remove(std::list<Connection>::iterator connection) {
+  CloseSocket(connection->socket);
+  m_connections.erase(connection);
+}
+
+CTCP& TheTransport() {
+  static CTCP transport;
+  return transport;
+}

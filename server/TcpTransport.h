@@ -1,0 +1,87 @@
+// TcpTransport.h - CTCP, the Modbus TCP transport: the listening socket and
+// the table of accepted connections, each known to the stack by its
+// connectionId. GetMessage hands the stack one whole Modbus TCP frame at a
+// time, cut from each connection's byte stream by the MBAP length field;
+// SendMessage writes an answer to the connection the stack names.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <vector>
+
+#include "SocketLayer.h"
+
+class CTCP {
+ public:
+  // The largest Modbus TCP frame: 6 header bytes and a length field of at
+  // most 254 (unit identifier and a 253-byte PDU).
+  static constexpr uint16_t kMaxFrameSize = 260;
+  // Connections admitted before the listener raises the limit.
+  static constexpr uint32_t kDefaultConnectionMax = 5;
+
+  struct Connection {
+    SocketHandle socket = kInvalidSocket;
+    uint32_t connectionId = 0;
+    // Bytes received but not yet handed to the stack: at most one frame,
+    // whole or in part, plus nothing else.
+    uint8_t pending[kMaxFrameSize] = {};
+    uint16_t pendingLength = 0;
+  };
+
+  CTCP() = default;
+  ~CTCP();
+  CTCP(const CTCP&) = delete;
+  CTCP& operator=(const CTCP&) = delete;
+
+  // Logs the frame as "FYI: TX (id): XX XX ...", then sends it whole to the
+  // connection whose id equals connectionId. False (logged as "Error:
+  // SendMessage failed.") when there is no such connection or the send
+  // fails or falls short; the connection stays.
+  bool SendMessage(uint32_t connectionId, const uint8_t* bytes, uint16_t length);
+
+  // Walks the connections oldest first and hands over the first complete
+  // frame found (read from the socket when none is buffered), logged as
+  // "FYI: RX (id): ...", with the connection's id (low 16 bits) in the slot.
+  // A header that cannot start a frame (protocol identifier not 0, length
+  // field outside 2 to 254) hands over the buffered bytes as they are. A
+  // closed, reset or failed connection is logged, removed, and ends the walk
+  // with 0. Returns the number of bytes placed in buffer, 0 when none.
+  uint16_t GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t room);
+
+  // Appends an accepted socket under the next free connectionId (1 to
+  // 65535, wrapping past ids still in use) and returns that id.
+  uint32_t AddConnection(SocketHandle socket);
+
+  size_t ConnectionCount() const { return m_connections.size(); }
+  const std::list<Connection>& Connections() const { return m_connections; }
+  // True when a connection holds a complete frame that no receive needs.
+  bool HasBufferedFrame() const;
+
+  SocketHandle ListeningSocket() const { return m_listeningSocket; }
+  void SetListeningSocket(SocketHandle socket) { m_listeningSocket = socket; }
+
+  // Closes every connection and the listening socket.
+  void Teardown();
+
+  // Most connections the accept step admits.
+  uint32_t ConnectionMax = kDefaultConnectionMax;
+
+ private:
+  // Hands the frame buffered in connection (frameLength bytes) to the stack.
+  uint16_t Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,
+                   uint16_t room);
+  void Remove(std::list<Connection>::iterator connection);
+
+  std::list<Connection> m_connections;
+  uint32_t m_lastConnectionId = 0;
+  SocketHandle m_listeningSocket = kInvalidSocket;
+};
+
+// Where a connection's buffered bytes stand: a complete frame of frameLength
+// bytes, not enough bytes yet, or a header no frame can start with.
+enum class FrameState { Complete, Incomplete, Unusable };
+FrameState InspectFrame(const uint8_t* bytes, uint16_t length, uint16_t* frameLength);
+
+// The process's one transport, torn down at exit.
+CTCP& TheTransport();
