@@ -13,5 +13,12 @@ apt-get install -y -qq --no-install-recommends \
   libsqlite3-dev libcurl4-openssl-dev libcivetweb-dev rapidjson-dev \
   sqlite3 curl \
   iproute2 util-linux \
+  chromium \
   >/dev/null
+# The page's assets are built and its browser test run with node and npm
+# (tools/build-web-assets.sh, tools/run-browser-test.sh). A newer node and npm
+# installed some other way are kept: Debian's would replace them.
+if ! command -v npm >/dev/null; then
+  apt-get install -y -qq --no-install-recommends nodejs npm >/dev/null
+fi
 echo "Dependencies installed."

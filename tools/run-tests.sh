@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the unit and interoperability tests under
-# AddressSanitizer and UBSan, the fuzzers for a bounded time, and a short run
-# of the benchmarks in a release build. Exits non-zero on the first failure.
+# AddressSanitizer and UBSan, the browser page's test against the sanitizer
+# build's web interface, the fuzzers for a bounded time, and a short run of the
+# benchmarks in a release build. Exits non-zero on the first failure.
 # Run from anywhere; dependencies must be installed (tools/install-deps.sh).
 set -euo pipefail
 
@@ -17,6 +18,9 @@ echo "== Tests (ASan/UBSan)"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DVELD_SANITIZE=ON -DVELD_WERROR=ON >/dev/null
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure --timeout 300
+
+echo "== Browser test (sanitizer build)"
+tools/run-browser-test.sh --build-dir build-test
 
 echo "== Fuzzers (${fuzz_seconds} s each)"
 cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELD_FUZZ=ON \

@@ -48,10 +48,62 @@ void WriteText(mg_connection* conn, const std::string& text) {
   }
 }
 
+namespace {
+
+// Length of the well-formed UTF-8 sequence starting at text[at], or 0.
+size_t Utf8SequenceLength(const std::string& text, size_t at) {
+  const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead < 0x80) {
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+    high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return 0;
+  }
+  if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
+    return 0;
+  }
+  for (size_t i = 2; i < length; ++i) {
+    if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) {
+      return 0;
+    }
+  }
+  return length;
+}
+
+}  // namespace
+
 std::string JsonEscape(const std::string& text) {
   std::string escaped;
   escaped.reserve(text.size());
-  for (const char c : text) {
+  for (size_t at = 0; at < text.size();) {
+    const char c = text[at];
+    const size_t sequence = Utf8SequenceLength(text, at);
+    if (sequence == 0) {
+      // JSON text is UTF-8: a byte that is not part of a well-formed
+      // sequence (a name stored from a raw %FF) becomes U+FFFD.
+      escaped += "\\ufffd";
+      ++at;
+      continue;
+    }
+    if (sequence > 1) {
+      escaped.append(text, at, sequence);
+      at += sequence;
+      continue;
+    }
+    ++at;
     switch (c) {
       case '"':
         escaped += "\\\"";

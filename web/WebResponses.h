@@ -23,7 +23,8 @@ int SendError(mg_connection* conn, const std::string& contentType, uint16_t stat
 void WriteText(mg_connection* conn, const std::string& text);
 
 // Text escaped as the inside of a JSON string (RFC 8259): quote, backslash
-// and control characters.
+// and control characters; bytes that are not well-formed UTF-8 become
+// U+FFFD, so the answer is always valid JSON.
 std::string JsonEscape(const std::string& text);
 
 // Text escaped for HTML element content and attribute values: & < > " '.
