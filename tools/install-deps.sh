@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
-# Installs everything the build, the tests, the fuzzers and the benchmarks
-# use, from Debian 12's packages. Run as root on a fresh machine.
+# Installs what the project uses, from Debian 12's packages. Run as root on a
+# fresh machine.
+#   tools/install-deps.sh         everything: build, tests, fuzzers, benchmarks
+#   tools/install-deps.sh --run   only what building and running the server needs
 set -euo pipefail
 
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
+# Building and running the server and the weather service simulator.
 apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
+  libsqlite3-dev libcurl4-openssl-dev libcivetweb-dev rapidjson-dev \
+  >/dev/null
+if [ "${1:-}" = "--run" ]; then
+  echo "Dependencies for running the server installed."
+  exit 0
+fi
+
+# The tests, fuzzers and benchmarks.
+apt-get install -y -qq --no-install-recommends \
   clang libclang-rt-14-dev clang-format \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libmodbus-dev \
-  libsqlite3-dev libcurl4-openssl-dev libcivetweb-dev rapidjson-dev \
   sqlite3 curl \
   iproute2 util-linux \
   chromium \
