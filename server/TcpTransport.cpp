@@ -3,6 +3,7 @@
 #include "TcpTransport.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "ConsoleLog.h"
@@ -17,15 +18,30 @@ constexpr uint16_t kMbapFixedSize = 6;
 constexpr uint16_t kMinLengthField = 2;
 constexpr uint16_t kMaxLengthField = CTCP::kMaxFrameSize - kMbapFixedSize;
 constexpr uint32_t kMaxConnectionId = 0xFFFF;  // 16 bits reach the stack
+// The longest frame either direction carries (the stack never sends more).
+constexpr uint16_t kMaxFrameBytes = CTCP::kMaxFrameSize;
 
 uint16_t ReadBigEndian16(const uint8_t* bytes) { return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]); }
 
+// The hex dump of a frame as one line: the head with the connection id, then
+// "XX " for each byte. Built whole and written once, so that lines of other
+// threads cannot land inside it.
 void LogDump(const char* head, uint32_t connectionId, const uint8_t* bytes, uint16_t length) {
-  ConsoleLog(head, connectionId);
-  for (uint16_t i = 0; i < length; ++i) {
-    ConsoleLog("%02X ", bytes[i]);
+  static const char kHexDigits[] = "0123456789ABCDEF";
+  char line[32 + 3 * kMaxFrameBytes + 2];
+  int used = std::snprintf(line, 32, head, connectionId);
+  if (used < 0) {
+    used = 0;
   }
-  ConsoleLog("\n");
+  size_t position = static_cast<size_t>(used);
+  for (uint16_t i = 0; i < length && i < kMaxFrameBytes; ++i) {
+    line[position++] = kHexDigits[bytes[i] >> 4];
+    line[position++] = kHexDigits[bytes[i] & 0x0F];
+    line[position++] = ' ';
+  }
+  line[position++] = '\n';
+  line[position] = '\0';
+  ConsoleLog("%s", line);
 }
 
 }  // namespace
