@@ -110,47 +110,71 @@ uint16_t CTCP::GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t ro
   if (room == 0 || buffer == nullptr || m_connections.empty()) {
     return 0;
   }
-  for (auto connection = m_connections.begin(); connection != m_connections.end(); ++connection) {
-    uint16_t frameLength = 0;
-    FrameState state = InspectFrame(connection->pending, connection->pendingLength, &frameLength);
-    if (state == FrameState::Incomplete) {
-      const long received = ReceiveBytes(connection->socket, connection->pending + connection->pendingLength,
-                                         kMaxFrameSize - connection->pendingLength);
-      if (received == 0) {
-        ConsoleLog("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
-                   connection->connectionId);
-        Remove(connection);
-        return 0;
+  // Oldest first, but a connection served in the current round waits until
+  // every other connection with a request has had its turn; otherwise a few
+  // busy clients would starve the rest. When no one else has a request, a
+  // new round begins with the connections passed over.
+  for (int pass = 0; pass < 2; ++pass) {
+    const uint32_t passedOver = m_round;
+    if (pass == 1) {
+      ++m_round;
+    }
+    for (auto connection = m_connections.begin(); connection != m_connections.end(); ++connection) {
+      const bool servedThisRound = connection->servedInRound == passedOver;
+      if (servedThisRound != (pass == 1)) {
+        continue;
       }
-      if (received < 0) {
-        const int error = LastSocketError();
-        if (error == kErrorWouldBlock) {
+      uint16_t frameLength = 0;
+      switch (Visit(connection, &frameLength)) {
+        case VisitResult::Nothing:
           continue;
-        }
-        ConsoleLog("CTCP::GetMessage - Error=%d, connectionId=[%u]\n", error, connection->connectionId);
-        if (error == kErrorLibraryConnectionReset || error == kErrorConnectionAborted ||
-            error == kErrorConnectionReset) {
-          ConsoleLog("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
-                     connection->connectionId);
-        } else {
-          ConsoleLog("CTCP::GetMessage - recv error=[%d]\n", error);
-        }
-        Remove(connection);
-        return 0;
+        case VisitResult::Removed:
+          return 0;
+        case VisitResult::Frame:
+          connection->servedInRound = m_round;
+          return Deliver(*connection, frameLength, connectionSlot, buffer, room);
       }
-      connection->pendingLength = static_cast<uint16_t>(connection->pendingLength + received);
-      state = InspectFrame(connection->pending, connection->pendingLength, &frameLength);
-    }
-    if (state == FrameState::Complete) {
-      return Deliver(*connection, frameLength, connectionSlot, buffer, room);
-    }
-    if (state == FrameState::Unusable) {
-      // No frame starts here: the stack sees the bytes as they came and
-      // refuses them, and the stream starts afresh.
-      return Deliver(*connection, connection->pendingLength, connectionSlot, buffer, room);
     }
   }
   return 0;
+}
+
+CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16_t* frameLength) {
+  FrameState state = InspectFrame(connection->pending, connection->pendingLength, frameLength);
+  if (state == FrameState::Incomplete) {
+    const long received = ReceiveBytes(connection->socket, connection->pending + connection->pendingLength,
+                                       kMaxFrameSize - connection->pendingLength);
+    if (received == 0) {
+      ConsoleLog("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
+                 connection->connectionId);
+      Remove(connection);
+      return VisitResult::Removed;
+    }
+    if (received < 0) {
+      const int error = LastSocketError();
+      if (error == kErrorWouldBlock) {
+        return VisitResult::Nothing;
+      }
+      ConsoleLog("CTCP::GetMessage - Error=%d, connectionId=[%u]\n", error, connection->connectionId);
+      if (error == kErrorLibraryConnectionReset || error == kErrorConnectionAborted || error == kErrorConnectionReset) {
+        ConsoleLog("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
+                   connection->connectionId);
+      } else {
+        ConsoleLog("CTCP::GetMessage - recv error=[%d]\n", error);
+      }
+      Remove(connection);
+      return VisitResult::Removed;
+    }
+    connection->pendingLength = static_cast<uint16_t>(connection->pendingLength + received);
+    state = InspectFrame(connection->pending, connection->pendingLength, frameLength);
+  }
+  if (state == FrameState::Unusable) {
+    // No frame starts here: the stack sees the bytes as they came and
+    // refuses them, and the stream starts afresh.
+    *frameLength = connection->pendingLength;
+    return VisitResult::Frame;
+  }
+  return state == FrameState::Complete ? VisitResult::Frame : VisitResult::Nothing;
 }
 
 uint16_t CTCP::Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,

@@ -27,6 +27,8 @@ class CTCP {
     // whole or in part, plus nothing else.
     uint8_t pending[kMaxFrameSize] = {};
     uint16_t pendingLength = 0;
+    // The walk round in which the connection was last served.
+    uint32_t servedInRound = 0;
   };
 
   CTCP() = default;
@@ -41,7 +43,9 @@ class CTCP {
   bool SendMessage(uint32_t connectionId, const uint8_t* bytes, uint16_t length);
 
   // Walks the connections oldest first and hands over the first complete
-  // frame found (read from the socket when none is buffered), logged as
+  // frame found (read from the socket when none is buffered); a connection
+  // served already in this round of the walk comes after all others that
+  // have a frame, so no client is starved. The frame is logged as
   // "FYI: RX (id): ...", with the connection's id (low 16 bits) in the slot.
   // A header that cannot start a frame (protocol identifier not 0, length
   // field outside 2 to 254) hands over the buffered bytes as they are. A
@@ -73,7 +77,13 @@ class CTCP {
                    uint16_t room);
   void Remove(std::list<Connection>::iterator connection);
 
+  // Looks at one connection: a frame is ready (its length in frameLength),
+  // nothing is, or the connection was found gone and removed.
+  enum class VisitResult { Frame, Nothing, Removed };
+  VisitResult Visit(std::list<Connection>::iterator connection, uint16_t* frameLength);
+
   std::list<Connection> m_connections;
+  uint32_t m_round = 1;
   uint32_t m_lastConnectionId = 0;
   SocketHandle m_listeningSocket = kInvalidSocket;
 };
