@@ -33,3 +33,6 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DVELD_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ./build/bin/modbus_benchmarks --benchmark_min_time=0.05
 ./build/bin/register_benchmarks --benchmark_min_time=0.05
+
+echo "== Modbus load check (every reply correct; no timing)"
+tools/run-benchmarks.sh --check
