@@ -2,6 +2,8 @@
 // register writes against the Data table of the process database.
 #include "RegisterBridge.h"
 
+#include <optional>
+
 #include "ConsoleLog.h"
 #include "DataTable.h"
 #include "ProcessDatabase.h"
@@ -65,9 +67,12 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
     return Refuse(exceptionCode, kIllegalFunction);
   }
   CSQLiteDatabase& database = ProcessDatabase();
-  ReadSession session(database);
+  // Several registers share one read transaction; a single one needs none.
+  std::optional<ReadSession> session;
   LookupRequest request;
-  request.session = &session;
+  if (length > 1) {
+    request.session = &session.emplace(database);
+  }
   for (uint32_t i = 0; i < length; ++i) {
     const uint32_t address = startingAddress + i;
     uint16_t value = kUnreadableRegisterValue;

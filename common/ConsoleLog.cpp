@@ -41,6 +41,8 @@ void ConsoleLog(const char* format, ...) {
   }
 }
 
+void ConsoleFlush() { std::fflush(stdout); }
+
 void SetConsoleSink(std::function<void(const std::string&)> sink) {
   const std::lock_guard<std::mutex> lock(g_sinkMutex);
   g_sink = std::move(sink);

@@ -11,6 +11,10 @@
 // the SQL error line has none, so the next message continues it.
 void ConsoleLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Writes out what the standard output stream has buffered (the server
+// buffers its log in blocks and writes it out at the moments that matter).
+void ConsoleFlush();
+
 // Replaces where console messages go; an empty function restores standard
 // output. Returns nothing; meant for tests and for start-up.
 void SetConsoleSink(std::function<void(const std::string&)> sink);

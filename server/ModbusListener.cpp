@@ -4,38 +4,68 @@
 
 #include <poll.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "ConsoleLog.h"
 #include "ModbusStack.h"
 #include "StackEntryPoints.h"
+#include "TerminationSignals.h"
 
 namespace {
 
 // How long an idle pass waits for a socket to become ready.
 constexpr int kIdleWaitMs = 100;
 
-// Waits until a connection has data or a client waits to be accepted (when
-// there is room for one), or waitMs has passed.
-void WaitForActivity(const CTCP& transport, int waitMs) {
-  if (transport.HasBufferedFrame()) {
-    return;
+// The log goes out in blocks rather than line by line (a write per line
+// costs more than serving a request): before every Modbus answer (see
+// CTCP::SendMessage), whenever the loop is about to wait, and at least this
+// often, for the web threads' lines.
+constexpr auto kLogFlushInterval = std::chrono::milliseconds(100);
+
+std::chrono::steady_clock::time_point g_lastLogFlush;
+
+void FlushLog() {
+  ConsoleFlush();
+  g_lastLogFlush = std::chrono::steady_clock::now();
+}
+
+void FlushLogIfDue() {
+  if (std::chrono::steady_clock::now() - g_lastLogFlush >= kLogFlushInterval) {
+    FlushLog();
   }
+}
+
+// Waits until a connection has data or a client waits to be accepted (when
+// there is room for one), or waitMs has passed; does not wait when a frame
+// is buffered already or a socket is ready. Returns true when a client
+// waits to be accepted.
+bool WaitForActivity(const CTCP& transport, int waitMs) {
   std::vector<pollfd> sockets;
-  if (transport.ConnectionCount() < transport.ConnectionMax && transport.ListeningSocket() != kInvalidSocket) {
+  const bool listening =
+      transport.ConnectionCount() < transport.ConnectionMax && transport.ListeningSocket() != kInvalidSocket;
+  if (listening) {
     sockets.push_back({transport.ListeningSocket(), POLLIN, 0});
   }
   for (const CTCP::Connection& connection : transport.Connections()) {
     sockets.push_back({connection.socket, POLLIN, 0});
   }
-  poll(sockets.data(), sockets.size(), waitMs);
+  int ready = poll(sockets.data(), sockets.size(), 0);
+  if (ready == 0 && !transport.HasBufferedFrame()) {
+    FlushLog();  // about to wait: the log is up to date while idle
+    ready = poll(sockets.data(), sockets.size(), waitMs);
+  }
+  return ready > 0 && listening && (sockets.front().revents & POLLIN) != 0;
 }
 
-void AcceptOne(CTCP& transport) {
+void AcceptOne(CTCP& transport, bool clientWaiting) {
   if (transport.ConnectionCount() >= transport.ConnectionMax) {
     ConsoleLog("CTCP::Accept - Error Max connections reached\n");
     return;
+  }
+  if (!clientWaiting) {
+    return;  // accept would only say that nobody waits
   }
   std::string address;
   uint16_t port = 0;
@@ -69,12 +99,12 @@ bool OpenModbusListener(CTCP& transport, uint16_t port) {
 }
 
 void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs) {
-  WaitForActivity(transport, waitMs);
+  const bool clientWaiting = WaitForActivity(transport, waitMs);
   if (transport.ConnectionCount() != state.loggedConnectionCount) {
     state.loggedConnectionCount = transport.ConnectionCount();
     ConsoleLog("FYI: The number of connections changed to [%d]\n", static_cast<int>(state.loggedConnectionCount));
   }
-  AcceptOne(transport);
+  AcceptOne(transport, clientWaiting);
   const StackEntryPoints& stack = TheStackEntryPoints();
   stack.Loop();
   stack.Flush();
@@ -84,5 +114,9 @@ void RunServiceLoop(CTCP& transport) {
   ServiceLoopState state;
   for (;;) {
     RunServicePass(transport, state, kIdleWaitMs);
+    FlushLogIfDue();
+    if (const int signal = PendingTerminationSignal(); signal != 0) {
+      TerminateBySignal(signal);
+    }
   }
 }

@@ -3,9 +3,19 @@
 #include <cstdio>
 
 #include "StartUp.h"
+#include "TerminationSignals.h"
+
+namespace {
+
+// The log is written in blocks; the service loop writes it out whenever it
+// waits and at least every 100 ms, and before a termination signal ends
+// the process.
+constexpr size_t kLogBufferBytes = 64 * 1024;
+
+}  // namespace
 
 int main() {
-  // One line at a time, so the log can be followed as it is written.
-  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  std::setvbuf(stdout, nullptr, _IOFBF, kLogBufferBytes);
+  InstallTerminationHandlers();
   return RunServer();
 }
