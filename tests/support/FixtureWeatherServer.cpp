@@ -3,6 +3,8 @@
 
 #include <arpa/inet.h>
 #include <civetweb.h>
+#include <curl/curl.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <strings.h>
 #include <sys/socket.h>
@@ -11,6 +13,26 @@
 #include <atomic>
 #include <stdexcept>
 #include <thread>
+
+namespace {
+
+// libcurl and CivetWeb are set up once for every test program that uses the
+// fixture service, as the server does at start-up.
+class HttpLibrariesEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    ASSERT_EQ(curl_global_init(CURL_GLOBAL_DEFAULT), CURLE_OK);
+    mg_init_library(0);
+  }
+  void TearDown() override {
+    mg_exit_library();
+    curl_global_cleanup();
+  }
+};
+
+const auto* const kHttpLibrariesEnvironment = ::testing::AddGlobalTestEnvironment(new HttpLibrariesEnvironment);
+
+}  // namespace
 
 namespace veld_test {
 

@@ -22,20 +22,6 @@
 namespace veld_test {
 namespace {
 
-class WebTestEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    ASSERT_EQ(curl_global_init(CURL_GLOBAL_DEFAULT), CURLE_OK);
-    mg_init_library(0);
-  }
-  void TearDown() override {
-    mg_exit_library();
-    curl_global_cleanup();
-  }
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new WebTestEnvironment);
-
 int Connect(int port) {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
