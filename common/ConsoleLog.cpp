@@ -3,6 +3,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -21,23 +22,26 @@ void ConsoleLog(const char* format, ...) {
   va_copy(again, arguments);
   const int needed = std::vsnprintf(small, sizeof small, format, arguments);
   va_end(arguments);
-  std::string message;
+  // Most messages fit the buffer on the stack; longer ones are formatted
+  // again into one of their size.
+  std::vector<char> large;
+  const char* text = small;
+  size_t length = needed < 0 ? 0 : static_cast<size_t>(needed);
   if (needed < 0) {
-    message = format;
-  } else if (static_cast<size_t>(needed) < sizeof small) {
-    message.assign(small, static_cast<size_t>(needed));
-  } else {
-    std::vector<char> large(static_cast<size_t>(needed) + 1);
+    text = format;
+    length = std::strlen(format);
+  } else if (length >= sizeof small) {
+    large.resize(length + 1);
     std::vsnprintf(large.data(), large.size(), format, again);
-    message.assign(large.data(), static_cast<size_t>(needed));
+    text = large.data();
   }
   va_end(again);
 
   const std::lock_guard<std::mutex> lock(g_sinkMutex);
   if (g_sink) {
-    g_sink(message);
+    g_sink(std::string(text, length));
   } else {
-    std::fwrite(message.data(), 1, message.size(), stdout);
+    std::fwrite(text, 1, length, stdout);
   }
 }
 

@@ -6,10 +6,10 @@
 
 #include <sqlite3.h>
 
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "SqlTypes.h"
 
@@ -73,7 +73,7 @@ class CSQLiteDatabase {
   sqlite3* m_connection = nullptr;
   // Statements with parameters are prepared once per connection and reused:
   // the same few texts run for every register and every reading.
-  std::map<std::string, PreparedStatement> m_statements;
+  std::unordered_map<std::string, PreparedStatement> m_statements;
   std::string m_fileName;
   int m_openMode = 0;
   bool m_isOpen = false;

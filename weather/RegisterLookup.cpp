@@ -3,6 +3,7 @@
 #include "RegisterLookup.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "Clock.h"
 #include "ConsoleLog.h"
@@ -47,9 +48,9 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
       return false;
     }
     bool found = false;
-    for (const SqlRow& candidate : rows) {
+    for (SqlRow& candidate : rows) {
       if (ParseLeadingInteger(Column(candidate, "ModbusOffset")) == offset) {
-        row = candidate;
+        row = std::move(candidate);
         found = true;
         break;
       }
