@@ -3,10 +3,11 @@
 
 #include <curl/curl.h>
 
-#include <cerrno>
-#include <cstdlib>
+#include <algorithm>
 #include <limits>
 #include <memory>
+
+#include "DataTable.h"
 
 namespace {
 
@@ -41,14 +42,9 @@ int ParseQueryString(const char* query, QueryParameters& parameters) {
 }
 
 int32_t ParseNumber(const std::string& text) {
-  const long long value = std::strtoll(text.c_str(), nullptr, 10);
-  if (value > std::numeric_limits<int32_t>::max()) {
-    return std::numeric_limits<int32_t>::max();
-  }
-  if (value < std::numeric_limits<int32_t>::min()) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  return static_cast<int32_t>(value);
+  const int64_t value = ParseLeadingInteger(text);
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 std::string PercentDecode(const std::string& text) {
