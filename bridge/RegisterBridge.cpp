@@ -2,8 +2,6 @@
 // register writes against the Data table of the process database.
 #include "RegisterBridge.h"
 
-#include <optional>
-
 #include "ConsoleLog.h"
 #include "DataTable.h"
 #include "ProcessDatabase.h"
@@ -67,12 +65,11 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
     return Refuse(exceptionCode, kIllegalFunction);
   }
   CSQLiteDatabase& database = ProcessDatabase();
-  // Several registers share one read transaction; a single one needs none.
-  std::optional<ReadSession> session;
+  // The registers of one read share one read transaction, which the next
+  // read may carry on with (see ReadSession).
+  ReadSession session(database);
   LookupRequest request;
-  if (length > 1) {
-    request.session = &session.emplace(database);
-  }
+  request.session = &session;
   for (uint32_t i = 0; i < length; ++i) {
     const uint32_t address = startingAddress + i;
     uint16_t value = kUnreadableRegisterValue;

@@ -4,8 +4,10 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ConsoleLog.h"
@@ -18,30 +20,34 @@ namespace {
 // How long an idle pass waits for a socket to become ready.
 constexpr int kIdleWaitMs = 100;
 
-// The log goes out in blocks rather than line by line (a write per line
-// costs more than serving a request): before every Modbus answer (see
-// CTCP::SendMessage), whenever the loop is about to wait, and at least this
-// often, for the web threads' lines.
+// The log goes out in blocks rather than line by line (a write costs more
+// than serving a request): once no socket has been ready for kQuietMs, and
+// under steady load at least every kLogFlushInterval, which also carries
+// out the web threads' lines.
+constexpr int kQuietMs = 1;
 constexpr auto kLogFlushInterval = std::chrono::milliseconds(100);
 
-std::chrono::steady_clock::time_point g_lastLogFlush;
+std::chrono::steady_clock::time_point g_lastPause;
 
-void FlushLog() {
+void Pause(const ServiceLoopState& state) {
+  if (state.onPause) {
+    state.onPause();
+  }
   ConsoleFlush();
-  g_lastLogFlush = std::chrono::steady_clock::now();
+  g_lastPause = std::chrono::steady_clock::now();
 }
 
-void FlushLogIfDue() {
-  if (std::chrono::steady_clock::now() - g_lastLogFlush >= kLogFlushInterval) {
-    FlushLog();
+void PauseIfDue(const ServiceLoopState& state) {
+  if (std::chrono::steady_clock::now() - g_lastPause >= kLogFlushInterval) {
+    Pause(state);
   }
 }
 
 // Waits until a connection has data or a client waits to be accepted (when
 // there is room for one), or waitMs has passed; does not wait when a frame
-// is buffered already or a socket is ready. Returns true when a client
-// waits to be accepted.
-bool WaitForActivity(const CTCP& transport, int waitMs) {
+// is buffered already. After the first kQuietMs of waiting the log is
+// written out. Returns true when a client waits to be accepted.
+bool WaitForActivity(const CTCP& transport, const ServiceLoopState& state, int waitMs) {
   std::vector<pollfd> sockets;
   const bool listening =
       transport.ConnectionCount() < transport.ConnectionMax && transport.ListeningSocket() != kInvalidSocket;
@@ -51,10 +57,13 @@ bool WaitForActivity(const CTCP& transport, int waitMs) {
   for (const CTCP::Connection& connection : transport.Connections()) {
     sockets.push_back({connection.socket, POLLIN, 0});
   }
-  int ready = poll(sockets.data(), sockets.size(), 0);
-  if (ready == 0 && !transport.HasBufferedFrame()) {
-    FlushLog();  // about to wait: the log is up to date while idle
-    ready = poll(sockets.data(), sockets.size(), waitMs);
+  if (transport.HasBufferedFrame()) {
+    waitMs = 0;
+  }
+  int ready = poll(sockets.data(), sockets.size(), std::min(waitMs, kQuietMs));
+  if (ready == 0 && waitMs > kQuietMs) {
+    Pause(state);  // quiet: the log is up to date while the server waits
+    ready = poll(sockets.data(), sockets.size(), waitMs - kQuietMs);
   }
   return ready > 0 && listening && (sockets.front().revents & POLLIN) != 0;
 }
@@ -99,7 +108,7 @@ bool OpenModbusListener(CTCP& transport, uint16_t port) {
 }
 
 void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs) {
-  const bool clientWaiting = WaitForActivity(transport, waitMs);
+  const bool clientWaiting = WaitForActivity(transport, state, waitMs);
   if (transport.ConnectionCount() != state.loggedConnectionCount) {
     state.loggedConnectionCount = transport.ConnectionCount();
     ConsoleLog("FYI: The number of connections changed to [%d]\n", static_cast<int>(state.loggedConnectionCount));
@@ -110,11 +119,12 @@ void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs) {
   stack.Flush();
 }
 
-void RunServiceLoop(CTCP& transport) {
+void RunServiceLoop(CTCP& transport, std::function<void()> onPause) {
   ServiceLoopState state;
+  state.onPause = std::move(onPause);
   for (;;) {
     RunServicePass(transport, state, kIdleWaitMs);
-    FlushLogIfDue();
+    PauseIfDue(state);
     if (const int signal = PendingTerminationSignal(); signal != 0) {
       TerminateBySignal(signal);
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "TcpTransport.h"
 
@@ -19,6 +20,10 @@ bool OpenModbusListener(CTCP& transport, uint16_t port = kModbusTcpPort);
 // What the loop remembers between passes.
 struct ServiceLoopState {
   size_t loggedConnectionCount = 0;
+  // Called whenever the loop has gone quiet (nothing ready for a moment)
+  // and, under steady load, at least every 100 ms, with the log written out:
+  // for whatever is kept open only while requests stream in.
+  std::function<void()> onPause;
 };
 
 // One pass. When nothing is ready (no buffered frame, no data on any
@@ -26,5 +31,5 @@ struct ServiceLoopState {
 // something to become ready, so that an idle server does not spin.
 void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs);
 
-// Passes for ever.
-[[noreturn]] void RunServiceLoop(CTCP& transport);
+// Passes for ever; onPause as in ServiceLoopState.
+[[noreturn]] void RunServiceLoop(CTCP& transport, std::function<void()> onPause = nullptr);

@@ -7,15 +7,17 @@
 
 namespace {
 
-// The log is written in blocks; the service loop writes it out whenever it
-// waits and at least every 100 ms, and before a termination signal ends
-// the process.
+// The log is written in blocks; the service loop writes it out once the
+// server has been quiet for a moment and at least every 100 ms, and before a
+// termination signal ends the process. The buffer is our own: given no
+// buffer, the C library would keep its own size (one file-system block).
 constexpr size_t kLogBufferBytes = 64 * 1024;
+char g_logBuffer[kLogBufferBytes];
 
 }  // namespace
 
 int main() {
-  std::setvbuf(stdout, nullptr, _IOFBF, kLogBufferBytes);
+  std::setvbuf(stdout, g_logBuffer, _IOFBF, kLogBufferBytes);
   InstallTerminationHandlers();
   return RunServer();
 }

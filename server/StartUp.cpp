@@ -100,5 +100,8 @@ int RunServer() {
   if (!OpenModbusListener(TheTransport())) {
     return kExitModbusListenFailed;
   }
-  RunServiceLoop(TheTransport());
+  // Register reads keep their read transaction open while reads stream in;
+  // the loop ends it whenever it goes quiet.
+  database.SetReadHoldingEnabled(true);
+  RunServiceLoop(TheTransport(), [&database] { database.EndHeldRead(); });
 }

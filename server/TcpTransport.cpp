@@ -98,9 +98,6 @@ bool CTCP::SendMessage(uint32_t connectionId, const uint8_t* bytes, uint16_t len
     ConsoleLog("Error: SendMessage failed.\n");
     return false;
   }
-  // Everything logged for this request is written out before its answer
-  // leaves: a client never holds an answer the log does not show yet.
-  ConsoleFlush();
   const long sent = SendBytes(connection->socket, bytes, length);
   if (sent != static_cast<long>(length)) {
     ConsoleLog("Error: SendMessage failed.\n");

@@ -3,15 +3,24 @@
 
 ReadSession::ReadSession(CSQLiteDatabase& database) : m_database(database) { Resume(); }
 
-ReadSession::~ReadSession() { Suspend(); }
+ReadSession::~ReadSession() {
+  if (m_lock.owns_lock() && m_inTransaction && m_database.HoldRead()) {
+    m_inTransaction = false;
+    m_lock.unlock();
+    return;
+  }
+  Suspend();
+}
 
 void ReadSession::Resume() {
   if (m_lock.owns_lock()) {
     return;
   }
-  m_lock = m_database.Lock();
+  bool carriedOn = false;
+  m_lock = m_database.LockAndTakeHeldRead(&carriedOn);
   // A failed open or BEGIN leaves each lookup to report its own failure.
-  m_inTransaction = m_database.Open(SQLITE_OPEN_READONLY) == SQLITE_OK && m_database.Exec("BEGIN;") == SQLITE_OK;
+  m_inTransaction =
+      carriedOn || (m_database.Open(SQLITE_OPEN_READONLY) == SQLITE_OK && m_database.Exec("BEGIN;") == SQLITE_OK);
 }
 
 void ReadSession::Suspend() {

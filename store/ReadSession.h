@@ -2,7 +2,9 @@
 // the many small lookups of one request (a Modbus read of up to 125
 // registers), so that SQLite takes and checks its file locks once instead of
 // once per statement. The session steps aside while a slow operation (a
-// weather fetch) runs without the lock.
+// weather fetch) runs without the lock. At its end the transaction is left
+// open for the next read when the database holds reads (see
+// CSQLiteDatabase::HoldRead), and a new session carries on with it.
 #pragma once
 
 #include <mutex>

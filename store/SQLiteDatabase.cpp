@@ -2,9 +2,12 @@
 // connection, with statements prepared and their values bound.
 #include "SQLiteDatabase.h"
 
+#include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "ConsoleLog.h"
+#include "SqlExpansion.h"
 
 namespace {
 
@@ -23,10 +26,6 @@ class StatementUse {
 
  private:
   sqlite3_stmt* m_statement;
-};
-
-struct SqliteFree {
-  void operator()(char* text) const { sqlite3_free(text); }
 };
 
 int Bind(sqlite3_stmt* statement, const SqlParams& params) {
@@ -53,13 +52,38 @@ int Bind(sqlite3_stmt* statement, const SqlParams& params) {
   return SQLITE_OK;
 }
 
-// The statement as it runs, with its bound values written in.
-std::string ExpandedSql(sqlite3_stmt* statement, const std::string& fallback) {
-  const std::unique_ptr<char, SqliteFree> expanded(sqlite3_expanded_sql(statement));
-  return expanded ? std::string(expanded.get()) : fallback;
+// SQLite keeps heap statistics behind a process-wide mutex taken on every
+// allocation; nothing here reads them, so they are switched off before
+// SQLite starts (a no-op once it has started).
+void SkipSqliteMemoryStatistics() {
+  static std::once_flag once;
+  std::call_once(once, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
 }
 
 }  // namespace
+
+const char* SqlRowView::Text(const char* column) const {
+  const int columns = sqlite3_column_count(m_statement);
+  for (int i = 0; i < columns; ++i) {
+    const char* name = sqlite3_column_name(m_statement, i);
+    if (name != nullptr && std::strcmp(name, column) == 0) {
+      return reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i));
+    }
+  }
+  return nullptr;
+}
+
+void SqlRowView::ForEachColumn(
+    const std::function<void(const char* name, const char* text, size_t length)>& onColumn) const {
+  const int columns = sqlite3_column_count(m_statement);
+  for (int i = 0; i < columns; ++i) {
+    const char* name = sqlite3_column_name(m_statement, i);
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i));
+    if (name != nullptr && text != nullptr) {
+      onColumn(name, text, static_cast<size_t>(sqlite3_column_bytes(m_statement, i)));
+    }
+  }
+}
 
 CSQLiteDatabase::~CSQLiteDatabase() { Close(); }
 
@@ -77,8 +101,10 @@ int CSQLiteDatabase::Open(int flags) {
     return SQLITE_OK;
   }
   Close();
+  SkipSqliteMemoryStatistics();
   sqlite3* connection = nullptr;
-  const int result = sqlite3_open_v2(m_fileName.c_str(), &connection, flags, nullptr);
+  // NOMUTEX: the connection is only ever used under this object's lock.
+  const int result = sqlite3_open_v2(m_fileName.c_str(), &connection, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (result != SQLITE_OK) {
     sqlite3_close_v2(connection);
     return result;
@@ -89,8 +115,46 @@ int CSQLiteDatabase::Open(int flags) {
   return SQLITE_OK;
 }
 
+std::unique_lock<std::recursive_mutex> CSQLiteDatabase::Lock() {
+  std::unique_lock<std::recursive_mutex> lock(m_mutex);
+  if (m_readHeld) {
+    EndHeldRead();
+  }
+  return lock;
+}
+
+std::unique_lock<std::recursive_mutex> CSQLiteDatabase::LockAndTakeHeldRead(bool* transactionOpen) {
+  std::unique_lock<std::recursive_mutex> lock(m_mutex);
+  *transactionOpen = m_readHeld;
+  m_readHeld = false;
+  return lock;
+}
+
+void CSQLiteDatabase::SetReadHoldingEnabled(bool enabled) {
+  const auto lock = Lock();
+  m_readHoldingEnabled = enabled;
+}
+
+bool CSQLiteDatabase::HoldRead() {
+  const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+  // Only a transaction still open is held (autocommit off).
+  m_readHeld = m_readHoldingEnabled && m_connection != nullptr && sqlite3_get_autocommit(m_connection) == 0;
+  return m_readHeld;
+}
+
+void CSQLiteDatabase::EndHeldRead() {
+  const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+  if (m_readHeld) {
+    m_readHeld = false;
+    if (m_connection != nullptr && sqlite3_get_autocommit(m_connection) == 0) {
+      Exec("COMMIT;");
+    }
+  }
+}
+
 void CSQLiteDatabase::Close() {
   const auto lock = Lock();
+  m_readHeld = false;
   m_statements.clear();
   if (m_isOpen) {
     sqlite3_close_v2(m_connection);
@@ -133,30 +197,28 @@ sqlite3_stmt* CSQLiteDatabase::Prepare(const std::string& sql, int* result) {
 
 int CSQLiteDatabase::Exec(const std::string& sql, const SqlParams& params, std::string* expandedSql) {
   const auto lock = Lock();
-  if (expandedSql != nullptr) {
-    *expandedSql = sql;
-  }
-  if (m_connection == nullptr) {
-    return SQLITE_OK;
-  }
+  m_lastStatement = sql;
   int result = SQLITE_OK;
-  sqlite3_stmt* const statement = Prepare(sql, &result);
-  const StatementUse use(statement);
-  if (result == SQLITE_OK) {
-    result = Bind(statement, params);
-  }
-  const std::string text = statement != nullptr ? ExpandedSql(statement, sql) : sql;
-  if (expandedSql != nullptr) {
-    *expandedSql = text;
-  }
-  if (result == SQLITE_OK) {
-    result = sqlite3_step(statement);
-    if (result == SQLITE_DONE || result == SQLITE_ROW) {
-      result = SQLITE_OK;
+  if (m_connection != nullptr) {
+    sqlite3_stmt* const statement = Prepare(sql, &result);
+    const StatementUse use(statement);
+    if (result == SQLITE_OK) {
+      m_lastStatement.clear();
+      AppendExpandedSql(m_lastStatement, sql, params);
+      result = Bind(statement, params);
+    }
+    if (result == SQLITE_OK) {
+      result = sqlite3_step(statement);
+      if (result == SQLITE_DONE || result == SQLITE_ROW) {
+        result = SQLITE_OK;
+      }
+    }
+    if (result != SQLITE_OK) {
+      ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", sqlite3_errmsg(m_connection), m_lastStatement.c_str());
     }
   }
-  if (result != SQLITE_OK) {
-    ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", sqlite3_errmsg(m_connection), text.c_str());
+  if (expandedSql != nullptr) {
+    *expandedSql = m_lastStatement;
   }
   return result;
 }
@@ -165,9 +227,23 @@ int CSQLiteDatabase::Query(const std::string& sql, SqlRows& rows) { return Query
 
 int CSQLiteDatabase::Query(const std::string& sql, const SqlParams& params, SqlRows& rows, std::string* expandedSql) {
   const auto lock = Lock();
+  const int result = RunQuery(sql, params, [&rows](const SqlRowView& view) {
+    SqlRow& row = rows.emplace_back();
+    view.ForEachColumn([&row](const char* name, const char* text, size_t length) { row[name].assign(text, length); });
+  });
   if (expandedSql != nullptr) {
-    *expandedSql = sql;
+    *expandedSql = m_lastStatement;
   }
+  return result;
+}
+
+int CSQLiteDatabase::Query(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow) {
+  const auto lock = Lock();
+  return RunQuery(sql, params, onRow);
+}
+
+int CSQLiteDatabase::RunQuery(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow) {
+  m_lastStatement = sql;
   if (m_connection == nullptr) {
     return SQLITE_OK;
   }
@@ -178,29 +254,23 @@ int CSQLiteDatabase::Query(const std::string& sql, const SqlParams& params, SqlR
     ConsoleLog("FYI: SQL Query=[%s]\n", sql.c_str());
     return prepared;
   }
+  m_lastStatement.clear();
+  AppendExpandedSql(m_lastStatement, sql, params);
+  ConsoleLog("FYI: SQL Query=[%s]\n", m_lastStatement.c_str());
   const int bound = Bind(statement, params);
-  const std::string text = ExpandedSql(statement, sql);
-  if (expandedSql != nullptr) {
-    *expandedSql = text;
-  }
-  ConsoleLog("FYI: SQL Query=[%s]\n", text.c_str());
   if (bound != SQLITE_OK) {
     return bound;
   }
+  const SqlRowView view(statement);
   int step = sqlite3_step(statement);
-  const int columns = sqlite3_column_count(statement);
   while (step == SQLITE_ROW) {
-    SqlRow& row = rows.emplace_back();
-    for (int column = 0; column < columns; ++column) {
-      const char* name = sqlite3_column_name(statement, column);
-      const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-      if (name != nullptr && value != nullptr) {
-        row[name].assign(value, static_cast<size_t>(sqlite3_column_bytes(statement, column)));
-      }
-    }
+    onRow(view);
     step = sqlite3_step(statement);
   }
   return step == SQLITE_DONE ? SQLITE_OK : step;
 }
 
-std::string CSQLiteDatabase::ErrorMessage() const { return sqlite3_errmsg(m_connection); }
+std::string CSQLiteDatabase::ErrorMessage() {
+  const auto lock = Lock();
+  return sqlite3_errmsg(m_connection);
+}

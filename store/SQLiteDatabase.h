@@ -1,7 +1,9 @@
 // SQLiteDatabase.h - CSQLiteDatabase, the process's one SQLite connection:
 // opened on demand in the mode an operation needs and kept open for the next,
 // with Exec for statements and Query for rows. One lock serialises whole
-// data-store operations across the Modbus thread and the web threads.
+// data-store operations across the Modbus thread and the web threads; since
+// every use of the connection holds it, SQLite's own per-call locking is
+// switched off for the connection.
 #pragma once
 
 #include <sqlite3.h>
@@ -46,10 +48,16 @@ class CSQLiteDatabase {
   // stay in rows.
   int Query(const std::string& sql, SqlRows& rows);
   int Query(const std::string& sql, const SqlParams& params, SqlRows& rows, std::string* expandedSql = nullptr);
+  // The same, handing each result row to onRow in place of copying it.
+  int Query(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow);
+
+  // The last statement that Exec with parameters or Query ran, values
+  // filled in as logged. Read it under the lock that covered the call.
+  const std::string& LastStatement() const { return m_lastStatement; }
 
   // SQLite's message for the connection's last result ("not an error" when
   // it succeeded, "out of memory" without a connection).
-  std::string ErrorMessage() const;
+  std::string ErrorMessage();
 
   bool IsOpen() const { return m_isOpen; }
   int OpenMode() const { return m_openMode; }
@@ -57,8 +65,28 @@ class CSQLiteDatabase {
   // Held around each whole data-store operation, from its Open to its last
   // statement. Recursive, because operations call each other (SaveValue
   // inserts through InsertValue, which asks GetNextModbusOffset). Exec and
-  // Query take it too.
-  std::unique_lock<std::recursive_mutex> Lock() { return std::unique_lock<std::recursive_mutex>(m_mutex); }
+  // Query take it too. Taking it ends a held read transaction (below), so
+  // every operation starts outside a transaction.
+  std::unique_lock<std::recursive_mutex> Lock();
+
+  // Held reads. While a stream of register reads comes in, the read
+  // transaction of one read may stay open, without the lock, for the next
+  // read to carry on with: SQLite then takes and checks its file locks once
+  // for the stream rather than once per read. Any other use of the
+  // connection (a write, a web page, a weather fetch) ends it first, on
+  // taking the lock; the server ends it as soon as its loop goes quiet.
+  // Off unless switched on, so that a transaction never outlives its
+  // operation where nobody ends held reads.
+  void SetReadHoldingEnabled(bool enabled);
+  // Takes the lock and hands over the held read transaction, if there is
+  // one, instead of ending it: *transactionOpen tells which.
+  std::unique_lock<std::recursive_mutex> LockAndTakeHeldRead(bool* transactionOpen);
+  // Called with the lock and an open read transaction: keeps the
+  // transaction open after the caller releases the lock when holding is
+  // enabled (true), or leaves it to the caller to end (false).
+  bool HoldRead();
+  // Ends the held read transaction, if any.
+  void EndHeldRead();
 
  private:
   struct StatementFinalizer {
@@ -69,13 +97,19 @@ class CSQLiteDatabase {
   // The prepared statement for sql, from the cache or newly prepared (and
   // kept); null with the SQLite code in result when it cannot be prepared.
   sqlite3_stmt* Prepare(const std::string& sql, int* result);
+  // Runs a prepared statement with params bound, logging it, and hands its
+  // rows to onRow.
+  int RunQuery(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow);
 
   sqlite3* m_connection = nullptr;
   // Statements with parameters are prepared once per connection and reused:
   // the same few texts run for every register and every reading.
   std::unordered_map<std::string, PreparedStatement> m_statements;
+  std::string m_lastStatement;
   std::string m_fileName;
   int m_openMode = 0;
   bool m_isOpen = false;
+  bool m_readHoldingEnabled = false;
+  bool m_readHeld = false;
   std::recursive_mutex m_mutex;
 };

@@ -2,7 +2,10 @@
 // column text) and what statements take (values bound as parameters).
 #pragma once
 
+#include <sqlite3.h>
+
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,6 +14,24 @@
 // is absent, so a row can be empty.
 using SqlRow = std::map<std::string, std::string>;
 using SqlRows = std::vector<SqlRow>;
+
+// One result row read in place from its statement, for callers that want a
+// few columns without building a SqlRow. Valid only inside the visitor it is
+// handed to.
+class SqlRowView {
+ public:
+  explicit SqlRowView(sqlite3_stmt* statement) : m_statement(statement) {}
+
+  // The text of the named column (names compared exactly); null when the
+  // row has no such column or the column is NULL.
+  const char* Text(const char* column) const;
+  // Calls onColumn with the name, text and length of each non-NULL column.
+  void ForEachColumn(const std::function<void(const char* name, const char* text, size_t length)>& onColumn) const;
+
+ private:
+  sqlite3_stmt* m_statement;
+};
+using SqlRowVisitor = std::function<void(const SqlRowView&)>;
 
 // One value bound to a statement's "?" parameter, in order. Values are never
 // formatted into SQL text, so nothing a client sends can change a statement.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "DataTable.h"
 #include "RegisterBridge.h"
 #include "TestDatabase.h"
 #include "WeatherFetch.h"
@@ -106,6 +107,39 @@ TEST_F(RegisterBridgeTest, StaleRowsFetchEachPostalCodeOncePerRequest) {
   log.Clear();
   Read(3, 20, 1);
   EXPECT_EQ(Count("Error: CURL Error."), 1u) << "a later request tries again";
+}
+
+// A read's transaction outlives the read only where holding is switched
+// on, and every other use of the connection ends it first. Another
+// connection's write shows whether the file is locked: it fails at once
+// with SQLITE_BUSY while a read transaction is open.
+TEST_F(RegisterBridgeTest, HeldReadsLastOnlyUntilSomethingElseNeedsTheDatabase) {
+  constexpr const char* kOutsideWrite = "UPDATE Data SET Name = Name WHERE ModbusOffset = 21";
+  temporary.AddRow(20, "a", "0", 5, kNow);
+  temporary.AddRow(21, "b", "0", 6, kNow);
+  CSQLiteDatabase& database = temporary.Database();
+
+  EXPECT_EQ(Read(3, 20, 2), (std::vector<uint16_t>{5, 6}));
+  EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_OK) << "without holding the read ends with its request";
+
+  database.SetReadHoldingEnabled(true);
+  EXPECT_EQ(Read(3, 20, 1), (std::vector<uint16_t>{5}));
+  EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_BUSY) << "the read's transaction is held";
+  EXPECT_EQ(Read(4, 21, 1), (std::vector<uint16_t>{6})) << "the next read carries on with it";
+  database.EndHeldRead();
+  EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_OK);
+
+  EXPECT_EQ(Read(3, 21, 1), (std::vector<uint16_t>{6}));
+  EXPECT_EQ(Write(6, 20, {7}), 0) << "a write ends the held read before its own transaction";
+  EXPECT_EQ(Value(20), "7");
+  EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_OK);
+
+  EXPECT_EQ(Read(3, 20, 1), (std::vector<uint16_t>{7}));
+  uint16_t next = 0;
+  EXPECT_TRUE(GetNextModbusOffset(database, &next)) << "any other operation ends it too";
+  EXPECT_EQ(next, 22);
+  EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_OK);
+  EXPECT_FALSE(log.Contains("SQL Error")) << log.Text();
 }
 
 TEST_F(RegisterBridgeTest, InfoRegistersCannotBeWritten) {

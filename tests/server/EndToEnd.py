@@ -83,15 +83,29 @@ class Process:
             self.popen = subprocess.Popen(argv, cwd=folder, stdout=log, stderr=subprocess.STDOUT,
                                           stdin=subprocess.DEVNULL, env=env, preexec_fn=die_with_parent)
 
-    def log(self):
+    def log_now(self):
         with open(self.log_path, "r", errors="replace") as log:
             return log.read()
+
+    def log(self):
+        """The log once the server has written out what it buffered: it does so
+        a moment after it goes quiet, so the file stops growing."""
+        size, since = -1, time.monotonic()
+        deadline = since + 5
+        while time.monotonic() < deadline:
+            now = os.path.getsize(self.log_path)
+            if now != size:
+                size, since = now, time.monotonic()
+            elif time.monotonic() - since >= 0.05:
+                break
+            time.sleep(0.01)
+        return self.log_now()
 
     def alive(self):
         return self.popen.poll() is None
 
     def wait_log(self, text, timeout=15):
-        return wait_until(lambda: text in self.log() or not self.alive(), timeout) and text in self.log()
+        return wait_until(lambda: text in self.log_now() or not self.alive(), timeout) and text in self.log_now()
 
     def cpu_seconds(self):
         with open("/proc/%d/stat" % self.popen.pid) as stat:
@@ -219,7 +233,7 @@ def dump(data):
 def connection_id(server, raw):
     port = raw.getsockname()[1]
     pattern = r"port=\[%d\], connectionId=\[(\d+)\]" % port
-    require(wait_until(lambda: re.search(pattern, server.log()), 5), "no accept line for port %d" % port)
+    require(wait_until(lambda: re.search(pattern, server.log_now()), 5), "no accept line for port %d" % port)
     return int(re.search(pattern, server.log()).group(1))
 
 
@@ -234,7 +248,7 @@ def count_lines(text):
 
 
 def wait_count(server, count, timeout=10):
-    return wait_until(lambda: (count_lines(server.log()) or [0])[-1] == count, timeout)
+    return wait_until(lambda: (count_lines(server.log_now()) or [0])[-1] == count, timeout)
 
 
 def linked_library(binary, stem):
@@ -493,7 +507,7 @@ def mends(run):
     time.sleep(0.3)
     leaving.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
     leaving.close()
-    expect(wait_until(lambda: server.log().count(SEND_FAILED) >= 2 or not server.alive(), 10) and server.alive(),
+    expect(wait_until(lambda: server.log_now().count(SEND_FAILED) >= 2 or not server.alive(), 10) and server.alive(),
            "the server did not survive a client that left (exit %s)" % server.popen.poll())
     expect(server.log().count(SEND_FAILED) == 2, "%d failed sends" % server.log().count(SEND_FAILED))
     after = raw_connect()

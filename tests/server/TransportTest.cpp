@@ -574,6 +574,24 @@ TEST_F(IdleWait, APassWithWorkReturnsAtOnce) {
   EXPECT_EQ(client->ReadFrame(), ReadAnswer(2, 3));
 }
 
+// What stays open only while requests stream in (a held read transaction)
+// is let go when the loop goes quiet, not between busy passes.
+TEST_F(IdleWait, PausesWhenQuietAndNotWhileRequestsAreWaiting) {
+  int pauses = 0;
+  state_.onPause = [&pauses] { ++pauses; };
+  auto client = Connect();
+  pauses = 0;
+  client->Send(Join(ReadRequest(1, 2), ReadRequest(2, 3)));
+  WaitForServerBytes({24});
+  Pass(100);
+  Pass(100);
+  EXPECT_EQ(client->ReadFrame(), ReadAnswer(1, 2));
+  EXPECT_EQ(client->ReadFrame(), ReadAnswer(2, 3));
+  EXPECT_EQ(pauses, 0);
+  Pass(20);
+  EXPECT_EQ(pauses, 1) << "a pass that found nothing to do";
+}
+
 TEST_F(IdleWait, WakesWhenAClientConnectsOrARequestArrives) {
   std::unique_ptr<Client> client;
   std::thread connecter([&] {

@@ -50,6 +50,7 @@ TemporaryDatabase::TemporaryDatabase() {
 }
 
 TemporaryDatabase::~TemporaryDatabase() {
+  ProcessDatabase().SetReadHoldingEnabled(false);
   ProcessDatabase().Close();
   ProcessDatabase().SetFileName("");
   std::error_code ignored;
@@ -66,6 +67,12 @@ void TemporaryDatabase::Run(const std::string& sql) const {
     sqlite3_free(error);
     throw std::runtime_error(message + " in " + sql);
   }
+}
+
+int TemporaryDatabase::TryRun(const std::string& sql) const {
+  Connection connection(m_path);
+  sqlite3_busy_timeout(connection.handle, 0);
+  return sqlite3_exec(connection.handle, sql.c_str(), nullptr, nullptr, nullptr);
 }
 
 SqlRows TemporaryDatabase::Rows(const std::string& sql) const {

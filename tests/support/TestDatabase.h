@@ -13,7 +13,7 @@ namespace veld_test {
 
 // A temporary folder with "data.sqlite3" holding an empty Data table. The
 // process database is pointed at it (closed first) and the folder removed
-// when the object goes.
+// when the object goes, with read holding switched off again.
 class TemporaryDatabase {
  public:
   TemporaryDatabase();
@@ -27,6 +27,9 @@ class TemporaryDatabase {
   // Runs SQL on a connection of its own (not the process database), for
   // setting up and inspecting rows behind the code under test's back.
   void Run(const std::string& sql) const;
+  // The same, returning SQLite's result code (a locked file answers
+  // SQLITE_BUSY at once) instead of throwing.
+  int TryRun(const std::string& sql) const;
   SqlRows Rows(const std::string& sql) const;
   // Inserts a row directly.
   void AddRow(int offset, const std::string& name, const std::string& code, int64_t value, int64_t lastUpdated) const;
