@@ -36,7 +36,10 @@ void ConsoleLog(const char* format, ...) {
     text = large.data();
   }
   va_end(again);
+  ConsoleWrite(text, length);
+}
 
+void ConsoleWrite(const char* text, size_t length) {
   const std::lock_guard<std::mutex> lock(g_sinkMutex);
   if (g_sink) {
     g_sink(std::string(text, length));

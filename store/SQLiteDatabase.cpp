@@ -2,7 +2,6 @@
 // connection, with statements prepared and their values bound.
 #include "SQLiteDatabase.h"
 
-#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -61,29 +60,6 @@ void SkipSqliteMemoryStatistics() {
 }
 
 }  // namespace
-
-const char* SqlRowView::Text(const char* column) const {
-  const int columns = sqlite3_column_count(m_statement);
-  for (int i = 0; i < columns; ++i) {
-    const char* name = sqlite3_column_name(m_statement, i);
-    if (name != nullptr && std::strcmp(name, column) == 0) {
-      return reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i));
-    }
-  }
-  return nullptr;
-}
-
-void SqlRowView::ForEachColumn(
-    const std::function<void(const char* name, const char* text, size_t length)>& onColumn) const {
-  const int columns = sqlite3_column_count(m_statement);
-  for (int i = 0; i < columns; ++i) {
-    const char* name = sqlite3_column_name(m_statement, i);
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i));
-    if (name != nullptr && text != nullptr) {
-      onColumn(name, text, static_cast<size_t>(sqlite3_column_bytes(m_statement, i)));
-    }
-  }
-}
 
 CSQLiteDatabase::~CSQLiteDatabase() { Close(); }
 
@@ -155,6 +131,8 @@ void CSQLiteDatabase::EndHeldRead() {
 void CSQLiteDatabase::Close() {
   const auto lock = Lock();
   m_readHeld = false;
+  m_lastSql = nullptr;
+  m_lastStatementEntry = nullptr;
   m_statements.clear();
   if (m_isOpen) {
     sqlite3_close_v2(m_connection);
@@ -179,46 +157,79 @@ int CSQLiteDatabase::Exec(const std::string& sql) {
   return result;
 }
 
-sqlite3_stmt* CSQLiteDatabase::Prepare(const std::string& sql, int* result) {
-  const auto cached = m_statements.find(sql);
-  if (cached != m_statements.end()) {
-    *result = SQLITE_OK;
-    return cached->second.get();
+const CSQLiteDatabase::CachedStatement* CSQLiteDatabase::Prepare(const std::string& sql, int* result) {
+  *result = SQLITE_OK;
+  if (m_lastSql != nullptr && *m_lastSql == sql) {
+    return m_lastStatementEntry;
   }
-  sqlite3_stmt* statement = nullptr;
-  *result = sqlite3_prepare_v2(m_connection, sql.c_str(), -1, &statement, nullptr);
-  if (*result != SQLITE_OK || statement == nullptr) {
-    sqlite3_finalize(statement);
-    return nullptr;
+  auto cached = m_statements.find(sql);
+  if (cached == m_statements.end()) {
+    sqlite3_stmt* statement = nullptr;
+    *result = sqlite3_prepare_v2(m_connection, sql.c_str(), -1, &statement, nullptr);
+    if (*result != SQLITE_OK || statement == nullptr) {
+      sqlite3_finalize(statement);
+      return nullptr;
+    }
+    cached = m_statements.emplace(sql, CachedStatement{PreparedStatement(statement), SqlTemplate(sql)}).first;
   }
-  m_statements.emplace(sql, PreparedStatement(statement));
-  return statement;
+  // Entries are never removed while the connection stays open, so the key
+  // and the entry stay where they are.
+  m_lastSql = &cached->first;
+  m_lastStatementEntry = &cached->second;
+  return m_lastStatementEntry;
+}
+
+namespace {
+
+const std::string kQueryLinePrefix = "FYI: SQL Query=[";
+const std::string kQueryLineEnd = "]\n";
+
+}  // namespace
+
+void CSQLiteDatabase::SetLastStatement(const std::string& sql, const CachedStatement* entry, const SqlParams& params) {
+  m_lastStatementLine.assign(kQueryLinePrefix);
+  if (entry != nullptr) {
+    entry->text.AppendExpanded(m_lastStatementLine, params);
+  } else {
+    m_lastStatementLine += sql;
+  }
+  m_lastStatementLine += kQueryLineEnd;
+}
+
+std::string CSQLiteDatabase::LastStatement() const {
+  if (m_lastStatementLine.size() < kQueryLinePrefix.size() + kQueryLineEnd.size()) {
+    return std::string();
+  }
+  return m_lastStatementLine.substr(kQueryLinePrefix.size(),
+                                    m_lastStatementLine.size() - kQueryLinePrefix.size() - kQueryLineEnd.size());
 }
 
 int CSQLiteDatabase::Exec(const std::string& sql, const SqlParams& params, std::string* expandedSql) {
   const auto lock = Lock();
-  m_lastStatement = sql;
   int result = SQLITE_OK;
+  const CachedStatement* entry = nullptr;
   if (m_connection != nullptr) {
-    sqlite3_stmt* const statement = Prepare(sql, &result);
+    entry = Prepare(sql, &result);
+  }
+  SetLastStatement(sql, entry, params);
+  if (m_connection != nullptr) {
+    sqlite3_stmt* const statement = entry != nullptr ? entry->statement.get() : nullptr;
     const StatementUse use(statement);
-    if (result == SQLITE_OK) {
-      m_lastStatement.clear();
-      AppendExpandedSql(m_lastStatement, sql, params);
+    if (entry != nullptr) {
       result = Bind(statement, params);
     }
-    if (result == SQLITE_OK) {
+    if (result == SQLITE_OK && statement != nullptr) {
       result = sqlite3_step(statement);
       if (result == SQLITE_DONE || result == SQLITE_ROW) {
         result = SQLITE_OK;
       }
     }
     if (result != SQLITE_OK) {
-      ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", sqlite3_errmsg(m_connection), m_lastStatement.c_str());
+      ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", sqlite3_errmsg(m_connection), LastStatement().c_str());
     }
   }
   if (expandedSql != nullptr) {
-    *expandedSql = m_lastStatement;
+    *expandedSql = LastStatement();
   }
   return result;
 }
@@ -229,10 +240,16 @@ int CSQLiteDatabase::Query(const std::string& sql, const SqlParams& params, SqlR
   const auto lock = Lock();
   const int result = RunQuery(sql, params, [&rows](const SqlRowView& view) {
     SqlRow& row = rows.emplace_back();
-    view.ForEachColumn([&row](const char* name, const char* text, size_t length) { row[name].assign(text, length); });
+    for (int column = 0; column < view.ColumnCount(); ++column) {
+      const char* name = view.Name(column);
+      const char* text = view.Text(column);
+      if (name != nullptr && text != nullptr) {
+        row[name].assign(text, view.Length(column));
+      }
+    }
   });
   if (expandedSql != nullptr) {
-    *expandedSql = m_lastStatement;
+    *expandedSql = LastStatement();
   }
   return result;
 }
@@ -243,20 +260,19 @@ int CSQLiteDatabase::Query(const std::string& sql, const SqlParams& params, cons
 }
 
 int CSQLiteDatabase::RunQuery(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow) {
-  m_lastStatement = sql;
   if (m_connection == nullptr) {
+    SetLastStatement(sql, nullptr, params);
     return SQLITE_OK;
   }
   int prepared = SQLITE_OK;
-  sqlite3_stmt* const statement = Prepare(sql, &prepared);
+  const CachedStatement* const entry = Prepare(sql, &prepared);
+  sqlite3_stmt* const statement = entry != nullptr ? entry->statement.get() : nullptr;
   const StatementUse use(statement);
-  if (prepared != SQLITE_OK) {
-    ConsoleLog("FYI: SQL Query=[%s]\n", sql.c_str());
+  SetLastStatement(sql, entry, params);
+  ConsoleWrite(m_lastStatementLine.data(), m_lastStatementLine.size());
+  if (entry == nullptr) {
     return prepared;
   }
-  m_lastStatement.clear();
-  AppendExpandedSql(m_lastStatement, sql, params);
-  ConsoleLog("FYI: SQL Query=[%s]\n", m_lastStatement.c_str());
   const int bound = Bind(statement, params);
   if (bound != SQLITE_OK) {
     return bound;

@@ -13,6 +13,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "SqlExpansion.h"
 #include "SqlTypes.h"
 
 class CSQLiteDatabase {
@@ -53,7 +54,7 @@ class CSQLiteDatabase {
 
   // The last statement that Exec with parameters or Query ran, values
   // filled in as logged. Read it under the lock that covered the call.
-  const std::string& LastStatement() const { return m_lastStatement; }
+  std::string LastStatement() const;
 
   // SQLite's message for the connection's last result ("not an error" when
   // it succeeded, "out of memory" without a connection).
@@ -93,10 +94,14 @@ class CSQLiteDatabase {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
   };
   using PreparedStatement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+  struct CachedStatement {
+    PreparedStatement statement;
+    SqlTemplate text;  // for the statement as logged
+  };
 
   // The prepared statement for sql, from the cache or newly prepared (and
   // kept); null with the SQLite code in result when it cannot be prepared.
-  sqlite3_stmt* Prepare(const std::string& sql, int* result);
+  const CachedStatement* Prepare(const std::string& sql, int* result);
   // Runs a prepared statement with params bound, logging it, and hands its
   // rows to onRow.
   int RunQuery(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow);
@@ -104,8 +109,18 @@ class CSQLiteDatabase {
   sqlite3* m_connection = nullptr;
   // Statements with parameters are prepared once per connection and reused:
   // the same few texts run for every register and every reading.
-  std::unordered_map<std::string, PreparedStatement> m_statements;
-  std::string m_lastStatement;
+  std::unordered_map<std::string, CachedStatement> m_statements;
+  // The entry used last: a register read runs the same statement again and
+  // again, and this spares hashing its text each time.
+  const std::string* m_lastSql = nullptr;
+  const CachedStatement* m_lastStatementEntry = nullptr;
+  // Sets the last statement: sql with params written in, or sql as it
+  // stands without a prepared statement to take the parameters' places.
+  void SetLastStatement(const std::string& sql, const CachedStatement* entry, const SqlParams& params);
+
+  // The last statement as its log line, "FYI: SQL Query=[...]\n", kept whole
+  // so that logging a query copies nothing (and for its capacity).
+  std::string m_lastStatementLine;
   std::string m_fileName;
   int m_openMode = 0;
   bool m_isOpen = false;

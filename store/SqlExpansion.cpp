@@ -1,11 +1,9 @@
 // SqlExpansion.cpp - writing bound values into a statement's text. Done here
 // rather than with sqlite3_expanded_sql because every register read logs its
-// statement: this costs one pass over a short text and no allocation beyond
-// the output's.
+// statement: SQLite tokenises the whole statement for each call.
 #include "SqlExpansion.h"
 
-#include <cinttypes>
-#include <cstdio>
+#include <charconv>
 
 namespace {
 
@@ -16,8 +14,8 @@ void AppendValue(std::string& out, const SqlParam* param) {
   }
   if (param->kind == SqlParam::Kind::Integer) {
     char digits[24];
-    const int length = std::snprintf(digits, sizeof digits, "%" PRId64, param->integer);
-    out.append(digits, static_cast<size_t>(length));
+    const auto written = std::to_chars(digits, digits + sizeof digits, param->integer);
+    out.append(digits, written.ptr);
     return;
   }
   out += '\'';
@@ -46,9 +44,8 @@ char ClosingQuote(char c) {
 
 }  // namespace
 
-void AppendExpandedSql(std::string& out, const std::string& sql, const SqlParams& params) {
-  out.reserve(out.size() + sql.size() + 16 * params.size());
-  size_t next = 0;
+SqlTemplate::SqlTemplate(const std::string& sql) {
+  std::string piece;
   for (size_t i = 0; i < sql.size(); ++i) {
     const char c = sql[i];
     const char closing = ClosingQuote(c);
@@ -58,13 +55,27 @@ void AppendExpandedSql(std::string& out, const std::string& sql, const SqlParams
       // copy.
       const size_t end = sql.find(closing, i + 1);
       const size_t last = end == std::string::npos ? sql.size() - 1 : end;
-      out.append(sql, i, last - i + 1);
+      piece.append(sql, i, last - i + 1);
       i = last;
     } else if (c == '?') {
-      AppendValue(out, next < params.size() ? &params[next] : nullptr);
-      ++next;
+      m_pieces.push_back(std::move(piece));
+      piece.clear();
     } else {
-      out += c;
+      piece += c;
     }
   }
+  m_pieces.push_back(std::move(piece));
+}
+
+void SqlTemplate::AppendExpanded(std::string& out, const SqlParams& params) const {
+  for (size_t i = 0; i < m_pieces.size(); ++i) {
+    if (i > 0) {
+      AppendValue(out, i - 1 < params.size() ? &params[i - 1] : nullptr);
+    }
+    out += m_pieces[i];
+  }
+}
+
+void AppendExpandedSql(std::string& out, const std::string& sql, const SqlParams& params) {
+  SqlTemplate(sql).AppendExpanded(out, params);
 }

@@ -3,11 +3,26 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "SqlTypes.h"
 
-// Appends sql to out with each "?" parameter outside quotes replaced by its
-// value: an integer in decimal, text in single quotes (quotes inside
-// doubled), NULL for a null value or a parameter without a value. Text in
-// '...', "...", `...` or [...] is copied as it stands.
+// A statement's text split at its "?" parameters outside quotes, made once
+// per statement so that writing it out with values is a few appends.
+class SqlTemplate {
+ public:
+  SqlTemplate() = default;
+  explicit SqlTemplate(const std::string& sql);
+
+  // Appends the text with each parameter replaced by its value: an integer
+  // in decimal, text in single quotes (quotes inside doubled), NULL for a
+  // null value or a parameter without a value. Text in '...', "...", `...`
+  // or [...] stands as it is.
+  void AppendExpanded(std::string& out, const SqlParams& params) const;
+
+ private:
+  std::vector<std::string> m_pieces;  // one more than there are parameters
+};
+
+// The same for a statement used once.
 void AppendExpandedSql(std::string& out, const std::string& sql, const SqlParams& params);

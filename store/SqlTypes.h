@@ -22,11 +22,23 @@ class SqlRowView {
  public:
   explicit SqlRowView(sqlite3_stmt* statement) : m_statement(statement) {}
 
-  // The text of the named column (names compared exactly); null when the
-  // row has no such column or the column is NULL.
-  const char* Text(const char* column) const;
-  // Calls onColumn with the name, text and length of each non-NULL column.
-  void ForEachColumn(const std::function<void(const char* name, const char* text, size_t length)>& onColumn) const;
+  int ColumnCount() const { return sqlite3_column_count(m_statement); }
+  const char* Name(int column) const { return sqlite3_column_name(m_statement, column); }
+  // The column as text (null for NULL), with its length in bytes.
+  const char* Text(int column) const { return reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column)); }
+  size_t Length(int column) const { return static_cast<size_t>(sqlite3_column_bytes(m_statement, column)); }
+  // The column's text in place, without the terminating NUL that Text has
+  // SQLite add (by copying it): length bytes, or null for NULL and for
+  // empty text.
+  const char* Bytes(int column, size_t* length) const {
+    const void* bytes = sqlite3_column_blob(m_statement, column);
+    *length = Length(column);
+    return static_cast<const char*>(bytes);
+  }
+  // True when the column holds an integer, which Integer then gives without
+  // a detour through its text.
+  bool IsInteger(int column) const { return sqlite3_column_type(m_statement, column) == SQLITE_INTEGER; }
+  int64_t Integer(int column) const { return sqlite3_column_int64(m_statement, column); }
 
  private:
   sqlite3_stmt* m_statement;

@@ -157,6 +157,41 @@ TEST_F(RegisterLookupTest, StaleInfoRowIsRefreshedForCodeZero) {
   EXPECT_EQ(requests[0].target, "/api?postalCode=0");
 }
 
+// A register read takes integers from the row as integers and everything
+// else as text; the register value must be what the row's text gives.
+TEST_F(RegisterLookupTest, StoredTypesReadAsTheirText) {
+  const struct {
+    const char* name;
+    const char* value;  // an SQL literal: the column's type follows it
+    uint16_t registerValue;
+  } kRows[] = {{"temp", "21", 210},        {"temp", "21.56", 215},
+               {"temp", "'21.5'", 215},    {"temp", "'-4.25abc'", 0xFFD6},
+               {"temp", "NULL", 0},        {"temp", "x'3132'", 120},
+               {"humidity", "55.9", 55},   {"humidity", "'12abc'", 12},
+               {"humidity", "'abc'", 0},   {"humidity", "9999999999", 0xE3FF},
+               {"humidity", "-3", 0xFFFD}, {"wind.speed", "'7e1'", 700}};
+  int offset = 0;
+  for (const auto& stored : kRows) {
+    SCOPED_TRACE(std::string(stored.name) + " " + stored.value);
+    database.Run("INSERT INTO Data (ModbusOffset, Name, Code, Value, LastUpdated) VALUES (" + std::to_string(offset) +
+                 ", '" + stored.name + "', 'K1A', " + stored.value + ", " + std::to_string(kNow) + ")");
+    uint16_t value = 0;
+    ASSERT_TRUE(GetValueByOffset(database.Database(), static_cast<uint16_t>(offset), &value, true));
+    EXPECT_EQ(value, stored.registerValue);
+    uint16_t fromText = 0;
+    RowToRegisterValue(database.Rows("SELECT * FROM Data WHERE ModbusOffset = " + std::to_string(offset)).at(0),
+                       &fromText);
+    EXPECT_EQ(value, fromText);
+    ++offset;
+  }
+  // LastUpdated as text is read as the number it starts with.
+  database.Run("INSERT INTO Data VALUES (100, 'humidity', 'K1A', 5, '" + std::to_string(kNow - 31) + "x')");
+  Answer("[]");
+  uint16_t value = 0;
+  ASSERT_TRUE(GetValueByOffset(database.Database(), 100, &value, true));
+  EXPECT_THAT(server.Requests(), SizeIs(1)) << "a text LastUpdated 31 s old is stale";
+}
+
 TEST(RowToRegisterValueTest, TempAndWindSpeedReadOutTenfold) {
   const struct {
     const char* name;
