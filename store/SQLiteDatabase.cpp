@@ -73,6 +73,9 @@ void CSQLiteDatabase::SetFileName(const std::string& name) {
 
 int CSQLiteDatabase::Open(int flags) {
   const auto lock = Lock();
+  if (flags != SQLITE_OPEN_READONLY) {
+    EndHeldRead();  // a write is coming
+  }
   if (m_isOpen && (m_openMode == flags || (m_openMode == SQLITE_OPEN_READWRITE && flags == SQLITE_OPEN_READONLY))) {
     return SQLITE_OK;
   }
@@ -92,11 +95,7 @@ int CSQLiteDatabase::Open(int flags) {
 }
 
 std::unique_lock<std::recursive_mutex> CSQLiteDatabase::Lock() {
-  std::unique_lock<std::recursive_mutex> lock(m_mutex);
-  if (m_readHeld) {
-    EndHeldRead();
-  }
-  return lock;
+  return std::unique_lock<std::recursive_mutex>(m_mutex);
 }
 
 std::unique_lock<std::recursive_mutex> CSQLiteDatabase::LockAndTakeHeldRead(bool* transactionOpen) {
@@ -108,6 +107,7 @@ std::unique_lock<std::recursive_mutex> CSQLiteDatabase::LockAndTakeHeldRead(bool
 
 void CSQLiteDatabase::SetReadHoldingEnabled(bool enabled) {
   const auto lock = Lock();
+  EndHeldRead();
   m_readHoldingEnabled = enabled;
 }
 
@@ -130,7 +130,7 @@ void CSQLiteDatabase::EndHeldRead() {
 
 void CSQLiteDatabase::Close() {
   const auto lock = Lock();
-  m_readHeld = false;
+  EndHeldRead();
   m_lastSql = nullptr;
   m_lastStatementEntry = nullptr;
   m_statements.clear();
@@ -144,6 +144,7 @@ void CSQLiteDatabase::Close() {
 
 int CSQLiteDatabase::Exec(const std::string& sql) {
   const auto lock = Lock();
+  EndHeldRead();
   if (m_connection == nullptr) {
     return SQLITE_OK;
   }
@@ -206,6 +207,7 @@ std::string CSQLiteDatabase::LastStatement() const {
 
 int CSQLiteDatabase::Exec(const std::string& sql, const SqlParams& params, std::string* expandedSql) {
   const auto lock = Lock();
+  EndHeldRead();
   int result = SQLITE_OK;
   const CachedStatement* entry = nullptr;
   if (m_connection != nullptr) {

@@ -66,17 +66,16 @@ class CSQLiteDatabase {
   // Held around each whole data-store operation, from its Open to its last
   // statement. Recursive, because operations call each other (SaveValue
   // inserts through InsertValue, which asks GetNextModbusOffset). Exec and
-  // Query take it too. Taking it ends a held read transaction (below), so
-  // every operation starts outside a transaction.
+  // Query take it too.
   std::unique_lock<std::recursive_mutex> Lock();
 
   // Held reads. While a stream of register reads comes in, the read
   // transaction of one read may stay open, without the lock, for the next
   // read to carry on with: SQLite then takes and checks its file locks once
-  // for the stream rather than once per read. Any other use of the
-  // connection (a write, a web page, a weather fetch) ends it first, on
-  // taking the lock; the server ends it as soon as its loop goes quiet.
-  // Off unless switched on, so that a transaction never outlives its
+  // for the stream rather than once per read. Other queries (a web page)
+  // run inside it as well; anything that may write ends it first: Exec, an
+  // Open for writing, Close. The server ends it as soon as its loop goes
+  // quiet. Off unless switched on, so that a transaction never outlives its
   // operation where nobody ends held reads.
   void SetReadHoldingEnabled(bool enabled);
   // Takes the lock and hands over the held read transaction, if there is

@@ -110,7 +110,7 @@ TEST_F(RegisterBridgeTest, StaleRowsFetchEachPostalCodeOncePerRequest) {
 }
 
 // A read's transaction outlives the read only where holding is switched
-// on, and every other use of the connection ends it first. Another
+// on; other reads run inside it and every write ends it first. Another
 // connection's write shows whether the file is locked: it fails at once
 // with SQLITE_BUSY while a read transaction is open.
 TEST_F(RegisterBridgeTest, HeldReadsLastOnlyUntilSomethingElseNeedsTheDatabase) {
@@ -136,8 +136,11 @@ TEST_F(RegisterBridgeTest, HeldReadsLastOnlyUntilSomethingElseNeedsTheDatabase) 
 
   EXPECT_EQ(Read(3, 20, 1), (std::vector<uint16_t>{7}));
   uint16_t next = 0;
-  EXPECT_TRUE(GetNextModbusOffset(database, &next)) << "any other operation ends it too";
+  EXPECT_TRUE(GetNextModbusOffset(database, &next)) << "other reads run inside it";
   EXPECT_EQ(next, 22);
+  EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_BUSY);
+  EXPECT_TRUE(SaveValue(database, "0", "b", 9)) << "any write ends it";
+  EXPECT_EQ(Value(21), "9");
   EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_OK);
   EXPECT_FALSE(log.Contains("SQL Error")) << log.Text();
 }
