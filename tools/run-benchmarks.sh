@@ -201,39 +201,52 @@ if [ "$check" = 0 ]; then
   } >>"$report"
 
   # The JSON page under 50 web clients while FC3 1 register runs on 10
-  # Modbus connections.
+  # Modbus connections: against our server, then against the libmodbus
+  # peer under the same web load, which shows what the machine's two cores
+  # shared with wrk and the generator cost any server.
   page='http://127.0.0.1:8080/?limit=20'
-  "$bin/modbus-load" --port 502 --mode fc3-1 --connections 10 --seconds "$seconds" >"$work/under-web.txt" \
-    2>"$work/under-web-errors.txt" &
-  pids[under_web]=$!
-  wrk -t2 -c50 -d"${seconds}s" --latency -H 'Accept: application/json' "$page" >"$work/wrk.txt" 2>&1 &
-  pids[wrk]=$!
-  wait "${pids[wrk]}" || failures=$((failures + 1))
-  unset 'pids[wrk]'
-  under_web_rc=0
-  wait "${pids[under_web]}" || under_web_rc=$?
-  unset 'pids[under_web]'
-  if [ "$under_web_rc" != 0 ]; then
-    failures=$((failures + 1))
-    cat "$work/under-web-errors.txt" >&2
-  fi
   field() { sed -n "s/.* $1=\([0-9]*\).*/\1/p" "$2"; }
-  quiet_p99=$(awk '$1 == "server=veld" && / mode=fc3-1 / && / connections=10 / {
-      for (i = 1; i <= NF; i++) if ($i ~ /^p99_us=/) print substr($i, 8) }' "$results" | sort -n |
-    awk '{a[NR] = $1} END {if (NR) print a[int((NR + 1) / 2)]; else print 0}')
-  loaded_p99=$(field p99_us "$work/under-web.txt")
+  quiet_p99() {
+    awk -v s="server=$1" '$1 == s && / mode=fc3-1 / && / connections=10 / {
+        for (i = 1; i <= NF; i++) if ($i ~ /^p99_us=/) print substr($i, 8) }' "$results" | sort -n |
+      awk '{a[NR] = $1} END {if (NR) print a[int((NR + 1) / 2)]; else print 0}'
+  }
+  ratio() { awk -v a="${1:-0}" -v b="${2:-0}" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}'; }
+  for server in veld libmodbus; do
+    "$bin/modbus-load" --port "${ports[$server]}" --mode fc3-1 --connections 10 --seconds "$seconds" \
+      >"$work/under-web-$server.txt" 2>"$work/under-web-errors.txt" &
+    pids[under_web]=$!
+    wrk -t2 -c50 -d"${seconds}s" --latency -H 'Accept: application/json' "$page" >"$work/wrk-$server.txt" 2>&1 &
+    pids[wrk]=$!
+    wait "${pids[wrk]}" || failures=$((failures + 1))
+    unset 'pids[wrk]'
+    under_web_rc=0
+    wait "${pids[under_web]}" || under_web_rc=$?
+    unset 'pids[under_web]'
+    if [ "$under_web_rc" != 0 ]; then
+      failures=$((failures + 1))
+      cat "$work/under-web-errors.txt" >&2
+    fi
+  done
+  wrk_summary() {
+    echo "$(sed -n 's/^Requests\/sec:\s*//p' "$1") requests/s," \
+      "p50 $(awk '$1 == "50%" {print $2}' "$1"), p99 $(awk '$1 == "99%" {print $2}' "$1")" \
+      "$(grep -E 'Non-2xx|Socket errors' "$1" | tr -s ' ' | paste -sd ';' - || true)"
+  }
+  veld_loaded=$(field p99_us "$work/under-web-veld.txt")
+  libmodbus_loaded=$(field p99_us "$work/under-web-libmodbus.txt")
   {
     echo
     echo "Web load: wrk, 50 connections, 2 threads, $seconds s, GET $page with Accept: application/json," \
-      "while modbus-load runs FC3 1 register on 10 connections:"
+      "while modbus-load runs FC3 1 register on 10 connections (wrk counts a read error each time the server" \
+      "closes a connection after its answer: Connection: close):"
     echo
-    echo "- web: $(sed -n 's/^Requests\/sec:\s*//p' "$work/wrk.txt") requests/s," \
-      "p50 $(awk '$1 == "50%" {print $2}' "$work/wrk.txt"), p99 $(awk '$1 == "99%" {print $2}' "$work/wrk.txt")" \
-      "$(grep -E 'Non-2xx|Socket errors' "$work/wrk.txt" | tr -s ' ' | paste -sd ';' - || true)" \
-      "(wrk counts a read error each time the server closes a connection after its answer: Connection: close)"
-    echo "- Modbus under web load: $(cat "$work/under-web.txt")"
-    echo "- Modbus p99 under web load / without: ${loaded_p99:-?} µs / ${quiet_p99} µs =" \
-      "$(awk -v a="${loaded_p99:-0}" -v b="$quiet_p99" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "-"}') x"
+    echo "- web, with Modbus load on our server: $(wrk_summary "$work/wrk-veld.txt")"
+    echo "- Modbus under web load, our server: $(cat "$work/under-web-veld.txt")"
+    echo "- Modbus p99 under web load / without, our server: ${veld_loaded:-?} µs / $(quiet_p99 veld) µs =" \
+      "$(ratio "$veld_loaded" "$(quiet_p99 veld)") x"
+    echo "- the same for the libmodbus peer under the same web load (on our server's web interface):" \
+      "${libmodbus_loaded:-?} µs / $(quiet_p99 libmodbus) µs = $(ratio "$libmodbus_loaded" "$(quiet_p99 libmodbus)") x"
   } >>"$report"
 fi
 

@@ -123,7 +123,11 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
       uint16_t offset;
       bool found;
     } search{row, offset, false};
-    const int result = database.Query(kSelectByOffset, {SqlParam::Integer(offset)}, [&search](const SqlRowView& view) {
+    // The bound value lives on between calls: a 125-register read runs this
+    // 125 times, and a new parameter list would cost an allocation each.
+    thread_local SqlParams params{SqlParam::Integer(0)};
+    params.front().integer = offset;
+    const int result = database.Query(kSelectByOffset, params, [&search](const SqlRowView& view) {
       if (!search.found) {
         search.row.Read(view);
         search.found = search.row.offset.AsInteger() == search.offset;
