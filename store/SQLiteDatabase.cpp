@@ -94,10 +94,6 @@ int CSQLiteDatabase::Open(int flags) {
   return SQLITE_OK;
 }
 
-std::unique_lock<std::recursive_mutex> CSQLiteDatabase::Lock() {
-  return std::unique_lock<std::recursive_mutex>(m_mutex);
-}
-
 std::unique_lock<std::recursive_mutex> CSQLiteDatabase::LockAndTakeHeldRead(bool* transactionOpen) {
   std::unique_lock<std::recursive_mutex> lock(m_mutex);
   *transactionOpen = m_readHeld;

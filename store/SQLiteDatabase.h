@@ -67,7 +67,7 @@ class CSQLiteDatabase {
   // statement. Recursive, because operations call each other (SaveValue
   // inserts through InsertValue, which asks GetNextModbusOffset). Exec and
   // Query take it too.
-  std::unique_lock<std::recursive_mutex> Lock();
+  std::unique_lock<std::recursive_mutex> Lock() { return std::unique_lock<std::recursive_mutex>(m_mutex); }
 
   // Held reads. While a stream of register reads comes in, the read
   // transaction of one read may stay open, without the lock, for the next
@@ -104,6 +104,9 @@ class CSQLiteDatabase {
   // Runs a prepared statement with params bound, logging it, and hands its
   // rows to onRow.
   int RunQuery(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow);
+  // Sets the last statement: sql with params written in, or sql as it
+  // stands without a prepared statement to take the parameters' places.
+  void SetLastStatement(const std::string& sql, const CachedStatement* entry, const SqlParams& params);
 
   sqlite3* m_connection = nullptr;
   // Statements with parameters are prepared once per connection and reused:
@@ -113,10 +116,6 @@ class CSQLiteDatabase {
   // again, and this spares hashing its text each time.
   const std::string* m_lastSql = nullptr;
   const CachedStatement* m_lastStatementEntry = nullptr;
-  // Sets the last statement: sql with params written in, or sql as it
-  // stands without a prepared statement to take the parameters' places.
-  void SetLastStatement(const std::string& sql, const CachedStatement* entry, const SqlParams& params);
-
   // The last statement as its log line, "FYI: SQL Query=[...]\n", kept whole
   // so that logging a query copies nothing (and for its capacity).
   std::string m_lastStatementLine;
