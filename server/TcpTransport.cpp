@@ -40,8 +40,7 @@ void LogDump(const char* head, uint32_t connectionId, const uint8_t* bytes, uint
     line[position++] = ' ';
   }
   line[position++] = '\n';
-  line[position] = '\0';
-  ConsoleLog("%s", line);
+  ConsoleWrite(line, position);
 }
 
 }  // namespace
