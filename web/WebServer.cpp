@@ -2,9 +2,10 @@
 #include "WebServer.h"
 
 #include <civetweb.h>
-#include <errno.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "WebInterface.h"
 
