@@ -22,6 +22,7 @@ import re
 import shutil
 import signal
 import socket
+import sqlite3
 import statistics
 import struct
 import subprocess
@@ -327,6 +328,17 @@ def registers_scenario(run):
     expect(registers(client.read_holding_registers(0, 20)) == INFO_VALUES, "FC3 of the info rows")
     expect(registers(client.read_holding_registers(24, 4)) == weather[4:] + [BAD, BAD], "FC3 past the last row")
     expect(registers(client.read_input_registers(500, 1)) == [BAD], "FC4 of a register without a row")
+    # Reads keep their transaction only while they stream in: a moment after
+    # the last one, another program writes the file without waiting.
+    time.sleep(0.05)
+    outside = sqlite3.connect(run.database(), timeout=0)
+    try:
+        outside.execute("UPDATE Data SET Name = Name WHERE ModbusOffset = 0")
+        outside.commit()
+    except sqlite3.OperationalError as error:
+        expect(False, "an outside write after the reads: %s" % error)
+    finally:
+        outside.close()
 
     code, _, output = mbpoll("-t", 4, "-r", 21, values=[1234])
     expect(code == 0 and value_column(run, 21) == 1234, "mbpoll FC6 at 21: %s" % output)
