@@ -75,7 +75,3 @@ void SqlTemplate::AppendExpanded(std::string& out, const SqlParams& params) cons
     out += m_pieces[i];
   }
 }
-
-void AppendExpandedSql(std::string& out, const std::string& sql, const SqlParams& params) {
-  SqlTemplate(sql).AppendExpanded(out, params);
-}

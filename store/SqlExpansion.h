@@ -23,6 +23,3 @@ class SqlTemplate {
  private:
   std::vector<std::string> m_pieces;  // one more than there are parameters
 };
-
-// The same for a statement used once.
-void AppendExpandedSql(std::string& out, const std::string& sql, const SqlParams& params);

@@ -74,7 +74,7 @@ TEST(SqlExpansionTest, MatchesSqlitesOwnExpansion) {
   };
   for (const auto& c : cases) {
     std::string ours = "prefix ";
-    AppendExpandedSql(ours, c.sql, c.params);
+    SqlTemplate(c.sql).AppendExpanded(ours, c.params);
     EXPECT_EQ(ours, "prefix " + ExpandedBySqlite(c.sql, c.params));
   }
 }
