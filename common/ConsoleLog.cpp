@@ -7,12 +7,58 @@
 #include <mutex>
 #include <vector>
 
+std::atomic<int> g_consoleLogLevel{static_cast<int>(LogLevel::kDebug)};
+
 namespace {
 
 std::mutex g_sinkMutex;
 std::function<void(const std::string&)> g_sink;
 
+bool StartsWith(const char* text, size_t length, const char* prefix) {
+  const size_t prefixLength = std::strlen(prefix);
+  return length >= prefixLength && std::memcmp(text, prefix, prefixLength) == 0;
+}
+
+// Whether a message reports a failure: the level it carries in its text.
+bool IsErrorMessage(const char* text, size_t length) {
+  while (length > 0 && *text == '\n') {
+    ++text;
+    --length;
+  }
+  if (StartsWith(text, length, "Error:") || StartsWith(text, length, "SQL Error:")) {
+    return true;
+  }
+  return StartsWith(text, length, "CTCP::") && std::string(text, length).find(" - Error") != std::string::npos;
+}
+
 }  // namespace
+
+void SetConsoleLogLevel(LogLevel level) { g_consoleLogLevel.store(static_cast<int>(level), std::memory_order_relaxed); }
+
+LogLevel ConsoleLogLevel() { return static_cast<LogLevel>(g_consoleLogLevel.load(std::memory_order_relaxed)); }
+
+std::optional<LogLevel> ParseLogLevel(const std::string& name) {
+  for (const LogLevel level : {LogLevel::kError, LogLevel::kWarning, LogLevel::kInfo, LogLevel::kDebug}) {
+    if (name == LogLevelName(level)) {
+      return level;
+    }
+  }
+  return std::nullopt;
+}
+
+const char* LogLevelName(LogLevel level) {
+  switch (level) {
+    case LogLevel::kError:
+      return "error";
+    case LogLevel::kWarning:
+      return "warning";
+    case LogLevel::kInfo:
+      return "info";
+    case LogLevel::kDebug:
+      return "debug";
+  }
+  return "debug";
+}
 
 void ConsoleLog(const char* format, ...) {
   char small[512];
@@ -40,6 +86,17 @@ void ConsoleLog(const char* format, ...) {
 }
 
 void ConsoleWrite(const char* text, size_t length) {
+  std::string ended;
+  if (!ConsoleLogEnabled(LogLevel::kInfo)) {
+    if (!IsErrorMessage(text, length)) {
+      return;
+    }
+    if (length == 0 || text[length - 1] != '\n') {
+      ended.assign(text, length).push_back('\n');
+      text = ended.data();
+      length = ended.size();
+    }
+  }
   const std::lock_guard<std::mutex> lock(g_sinkMutex);
   if (g_sink) {
     g_sink(std::string(text, length));

@@ -5,7 +5,9 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -94,16 +96,25 @@ void AcceptOne(CTCP& transport, bool clientWaiting) {
 
 }  // namespace
 
-bool OpenModbusListener(CTCP& transport, uint16_t port) {
-  transport.ConnectionMax = kServerConnectionMax;
+bool OpenModbusListener(CTCP& transport, const ListenAddress& address, uint32_t maxConnections) {
+  transport.ConnectionMax = maxConnections;
   ConsoleLog("FYI: Modbus ConnectionMax: %d\n", transport.ConnectionMax);
-  const SocketHandle listener = OpenListeningSocket(port, kListenBacklog);
+  const SocketHandle listener = OpenListeningSocket(address.host, address.port, kListenBacklog);
+  const int cause = errno;
   transport.SetListeningSocket(listener);
   if (listener == kInvalidSocket) {
-    ConsoleLog("\nError: Can not listen to TCP port=[%d]... Is there a Modbus server already running?\n", port);
+    ConsoleLog("Error: Can not listen to TCP address=[%s]: %s\n", address.ToString().c_str(), std::strerror(cause));
+    if (cause == EADDRINUSE) {
+      ConsoleLog("\nError: Can not listen to TCP port=[%d]... Is there a Modbus server already running?\n",
+                 address.port);
+    } else if (cause == EACCES) {
+      ConsoleLog(
+          "Error: Ports below 1024 need root or the CAP_NET_BIND_SERVICE capability "
+          "(setcap cap_net_bind_service=+ep on the program), or choose another with --modbus-listen\n");
+    }
     return false;
   }
-  ConsoleLog("FYI: Waiting on TCP connection TCP port=[%d]... \n", port);
+  ConsoleLog("FYI: Waiting on TCP connection TCP port=[%d]... \n", BoundPort(listener));
   return true;
 }
 
@@ -119,14 +130,15 @@ void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs) {
   stack.Flush();
 }
 
-void RunServiceLoop(CTCP& transport, std::function<void()> onPause) {
+int RunServiceLoop(CTCP& transport, std::function<void()> onPause) {
   ServiceLoopState state;
   state.onPause = std::move(onPause);
   for (;;) {
     RunServicePass(transport, state, kIdleWaitMs);
     PauseIfDue(state);
     if (const int signal = PendingTerminationSignal(); signal != 0) {
-      TerminateBySignal(signal);
+      Pause(state);
+      return signal;
     }
   }
 }

@@ -1,21 +1,21 @@
-// ModbusListener.h - the Modbus TCP listener on port 502 and the service loop
-// that runs on the main thread for ever: log a change of the connection
-// count, accept at most one connection, let the stack serve one request.
+// ModbusListener.h - the Modbus TCP listener (port 502 unless set otherwise)
+// and the service loop that runs on the main thread until a termination
+// signal: log a change of the connection count, accept at most one
+// connection, let the stack serve one request.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
+#include "ListenAddress.h"
 #include "TcpTransport.h"
 
-constexpr uint16_t kModbusTcpPort = 502;
 constexpr int kListenBacklog = 5;
-constexpr uint32_t kServerConnectionMax = 100;
 
-// Raises the transport's limit to 100 connections and opens its listening
-// socket on port (every local IPv4 address). False, logged, when the socket
-// cannot be opened.
-bool OpenModbusListener(CTCP& transport, uint16_t port = kModbusTcpPort);
+// Sets the transport's limit to maxConnections and opens its listening
+// socket at address. False, logged with the cause, when the socket cannot be
+// opened.
+bool OpenModbusListener(CTCP& transport, const ListenAddress& address, uint32_t maxConnections);
 
 // What the loop remembers between passes.
 struct ServiceLoopState {
@@ -31,5 +31,6 @@ struct ServiceLoopState {
 // something to become ready, so that an idle server does not spin.
 void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs);
 
-// Passes for ever; onPause as in ServiceLoopState.
-[[noreturn]] void RunServiceLoop(CTCP& transport, std::function<void()> onPause = nullptr);
+// Passes until SIGTERM or SIGINT arrives, and returns that signal's number;
+// onPause as in ServiceLoopState. The log is written out on the way.
+int RunServiceLoop(CTCP& transport, std::function<void()> onPause = nullptr);

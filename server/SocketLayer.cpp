@@ -52,24 +52,39 @@ bool MakeNonBlocking(SocketHandle socket) {
 
 int LastSocketError() { return t_lastError; }
 
-SocketHandle OpenListeningSocket(uint16_t port, int backlog) {
+SocketHandle OpenListeningSocket(const std::string& host, uint16_t port, int backlog) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+    errno = EINVAL;
+    Fail();
+    return kInvalidSocket;
+  }
   const SocketHandle listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
   if (listener < 0) {
     Fail();
     return kInvalidSocket;
   }
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  address.sin_port = htons(port);
   if (!SetOption(listener, SOL_SOCKET, SO_REUSEADDR, 1) || !MakeNonBlocking(listener) ||
       bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
       listen(listener, backlog) != 0) {
     Fail();
+    const int cause = errno;
     close(listener);
+    errno = cause;
     return kInvalidSocket;
   }
   return listener;
+}
+
+uint16_t BoundPort(SocketHandle socket) {
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  if (getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0 || address.sin_family != AF_INET) {
+    return 0;
+  }
+  return ntohs(address.sin_port);
 }
 
 SocketHandle AcceptConnection(SocketHandle listener, std::string* peerAddress, uint16_t* peerPort) {

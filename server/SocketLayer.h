@@ -24,10 +24,15 @@ constexpr int kErrorLibraryConnectionReset = 108;
 // other errno values are passed through.
 int LastSocketError();
 
-// A non-blocking IPv4 TCP socket listening on every local address at port,
-// with SO_REUSEADDR. Returns kInvalidSocket (and leaves nothing open) when
-// any step fails.
-SocketHandle OpenListeningSocket(uint16_t port, int backlog);
+// A non-blocking IPv4 TCP socket listening on the dotted IPv4 address host
+// ("0.0.0.0": every local address) at port, with SO_REUSEADDR. Returns
+// kInvalidSocket (and leaves nothing open) when any step fails; errno then
+// tells why (LastSocketError too).
+SocketHandle OpenListeningSocket(const std::string& host, uint16_t port, int backlog);
+
+// The local port a socket is bound to (the one the system chose for port 0),
+// or 0.
+uint16_t BoundPort(SocketHandle socket);
 
 // Accepts one waiting connection, made non-blocking, with TCP_NODELAY and TCP
 // keep-alive (idle 60 s, interval 10 s, 3 probes) so that a peer that

@@ -4,7 +4,10 @@
 #include <civetweb.h>
 #include <curl/curl.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "ConsoleLog.h"
 #include "DataTable.h"
@@ -14,6 +17,7 @@
 #include "RegisterBridge.h"
 #include "StackEntryPoints.h"
 #include "TransportCallbacks.h"
+#include "WeatherFetch.h"
 #include "WebServer.h"
 
 namespace {
@@ -22,27 +26,31 @@ const char* const kProgramName = "VELD Modbus Weather Server";
 constexpr uint32_t kModbusTcp = 2;
 constexpr uint32_t kStackReady = 1;
 // The page is opened in the desktop's browser when there is a desktop; the
-// launcher's output is discarded and start-up does not wait for it.
-const char* const kBrowserLaunch =
-    "if command -v xdg-open >/dev/null 2>&1 && { [ -n \"$DISPLAY\" ] || [ -n \"$WAYLAND_DISPLAY\" ]; }; then "
-    "xdg-open http://127.0.0.1:8080 >/dev/null 2>&1 & fi";
+// launcher's output is discarded and start-up does not wait for it. The
+// address is one start-up formed itself (digits, dots and a colon).
+std::string BrowserLaunchCommand(const std::string& pageAddress) {
+  return "if command -v xdg-open >/dev/null 2>&1 && { [ -n \"$DISPLAY\" ] || [ -n \"$WAYLAND_DISPLAY\" ]; }; then "
+         "xdg-open " +
+         pageAddress + " >/dev/null 2>&1 & fi";
+}
 
 // Opens the database, or creates it with the Data table and the info rows.
 // Returns 0, or the exit code of the step that failed.
-int OpenOrCreateDatabase(CSQLiteDatabase& database) {
-  database.SetFileName(kDatabaseFileName);
-  ConsoleLog("FYI: Open the SQLite database. File=[%s]\n", kDatabaseFileName);
+int OpenOrCreateDatabase(CSQLiteDatabase& database, const std::string& path) {
+  database.SetFileName(path);
+  ConsoleLog("FYI: Open the SQLite database. File=[%s]\n", path.c_str());
   if (database.Open(SQLITE_OPEN_READONLY) == SQLITE_OK) {
     return 0;
   }
   ConsoleLog("Error: Can not open database file.\n");
   ConsoleLog("FYI: Attempting to create a default database\n");
   if (database.Open(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) != SQLITE_OK) {
+    ConsoleLog("Error: Can not create the database file [%s]: %s\n", path.c_str(), database.OpenFailure().c_str());
     ConsoleLog("Error: Can not create the database file. Exit\n");
     return kExitCannotCreateDatabase;
   }
   if (database.Exec(kCreateDataTableSql) != SQLITE_OK) {
-    ConsoleLog("Error: Can not create the data table in the database. Exit. File=[%s]\n", kDatabaseFileName);
+    ConsoleLog("Error: Can not create the data table in the database. Exit. File=[%s]\n", path.c_str());
     return kExitCannotCreateTable;
   }
   ConsoleLog("\n");
@@ -56,7 +64,8 @@ int OpenOrCreateDatabase(CSQLiteDatabase& database) {
 
 }  // namespace
 
-int RunServer() {
+int RunServer(const ServerSettings& settings) {
+  SetConsoleLogLevel(settings.logLevel);
   ConsoleLog("FYI: %s, Version: %d.%d.%d.%d\n", kProgramName, kProgramVersionMajor, kProgramVersionMinor,
              kProgramVersionPatch, kProgramVersionBuild);
   FillStackEntryPoints();
@@ -71,6 +80,7 @@ int RunServer() {
     return kExitNoCurlOrStack;
   }
   ConsoleLog("FYI: CURL Version: %s\n", curl->version);
+  SetWeatherServiceUrl(settings.weatherUrl);
 
   const StackEntryPoints& stack = TheStackEntryPoints();
   const uint32_t initResult = stack.Init(kModbusTcp, SendMessageCallback, GetMessageCallback, CurrentTimeCallback);
@@ -82,26 +92,45 @@ int RunServer() {
   stack.RegisterSetValue(SetModbusValue);
 
   CSQLiteDatabase& database = ProcessDatabase();
-  if (const int failure = OpenOrCreateDatabase(database); failure != 0) {
+  if (const int failure = OpenOrCreateDatabase(database, settings.databasePath); failure != 0) {
     return failure;
   }
 
-  // Runs until the process ends; it is never stopped in order.
-  static WebServer webServer;
-  webServer = StartWebServer(database);
+  // The library's defaults are the server's own: given the default address,
+  // the web server gets no options at all, as it always has.
+  const ServerSettings defaults;
+  const std::string webListen =
+      settings.webListen == defaults.webListen ? std::string() : settings.webListen.ToString();
+  std::string webFailure;
+  WebServer webServer = StartWebServer(database, webListen, &webFailure);
   if (!webServer) {
+    ConsoleLog("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),
+               webFailure.c_str());
     ConsoleLog("Error: Could not start web server\n");
     return kExitWebServerFailed;
   }
-  ConsoleLog("FYI: Web server started on port http://127.0.0.1:8080\n");
-  const int launched = std::system(kBrowserLaunch);
-  static_cast<void>(launched);  // the browser is a convenience; start-up goes on
+  // The address to browse: loopback when the server listens on every address.
+  const std::string webHost = settings.webListen.host == "0.0.0.0" ? "127.0.0.1" : settings.webListen.host;
+  const std::string pageAddress = "http://" + webHost + ":" + std::to_string(WebServerPort(webServer));
+  ConsoleLog("FYI: Web server started on port %s\n", pageAddress.c_str());
+  if (settings.openBrowser) {
+    const int launched = std::system(BrowserLaunchCommand(pageAddress).c_str());
+    static_cast<void>(launched);  // the browser is a convenience; start-up goes on
+  }
 
-  if (!OpenModbusListener(TheTransport())) {
+  if (!OpenModbusListener(TheTransport(), settings.modbusListen, settings.maxConnections)) {
     return kExitModbusListenFailed;
   }
   // Register reads keep their read transaction open while reads stream in;
   // the loop ends it whenever it goes quiet.
   database.SetReadHoldingEnabled(true);
-  RunServiceLoop(TheTransport(), [&database] { database.EndHeldRead(); });
+  const int signal = RunServiceLoop(TheTransport(), [&database] { database.EndHeldRead(); });
+
+  ConsoleLog("FYI: Stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+  webServer.reset();  // waits for the web threads, the database's other users
+  database.EndHeldRead();
+  database.Close();
+  curl_global_cleanup();
+  ConsoleFlush();
+  return 0;
 }

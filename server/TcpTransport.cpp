@@ -25,8 +25,11 @@ uint16_t ReadBigEndian16(const uint8_t* bytes) { return static_cast<uint16_t>((b
 
 // The hex dump of a frame as one line: the head with the connection id, then
 // "XX " for each byte. Built whole and written once, so that lines of other
-// threads cannot land inside it.
+// threads cannot land inside it. Only at the debug log level.
 void LogDump(const char* head, uint32_t connectionId, const uint8_t* bytes, uint16_t length) {
+  if (!ConsoleLogEnabled(LogLevel::kDebug)) {
+    return;
+  }
   static const char kHexDigits[] = "0123456789ABCDEF";
   char line[32 + 3 * kMaxFrameBytes + 2];
   int used = std::snprintf(line, 32, head, connectionId);

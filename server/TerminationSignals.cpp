@@ -1,9 +1,7 @@
-// TerminationSignals.cpp - noting termination signals and dying by them.
+// TerminationSignals.cpp - noting termination signals.
 #include "TerminationSignals.h"
 
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -19,10 +17,3 @@ void InstallTerminationHandlers() {
 }
 
 int PendingTerminationSignal() { return g_pendingSignal; }
-
-void TerminateBySignal(int signal) {
-  std::fflush(stdout);
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-  std::_Exit(128 + signal);  // not reached: the default action ends the process
-}

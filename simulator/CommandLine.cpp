@@ -1,67 +1,67 @@
-// CommandLine.cpp - parses the options and checks a listen address before
-// CivetWeb sees it, so a typo gives a clear message rather than a failed start.
+// CommandLine.cpp - the options parsed with CLI11; a listen address is
+// checked before CivetWeb sees it, so a typo gives a clear message rather
+// than a failed start.
 #include "CommandLine.h"
 
-#include <arpa/inet.h>
+#include <civetweb.h>
+
+#include <CLI/CLI.hpp>
+
+#include "ListenAddress.h"
+#include "ProgramVersion.h"
 
 namespace weather_service {
 namespace {
 
-bool IsIpv4Address(const std::string& text) {
-  in_addr address{};
-  return inet_pton(AF_INET, text.c_str(), &address) == 1;
-}
+struct CommandLineApp {
+  CLI::App app{
+      "Simulates the weather web service: answers GET /api?postalCode=CODE with\n"
+      "readings for a US zip code or a Canadian postal code. Runs until SIGINT or SIGTERM.",
+      "veld-weather-service"};
+  std::string listen = kDefaultListen;
+  bool showVersion = false;
 
-bool IsPort(const std::string& text) {
-  if (text.empty() || text.size() > 5) return false;
-  int port = 0;  // at most five digits: cannot overflow
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    port = port * 10 + (c - '0');
+  CommandLineApp() {
+    app.add_flag("-V,--version", showVersion, "Print the versions of the program and CivetWeb and exit");
+    app.add_option("--listen", listen, "Where to listen: an IPv4 address and a port 1-65535")
+        ->type_name("ADDR:PORT")
+        ->default_str(kDefaultListen);
   }
-  return port >= 1 && port <= 65535;
-}
-
-bool IsListenAddress(const std::string& text) {
-  const size_t colon = text.rfind(':');
-  return colon != std::string::npos && IsIpv4Address(text.substr(0, colon)) && IsPort(text.substr(colon + 1));
-}
+};
 
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "--help" || argument == "-h") {
-      parsed.options.showHelp = true;
-    } else if (argument == "--listen") {
-      if (i + 1 == arguments.size()) {
-        parsed.error = "--listen needs ADDR:PORT";
-        return parsed;
-      }
-      const std::string& value = arguments[++i];
-      if (!IsListenAddress(value)) {
-        parsed.error = "--listen wants an IPv4 address and a port 1-65535, as in 127.0.0.1:18081, not '" + value + "'";
-        return parsed;
-      }
-      parsed.options.listen = value;
-    } else {
-      parsed.error = "unknown argument '" + argument + "'";
-      return parsed;
-    }
+  CommandLineApp commandLine;
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // CLI11 takes them last first
+  try {
+    commandLine.app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    parsed.options.showHelp = true;
+    return parsed;
+  } catch (const CLI::ParseError& error) {
+    parsed.error = error.what();
+    return parsed;
   }
+  parsed.options.showVersion = commandLine.showVersion;
+  std::string why;
+  const auto address = ParseListenAddress(commandLine.listen, &why);
+  if (!address || address->port == 0) {
+    parsed.error =
+        "--listen wants an IPv4 address and a port 1-65535, as in 127.0.0.1:18081, not '" + commandLine.listen + "'";
+    return parsed;
+  }
+  parsed.options.listen = commandLine.listen;
   return parsed;
 }
 
-std::string UsageText() {
-  return std::string("Usage: veld-weather-service [--listen ADDR:PORT]\n") +
-         "Simulates the weather web service: answers GET /api?postalCode=CODE with\n"
-         "readings for a US zip code or a Canadian postal code.\n"
-         "  --listen ADDR:PORT  where to listen (default " +
-         kDefaultListen +
-         ")\n"
-         "Runs until SIGINT or SIGTERM.\n";
+std::string UsageText() { return CommandLineApp().app.help(); }
+
+std::string VersionText() {
+  return "veld-weather-service " + std::to_string(kProgramVersionMajor) + "." + std::to_string(kProgramVersionMinor) +
+         "." + std::to_string(kProgramVersionPatch) + "." + std::to_string(kProgramVersionBuild) + "\nCivetWeb " +
+         mg_version() + "\n";
 }
 
 }  // namespace weather_service

@@ -1,5 +1,5 @@
 // CommandLine.h - the options of veld-weather-service: where to listen
-// (--listen ADDR:PORT, IPv4 address and port 1-65535) and --help.
+// (--listen ADDR:PORT, IPv4 address and port 1-65535), --help and --version.
 #pragma once
 
 #include <string>
@@ -9,9 +9,13 @@ namespace weather_service {
 
 inline constexpr const char kDefaultListen[] = "127.0.0.1:8081";
 
+// Exit code for arguments the service cannot take (EX_USAGE).
+constexpr int kExitUsage = 64;
+
 struct Options {
   std::string listen = kDefaultListen;  // as CivetWeb's listening_ports takes it
   bool showHelp = false;
+  bool showVersion = false;
 };
 
 struct ParsedCommandLine {
@@ -24,5 +28,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The text --help prints.
 std::string UsageText();
+
+// The text --version prints: the program's version and CivetWeb's.
+std::string VersionText();
 
 }  // namespace weather_service

@@ -1,6 +1,6 @@
 // WeatherServiceMain.cpp - veld-weather-service: stands in for the weather web
 // service so the server runs offline. Serves until SIGINT or SIGTERM, then
-// stops CivetWeb and exits 0 (2 for bad arguments, 1 when it cannot listen).
+// stops CivetWeb and exits 0 (64 for bad arguments, 1 when it cannot listen).
 #include <signal.h>
 
 #include <cstdio>
@@ -16,11 +16,15 @@ int main(int argc, char** argv) {
 
   const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.error.empty()) {
-    std::fprintf(stderr, "veld-weather-service: %s\n%s", parsed.error.c_str(), UsageText().c_str());
-    return 2;
+    std::fprintf(stderr, "veld-weather-service: %s (see --help)\n", parsed.error.c_str());
+    return kExitUsage;
   }
   if (parsed.options.showHelp) {
     std::fputs(UsageText().c_str(), stdout);
+    return 0;
+  }
+  if (parsed.options.showVersion) {
+    std::fputs(VersionText().c_str(), stdout);
     return 0;
   }
 

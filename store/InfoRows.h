@@ -3,13 +3,8 @@
 // registers they are the protected info registers.
 #pragma once
 
+#include "ProgramVersion.h"
 #include "SQLiteDatabase.h"
-
-// The program version the info rows carry.
-constexpr int kProgramVersionMajor = 0;
-constexpr int kProgramVersionMinor = 0;
-constexpr int kProgramVersionPatch = 5;
-constexpr int kProgramVersionBuild = 201;
 
 // Number of info rows, and so the first register Modbus may write.
 constexpr int kInfoRowCount = 20;

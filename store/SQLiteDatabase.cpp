@@ -2,6 +2,7 @@
 // connection, with statements prepared and their values bound.
 #include "SQLiteDatabase.h"
 
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -85,9 +86,13 @@ int CSQLiteDatabase::Open(int flags) {
   // NOMUTEX: the connection is only ever used under this object's lock.
   const int result = sqlite3_open_v2(m_fileName.c_str(), &connection, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   if (result != SQLITE_OK) {
+    const int systemError = connection != nullptr ? sqlite3_system_errno(connection) : 0;
+    m_openFailure = systemError != 0 ? std::strerror(systemError)
+                                     : (connection != nullptr ? sqlite3_errmsg(connection) : sqlite3_errstr(result));
     sqlite3_close_v2(connection);
     return result;
   }
+  m_openFailure.clear();
   m_connection = connection;
   m_openMode = flags;
   m_isOpen = true;
@@ -267,7 +272,9 @@ int CSQLiteDatabase::RunQuery(const std::string& sql, const SqlParams& params, c
   sqlite3_stmt* const statement = entry != nullptr ? entry->statement.get() : nullptr;
   const StatementUse use(statement);
   SetLastStatement(sql, entry, params);
-  ConsoleWrite(m_lastStatementLine.data(), m_lastStatementLine.size());
+  if (ConsoleLogEnabled(LogLevel::kDebug)) {
+    ConsoleWrite(m_lastStatementLine.data(), m_lastStatementLine.size());
+  }
   if (entry == nullptr) {
     return prepared;
   }

@@ -60,6 +60,14 @@ class CSQLiteDatabase {
   // it succeeded, "out of memory" without a connection).
   std::string ErrorMessage();
 
+  // Why the last Open failed, for the operator: the system's reason when
+  // there was one ("No such file or directory"), else SQLite's message.
+  // Empty after an Open that succeeded.
+  std::string OpenFailure() const {
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_openFailure;
+  }
+
   bool IsOpen() const { return m_isOpen; }
   int OpenMode() const { return m_openMode; }
 
@@ -120,9 +128,10 @@ class CSQLiteDatabase {
   // so that logging a query copies nothing (and for its capacity).
   std::string m_lastStatementLine;
   std::string m_fileName;
+  std::string m_openFailure;
   int m_openMode = 0;
   bool m_isOpen = false;
   bool m_readHoldingEnabled = false;
   bool m_readHeld = false;
-  std::recursive_mutex m_mutex;
+  mutable std::recursive_mutex m_mutex;
 };

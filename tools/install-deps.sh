@@ -11,6 +11,7 @@ apt-get update -qq
 apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
   libsqlite3-dev libcurl4-openssl-dev libcivetweb-dev rapidjson-dev \
+  libcli11-dev libinih-dev \
   >/dev/null
 if [ "${1:-}" = "--run" ]; then
   echo "Dependencies for running the server installed."

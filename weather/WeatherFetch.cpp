@@ -20,7 +20,7 @@ const char* const kWeatherServiceEndpoint = "http://127.0.0.1:8081";
 namespace {
 
 std::mutex g_urlMutex;
-std::string g_urlForTesting;
+std::string g_configuredUrl;
 
 struct CurlCleanup {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -85,12 +85,12 @@ void StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapid
 
 std::string WeatherServiceUrl() {
   const std::lock_guard<std::mutex> lock(g_urlMutex);
-  return g_urlForTesting.empty() ? std::string(kWeatherServiceEndpoint) : g_urlForTesting;
+  return g_configuredUrl.empty() ? std::string(kWeatherServiceEndpoint) : g_configuredUrl;
 }
 
-void SetWeatherServiceUrlForTesting(const std::string& url) {
+void SetWeatherServiceUrl(const std::string& url) {
   const std::lock_guard<std::mutex> lock(g_urlMutex);
-  g_urlForTesting = url;
+  g_configuredUrl = url;
 }
 
 int32_t TenfoldTruncated(double reading) {

@@ -12,10 +12,11 @@
 // Where the weather service answers.
 extern const char* const kWeatherServiceEndpoint;
 
-// The scheme and host fetches go to: kWeatherServiceEndpoint, unless a test
-// pointed them at a server of its own (an empty url restores the constant).
+// The scheme, host and optional base path fetches go to:
+// kWeatherServiceEndpoint, unless start-up (the --weather-url setting) or a
+// test chose another; an empty url restores the constant.
 std::string WeatherServiceUrl();
-void SetWeatherServiceUrlForTesting(const std::string& url);
+void SetWeatherServiceUrl(const std::string& url);
 // Longest header or body accepted from the service; a longer one aborts the
 // transfer.
 constexpr size_t kMaxWeatherPayloadBytes = 1024 * 1024;

@@ -30,7 +30,7 @@ void* LowerThreadPriority(const mg_context* /*context*/, int /*threadType*/) {
 
 void WebServerStop::operator()(mg_context* context) const { mg_stop(context); }
 
-WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts) {
+WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts, std::string* error) {
   CWebInterface::GetInstance().m_database = &database;
   mg_callbacks callbacks{};
   callbacks.begin_request = BeginRequest;
@@ -38,7 +38,17 @@ WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listening
   // CivetWeb 1.15's defaults are the ones this server wants (see above), so
   // the process's server gets no options at all.
   const char* options[] = {"listening_ports", listeningPorts.c_str(), nullptr};
-  return WebServer(mg_start(&callbacks, nullptr, listeningPorts.empty() ? nullptr : options));
+  mg_init_data init{};
+  init.callbacks = &callbacks;
+  init.configuration_options = listeningPorts.empty() ? nullptr : options;
+  unsigned code = 0;
+  char reason[256] = "";
+  mg_error_data failure{&code, reason, sizeof reason};
+  WebServer server(mg_start2(&init, &failure));
+  if (!server && error != nullptr) {
+    *error = reason[0] != '\0' ? reason : "unknown reason";
+  }
+  return server;
 }
 
 int WebServerPort(const WebServer& server) {

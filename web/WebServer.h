@@ -18,9 +18,10 @@ using WebServer = std::unique_ptr<mg_context, WebServerStop>;
 // Points the web interface at database and starts the server with only the
 // begin-request callback. With no listening address the library's defaults
 // hold (port 8080 on every local address, 50 worker threads, no keep-alive,
-// no document root); tests pass one such as "127.0.0.1:0". Returns null when
-// the server cannot start.
-WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts = std::string());
+// no document root); otherwise one such as "127.0.0.1:0". Returns null when
+// the server cannot start, with the library's reason in *error (when given).
+WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts = std::string(),
+                         std::string* error = nullptr);
 
 // The port the server listens on (the first one), or 0.
 int WebServerPort(const WebServer& server);

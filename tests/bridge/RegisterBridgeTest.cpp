@@ -24,9 +24,9 @@ class RegisterBridgeTest : public ::testing::Test {
 
   void SetUp() override {
     // Nothing listens on port 9 of loopback: a refresh fails at once.
-    SetWeatherServiceUrlForTesting("http://127.0.0.1:9");
+    SetWeatherServiceUrl("http://127.0.0.1:9");
   }
-  void TearDown() override { SetWeatherServiceUrlForTesting(""); }
+  void TearDown() override { SetWeatherServiceUrl(""); }
 
   // Reads length registers; returns the words, or nothing when refused.
   std::vector<uint16_t> Read(uint8_t function, uint16_t start, uint16_t length, uint8_t* code = nullptr) {

@@ -14,12 +14,13 @@ TEST(CommandLine, ListensOnLoopbackPort8081ByDefault) {
   EXPECT_FALSE(parsed.options.showHelp);
 }
 
-TEST(CommandLine, TakesListenAddressAndHelp) {
-  const ParsedCommandLine parsed = ParseCommandLine({"--listen", "127.0.0.1:18081", "--help"});
+TEST(CommandLine, TakesListenAddressHelpAndVersion) {
+  const ParsedCommandLine parsed = ParseCommandLine({"--listen", "127.0.0.1:18081", "--version"});
   EXPECT_EQ(parsed.error, "");
   EXPECT_EQ(parsed.options.listen, "127.0.0.1:18081");
-  EXPECT_TRUE(parsed.options.showHelp);
-  EXPECT_EQ(ParseCommandLine({"--listen", "0.0.0.0:65535"}).options.listen, "0.0.0.0:65535");
+  EXPECT_TRUE(parsed.options.showVersion);
+  EXPECT_TRUE(ParseCommandLine({"--listen", "127.0.0.1:18081", "--help"}).options.showHelp);
+  EXPECT_EQ(ParseCommandLine({"--listen=0.0.0.0:65535"}).options.listen, "0.0.0.0:65535");
 }
 
 TEST(CommandLine, RejectsMalformedListenAddressesAndUnknownArguments) {

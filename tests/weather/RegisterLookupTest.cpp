@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Ages, StalenessTest,
 
 TEST_F(RegisterLookupTest, FailedRefreshServesTheOldValue) {
   const RefusingPort port;
-  SetWeatherServiceUrlForTesting(port.Url());
+  SetWeatherServiceUrl(port.Url());
   database.AddRow(3, "humidity", "K1A", 40, kNow - 31);
   uint16_t value = 0;
   ASSERT_TRUE(GetValueByOffset(database.Database(), 3, &value, true));

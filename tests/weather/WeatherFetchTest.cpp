@@ -210,7 +210,7 @@ TEST_F(WeatherFetchTest, BodyOverOneMebibyteAbortsTheTransfer) {
 
 TEST_F(WeatherFetchTest, RefusedConnectionFails) {
   const RefusingPort port;
-  SetWeatherServiceUrlForTesting(port.Url());
+  SetWeatherServiceUrl(port.Url());
   EXPECT_FALSE(FetchWeather(database.Database(), "K1A 0B1"));
   EXPECT_THAT(WeatherLines(log.Text()),
               ElementsAre(CurlErrorLine(CURLE_COULDNT_CONNECT, curl_easy_strerror(CURLE_COULDNT_CONNECT),

@@ -22,8 +22,8 @@ const char* const kPayloadLine = "FYI: HTTP Payload recived.";
 
 class WeatherTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetWeatherServiceUrlForTesting(server.Url()); }
-  void TearDown() override { SetWeatherServiceUrlForTesting(""); }
+  void SetUp() override { SetWeatherServiceUrl(server.Url()); }
+  void TearDown() override { SetWeatherServiceUrl(""); }
 
   void Answer(std::string body, int status = 200) {
     FixtureWeatherServer::Answer answer;

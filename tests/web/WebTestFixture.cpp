@@ -123,7 +123,7 @@ std::string GetRequest(const std::string& target, const std::string& headerLines
 
 void WebTest::SetUp() {
   Seed();
-  SetWeatherServiceUrlForTesting(weather.Url());
+  SetWeatherServiceUrl(weather.Url());
   server = StartWebServer(database.Database(), "127.0.0.1:0");
   ASSERT_TRUE(server) << "the web server did not start";
   m_port = WebServerPort(server);
@@ -132,7 +132,7 @@ void WebTest::SetUp() {
 
 void WebTest::TearDown() {
   StopWebServer(server, m_port);
-  SetWeatherServiceUrlForTesting("");
+  SetWeatherServiceUrl("");
 }
 
 void WebTest::Seed() const {

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!options.weatherUrl.empty()) {
-    SetWeatherServiceUrlForTesting(options.weatherUrl);
+    SetWeatherServiceUrl(options.weatherUrl);
   }
 
   // Blocked before CivetWeb starts its threads, which inherit the mask, so

@@ -1,0 +1,230 @@
+// ServerOptions.cpp - the options parsed with CLI11 as text, the file read
+// with libinih, and both checked by the same setters, so that a value means
+// the same wherever it is written.
+#include "ServerOptions.h"
+
+#include <curl/curl.h>
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <memory>
+#include <vector>
+
+#include "ConfigFile.h"
+
+namespace {
+
+// Each setter stores a value in the settings, or says why it cannot (an
+// empty string when it took it).
+using Setter = std::string (*)(const std::string& value, ServerSettings& settings);
+
+std::string SetModbusListen(const std::string& value, ServerSettings& settings) {
+  std::string why;
+  const auto address = ParseListenAddress(value, &why);
+  if (address) {
+    settings.modbusListen = *address;
+  }
+  return why;
+}
+
+std::string SetWebListen(const std::string& value, ServerSettings& settings) {
+  std::string why;
+  const auto address = ParseListenAddress(value, &why);
+  if (address) {
+    settings.webListen = *address;
+  }
+  return why;
+}
+
+std::string SetDatabase(const std::string& value, ServerSettings& settings) {
+  if (value.empty()) {
+    return "the database path is empty";
+  }
+  settings.databasePath = value;
+  return std::string();
+}
+
+struct CurlUrlFree {
+  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+struct CurlTextFree {
+  void operator()(char* text) const { curl_free(text); }
+};
+
+// An http or https URL with a host, checked by libcurl's own URL parser;
+// one trailing slash is dropped, since the request path is appended to it.
+std::string SetWeatherUrl(const std::string& value, ServerSettings& settings) {
+  const std::unique_ptr<CURLU, CurlUrlFree> url(curl_url());
+  const std::string refusal = "'" + value + "' is not an http:// or https:// URL with a host";
+  if (!url || curl_url_set(url.get(), CURLUPART_URL, value.c_str(), 0) != CURLUE_OK) {
+    return refusal;
+  }
+  char* scheme = nullptr;
+  char* host = nullptr;
+  const bool hasScheme = curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK;
+  const std::unique_ptr<char, CurlTextFree> schemeText(scheme);
+  const bool hasHost = curl_url_get(url.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK;
+  const std::unique_ptr<char, CurlTextFree> hostText(host);
+  const std::string schemeName = hasScheme ? scheme : "";
+  if (!hasHost || (schemeName != "http" && schemeName != "https") || value.find("://") == std::string::npos ||
+      value.find_first_of("?#") != std::string::npos) {
+    return refusal;
+  }
+  settings.weatherUrl = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
+  return std::string();
+}
+
+std::string SetMaxConnections(const std::string& value, ServerSettings& settings) {
+  uint32_t count = 0;
+  const char* const last = value.data() + value.size();
+  const auto [end, error] = std::from_chars(value.data(), last, count);
+  if (value.empty() || error != std::errc() || end != last || count < 1 || count > kMaxConnectionsLimit) {
+    return "'" + value + "' is not a number from 1 to " + std::to_string(kMaxConnectionsLimit);
+  }
+  settings.maxConnections = count;
+  return std::string();
+}
+
+std::string SetLogLevel(const std::string& value, ServerSettings& settings) {
+  const auto level = ParseLogLevel(value);
+  if (!level) {
+    return "'" + value + "' is not one of error, warning, info, debug";
+  }
+  settings.logLevel = *level;
+  return std::string();
+}
+
+// In the file: a yes/no value. On the command line the flag alone means yes.
+std::string SetNoBrowser(const std::string& value, ServerSettings& settings) {
+  for (const char* yes : {"true", "yes", "on", "1"}) {
+    if (value == yes) {
+      settings.openBrowser = false;
+      return std::string();
+    }
+  }
+  for (const char* no : {"false", "no", "off", "0"}) {
+    if (value == no) {
+      settings.openBrowser = true;
+      return std::string();
+    }
+  }
+  return "'" + value + "' is not true or false";
+}
+
+struct SettingKey {
+  const char* name;  // the file's key; the option is "--" and the key
+  Setter set;
+  const char* valueName;
+  const char* help;
+  std::string defaultText;
+};
+
+std::vector<SettingKey> SettingKeys() {
+  const ServerSettings defaults;
+  return {
+      {"modbus-listen", SetModbusListen, "ADDR:PORT", "IPv4 address and TCP port of the Modbus TCP server",
+       defaults.modbusListen.ToString()},
+      {"web-listen", SetWebListen, "ADDR:PORT", "IPv4 address and TCP port of the web page and its views",
+       defaults.webListen.ToString()},
+      {"database", SetDatabase, "PATH", "The SQLite database file; created with its table on first start",
+       defaults.databasePath},
+      {"weather-url", SetWeatherUrl, "URL", "The weather service; /api?postalCode=CODE is appended",
+       defaults.weatherUrl},
+      {"max-connections", SetMaxConnections, "N", "Most Modbus TCP connections open at once",
+       std::to_string(defaults.maxConnections)},
+      {"log-level", SetLogLevel, "LEVEL",
+       "error|warning|info|debug; info leaves out the frame dumps and SQL lines,\nwarning and error keep only the "
+       "error lines",
+       LogLevelName(defaults.logLevel)},
+      {"no-browser", SetNoBrowser, "", "Never open the page in a browser at start-up (in the file: true or false)",
+       "false"},
+  };
+}
+
+const char* const kDescription =
+    "VELD Modbus Weather Server: publishes weather readings as Modbus TCP registers.\n"
+    "Each register is one row of a SQLite table, refreshed from a weather web\n"
+    "service when it is older than 30 s; a web page shows and edits the rows.";
+
+const char* const kFooter =
+    "The configuration file is an INI file of the same keys without the dashes,\n"
+    "one \"key = value\" per line, as in \"modbus-listen = 127.0.0.1:1502\".\n"
+    "\n"
+    "Exit status: 0 after --help, --version, or a stop by SIGTERM or SIGINT;\n"
+    "64 for a bad option or configuration file; 1 to 5 when start-up fails\n"
+    "(1 libcurl or the Modbus stack, 2 the database file, 3 its table,\n"
+    "4 the web server, 5 the Modbus port).";
+
+ServerCommandLine UsageError(const std::string& why) {
+  ServerCommandLine result;
+  result.action = StartAction::kUsageError;
+  result.message = why;
+  return result;
+}
+
+}  // namespace
+
+ServerCommandLine ParseServerCommandLine(int argc, const char* const* argv) {
+  CLI::App app(kDescription, "veld-weather-server");
+  app.footer(kFooter);
+  app.get_formatter()->column_width(32);
+  const std::vector<SettingKey> keys = SettingKeys();
+  std::vector<std::string> given(keys.size());
+  bool noBrowser = false;
+  bool showVersion = false;
+  std::string configPath;
+  app.add_flag("-V,--version", showVersion, "Print the versions of the program and its libraries and exit");
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::string option = std::string("--") + keys[i].name;
+    if (keys[i].valueName[0] == '\0') {
+      app.add_flag(option, noBrowser, keys[i].help);
+    } else {
+      app.add_option(option, given[i], keys[i].help)->type_name(keys[i].valueName)->default_str(keys[i].defaultText);
+    }
+  }
+  app.add_option("--config", configPath, "Read settings from this INI file; options given here win over it")
+      ->type_name("FILE");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    ServerCommandLine result;
+    result.action = StartAction::kShowHelp;
+    result.message = app.help();
+    return result;
+  } catch (const CLI::ParseError& error) {
+    return UsageError(error.what());
+  }
+
+  ServerCommandLine result;
+  if (showVersion) {
+    result.action = StartAction::kShowVersion;
+    return result;
+  }
+  if (!configPath.empty()) {
+    const std::string fault =
+        ReadConfigFile(configPath, [&keys, &result](const std::string& key, const std::string& value, int) {
+          for (const SettingKey& setting : keys) {
+            if (key == setting.name) {
+              return setting.set(value, result.settings);
+            }
+          }
+          return "unknown key '" + key + "'";
+        });
+    if (!fault.empty()) {
+      return UsageError(fault);
+    }
+  }
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::string option = std::string("--") + keys[i].name;
+    if (app.count(option) == 0) {
+      continue;
+    }
+    const std::string why =
+        keys[i].valueName[0] == '\0' ? keys[i].set("true", result.settings) : keys[i].set(given[i], result.settings);
+    if (!why.empty()) {
+      return UsageError(option + ": " + why);
+    }
+  }
+  return result;
+}

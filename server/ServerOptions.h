@@ -1,0 +1,43 @@
+// ServerOptions.h - the server's settings, from its command line and, with
+// --config, an INI file of the same keys (the command line wins). With
+// neither, every setting is what the server has always used.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ConsoleLog.h"
+#include "ListenAddress.h"
+
+// Exit code of a command line or configuration file the server cannot take
+// (EX_USAGE of <sysexits.h>): nothing has been started.
+constexpr int kExitUsage = 64;
+
+struct ServerSettings {
+  ListenAddress modbusListen{"0.0.0.0", 502};
+  // Every local address, port 8080: the web library's own default.
+  ListenAddress webListen{"0.0.0.0", 8080};
+  std::string databasePath = "data.sqlite3";
+  std::string weatherUrl = "http://127.0.0.1:8081";
+  uint32_t maxConnections = 100;
+  LogLevel logLevel = LogLevel::kDebug;
+  bool openBrowser = true;
+};
+
+// The most connections --max-connections allows: each is a socket and a
+// place in every pass's poll.
+constexpr uint32_t kMaxConnectionsLimit = 10000;
+
+enum class StartAction { kRun, kShowHelp, kShowVersion, kUsageError };
+
+struct ServerCommandLine {
+  StartAction action = StartAction::kRun;
+  ServerSettings settings;
+  // The help text for kShowHelp; for kUsageError one line saying which
+  // option or file line is wrong and why.
+  std::string message;
+};
+
+// Reads the arguments (argv[0] is the program) and the configuration file
+// they name.
+ServerCommandLine ParseServerCommandLine(int argc, const char* const* argv);
