@@ -19,8 +19,6 @@
 namespace {
 
 const char* const kProgramName = "VELD Modbus Weather Server";
-constexpr uint32_t kModbusTcp = 2;
-constexpr uint32_t kStackReady = 1;
 // The page is opened in the desktop's browser when there is a desktop; the
 // launcher's output is discarded and start-up does not wait for it.
 const char* const kBrowserLaunch =
@@ -73,8 +71,9 @@ int RunServer() {
   ConsoleLog("FYI: CURL Version: %s\n", curl->version);
 
   const StackEntryPoints& stack = TheStackEntryPoints();
-  const uint32_t initResult = stack.Init(kModbusTcp, SendMessageCallback, GetMessageCallback, CurrentTimeCallback);
-  if (initResult != kStackReady) {
+  const uint32_t initResult =
+      stack.Init(MODBUSSTACK_PROTOCOL_TCP, SendMessageCallback, GetMessageCallback, CurrentTimeCallback);
+  if (initResult != MODBUSSTACK_INIT_READY) {
     ConsoleLog("Error: Could not init() the Modbus Stack, returnCode=%d\n", initResult);
     return kExitNoCurlOrStack;
   }
