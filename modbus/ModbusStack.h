@@ -24,10 +24,12 @@
  *   3 Read Holding Registers 4 Read Input Registers
  *   5 Write Single Coil     6 Write Single Register
  *   15 Write Multiple Coils 16 Write Multiple Registers
- * Every framing, result and code has a MODBUSSTACK_ name below; its number
- * is part of the interface and never changes, so the text quotes both.
  * Quantity limits: 2000 bits (1, 2), 125 registers (3, 4), 1968 coils (15),
  * 123 registers (16). Larger quantities are answered with exception 3.
+ *
+ * Names: every framing, result, function code and exception code has a
+ * MODBUSSTACK_ name below. Its number is part of the interface and never
+ * changes; the text quotes the numbers.
  *
  * Threading: not thread-safe. Every function, and every callback it calls,
  * runs on the caller's thread. Server and client use share one receive
@@ -246,7 +248,7 @@ VELD_MODBUS_API uint32_t ModbusStack_Loop(void);
 
 /* Results of ModbusStack_Loop. */
 /* 0: a TCP message shorter than 6 bytes or with a nonzero protocol
- * identifier was dropped, or the send callback returned false. */
+ * identifier was not answered, or the send callback returned false. */
 #define MODBUSSTACK_LOOP_FAILED 0u
 /* 1: nothing received, frame not complete, not addressed to this server,
  * or answered. */
