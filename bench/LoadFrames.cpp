@@ -4,11 +4,10 @@
 
 #include <cstring>
 
+#include "ModbusStack.h"
+
 namespace {
 
-constexpr uint8_t kReadHoldingRegisters = 3;
-constexpr uint8_t kWriteSingleRegister = 6;
-constexpr uint8_t kWriteMultipleRegisters = 16;
 constexpr uint8_t kExceptionBit = 0x80;
 // Offsets in a frame: the function code follows the MBAP header.
 constexpr size_t kFunction = kMbapSize;
@@ -39,17 +38,17 @@ size_t BuildLoadRequest(LoadMode mode, uint16_t transactionId, uint8_t unit, uin
   switch (mode) {
     case LoadMode::ReadOne:
     case LoadMode::ReadMany:
-      out[kFunction] = kReadHoldingRegisters;
+      out[kFunction] = MODBUSSTACK_FC_READ_HOLDING_REGISTERS;
       Write16(out + kPduData + 2, count);
       length = kPduData + 4;
       break;
     case LoadMode::WriteOne:
-      out[kFunction] = kWriteSingleRegister;
+      out[kFunction] = MODBUSSTACK_FC_WRITE_SINGLE_REGISTER;
       Write16(out + kPduData + 2, value);
       length = kPduData + 4;
       break;
     case LoadMode::WriteMany:
-      out[kFunction] = kWriteMultipleRegisters;
+      out[kFunction] = MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS;
       Write16(out + kPduData + 2, count);
       out[kPduData + 4] = static_cast<uint8_t>(2 * count);
       for (uint16_t i = 0; i < count; ++i) {
@@ -91,7 +90,7 @@ bool CheckLoadReply(const uint8_t* request, const uint8_t* reply, size_t replyLe
     return Fail(why, "function code " + std::to_string(reply[kFunction]) + " instead of " + std::to_string(function));
   }
   switch (function) {
-    case kReadHoldingRegisters: {
+    case MODBUSSTACK_FC_READ_HOLDING_REGISTERS: {
       const size_t count = Read16(request + kPduData + 2);
       if (replyLength != kPduData + 1 + 2 * count || reply[kPduData] != 2 * count) {
         return Fail(why, "read reply of " + std::to_string(replyLength) + " bytes, byte count " +
@@ -99,8 +98,8 @@ bool CheckLoadReply(const uint8_t* request, const uint8_t* reply, size_t replyLe
       }
       return true;
     }
-    case kWriteSingleRegister:
-    case kWriteMultipleRegisters:
+    case MODBUSSTACK_FC_WRITE_SINGLE_REGISTER:
+    case MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS:
       // FC6 echoes address and value, FC16 address and quantity.
       if (replyLength != kPduData + 4 || std::memcmp(reply + kPduData, request + kPduData, 4) != 0) {
         return Fail(why, "write reply does not echo the request");

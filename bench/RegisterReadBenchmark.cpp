@@ -75,7 +75,8 @@ void BM_GetModbusValue(benchmark::State& state) {
   std::vector<uint16_t> values(125);
   for (auto _ : state) {
     uint8_t exceptionCode = 0;
-    const bool ok = GetModbusValue(0, 3, 0, length, values.data(), 250, &exceptionCode);
+    const bool ok =
+        GetModbusValue(0, MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 0, length, values.data(), 250, &exceptionCode);
     if (!ok || values[length - 1] != length - 1) {
       g_anyCallFailed = true;
       state.SkipWithError("GetModbusValue did not return the stored values");

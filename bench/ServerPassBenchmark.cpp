@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr uint32_t kModbusTcp = 2;
 constexpr uint8_t kUnitNotUsed = 0xFF;  // answered whatever the slave id
 
 // The request the receive callback delivers on every pass, and what the send
@@ -71,7 +70,7 @@ std::vector<uint8_t> ReadHoldingRegisters(uint16_t quantity) {
   std::vector<uint8_t> data;
   Append16(&data, 0x0000);
   Append16(&data, quantity);
-  return TcpRequest(3, data);
+  return TcpRequest(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, data);
 }
 
 std::vector<uint8_t> WriteMultipleRegisters(uint16_t quantity) {
@@ -82,14 +81,15 @@ std::vector<uint8_t> WriteMultipleRegisters(uint16_t quantity) {
   for (uint16_t i = 0; i < quantity; ++i) {
     Append16(&data, static_cast<uint16_t>(0x1000 + i));
   }
-  return TcpRequest(16, data);
+  return TcpRequest(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, data);
 }
 
 // Runs server passes on `request`; each must send a response of
 // `responseLength` bytes. `registers` is the number of registers it moves.
 void RunServerPass(benchmark::State& state, const std::vector<uint8_t>& request, uint16_t responseLength,
                    uint16_t registers) {
-  if (ModbusStack_Init(kModbusTcp, SendResponse, ReceiveRequest, Clock) != 1 || !ModbusStack_SetSlaveId(1)) {
+  if (ModbusStack_Init(MODBUSSTACK_PROTOCOL_TCP, SendResponse, ReceiveRequest, Clock) != MODBUSSTACK_INIT_READY ||
+      !ModbusStack_SetSlaveId(1)) {
     g_anyPassFailed = true;
     state.SkipWithError("stack set-up failed");
     return;
@@ -101,7 +101,7 @@ void RunServerPass(benchmark::State& state, const std::vector<uint8_t>& request,
     g_sentLength = 0;
     const uint32_t result = ModbusStack_Loop();
     ModbusStack_Flush();
-    if (result != 1 || g_sentLength != responseLength) {
+    if (result != MODBUSSTACK_LOOP_OK || g_sentLength != responseLength) {
       g_anyPassFailed = true;
       state.SkipWithError("server pass did not send the expected response");
       break;

@@ -9,15 +9,6 @@
 
 namespace {
 
-constexpr uint8_t kReadHoldingRegisters = 3;
-constexpr uint8_t kReadInputRegisters = 4;
-constexpr uint8_t kWriteSingleRegister = 6;
-constexpr uint8_t kWriteMultipleRegisters = 16;
-
-constexpr uint8_t kIllegalFunction = 1;
-constexpr uint8_t kIllegalDataAddress = 2;
-constexpr uint8_t kServerDeviceFailure = 4;
-
 constexpr uint32_t kLastRegister = 0xFFFF;
 
 bool Refuse(uint8_t* exceptionCode, uint8_t code) {
@@ -61,8 +52,8 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
                     uint16_t /*dataSize*/, uint8_t* exceptionCode) {
   ConsoleLog("FYI: Get Modbus Value. function=[%d], startingAddress=[%d], length=[%d]\n", function, startingAddress,
              length);
-  if (function != kReadHoldingRegisters && function != kReadInputRegisters) {
-    return Refuse(exceptionCode, kIllegalFunction);
+  if (function != MODBUSSTACK_FC_READ_HOLDING_REGISTERS && function != MODBUSSTACK_FC_READ_INPUT_REGISTERS) {
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
   }
   CSQLiteDatabase& database = ProcessDatabase();
   // The registers of one read share one read transaction, which the next
@@ -88,35 +79,35 @@ bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
   ConsoleLog("FYI: Set Modbus Value. function=[%d], startingAddress=[%d], length=[%d], dataSize=[%d]\n", function,
              startingAddress, length, dataSize);
   if (startingAddress < kFirstWritableRegister) {
-    return Refuse(exceptionCode, kIllegalDataAddress);
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   }
   CSQLiteDatabase& database = ProcessDatabase();
   const auto lock = database.Lock();
   if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
     ConsoleLog("Error: Could not open the database for write. Can not respond\n");
-    return Refuse(exceptionCode, kServerDeviceFailure);
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
   }
-  if (function != kWriteSingleRegister && function != kWriteMultipleRegisters) {
-    return Refuse(exceptionCode, kIllegalFunction);
+  if (function != MODBUSSTACK_FC_WRITE_SINGLE_REGISTER && function != MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS) {
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
   }
-  const uint16_t count = function == kWriteSingleRegister ? 1 : length;
+  const uint16_t count = function == MODBUSSTACK_FC_WRITE_SINGLE_REGISTER ? 1 : length;
   if (count == 0) {
     return true;
   }
   // A write that names a register without a row writes nothing at all.
   const uint32_t last = startingAddress + count - 1u;
   if (last > kLastRegister) {
-    return Refuse(exceptionCode, kIllegalDataAddress);
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   }
   const int64_t rowsFound = CountRows(database, startingAddress, last);
   if (rowsFound < 0) {
-    return Refuse(exceptionCode, kServerDeviceFailure);
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
   }
   if (rowsFound != count) {
-    return Refuse(exceptionCode, kIllegalDataAddress);
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   }
   if (!WriteRows(database, startingAddress, count, values)) {
-    return Refuse(exceptionCode, kServerDeviceFailure);
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
   }
   return true;
 }

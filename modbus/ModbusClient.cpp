@@ -13,15 +13,6 @@
 namespace modbus_stack {
 namespace {
 
-// Client results.
-constexpr uint32_t kClientUnknownFunction = 0;
-constexpr uint32_t kClientAccepted = 1;
-constexpr uint32_t kClientInvalidArguments = 2;
-constexpr uint32_t kClientNotInitialised = 3;
-constexpr uint32_t kClientTimedOut = 4;
-constexpr uint32_t kClientUnusableReply = 5;
-constexpr uint32_t kClientException = 6;
-
 // Offsets from a reply's unit identifier.
 constexpr uint16_t kReplyFunction = 1;
 constexpr uint16_t kReplyByteCount = 2;
@@ -38,14 +29,14 @@ struct Reply {
 bool HasTransport() { return g_stack.send != nullptr && g_stack.receive != nullptr && g_stack.currentTime != nullptr; }
 
 // Polls the receive callback until a reply is held or the deadline passes.
-// Returns kClientAccepted with the reply located, or kClientTimedOut or
-// kClientUnusableReply.
+// Returns MODBUSSTACK_CLIENT_ACCEPTED with the reply located, or
+// MODBUSSTACK_CLIENT_TIMED_OUT or MODBUSSTACK_CLIENT_UNUSABLE_REPLY.
 uint32_t AwaitReply(Reply* reply) {
   g_stack.receiveLength = 0;
   const uint32_t deadline = g_stack.currentTime() + g_stack.timeout;
   for (;;) {
     if (g_stack.currentTime() >= deadline) {
-      return kClientTimedOut;
+      return MODBUSSTACK_CLIENT_TIMED_OUT;
     }
     uint32_t connectionId = 0;
     const uint16_t arrived = ReceiveIntoBuffer(&connectionId);
@@ -55,7 +46,7 @@ uint32_t AwaitReply(Reply* reply) {
     if (g_stack.protocol == kProtocolTcp) {
       reply->unitPosition = ParseMbapHeader(g_stack.receiveBuffer, g_stack.receiveLength);
       reply->end = g_stack.receiveLength;
-      return reply->unitPosition == 0 ? kClientUnusableReply : kClientAccepted;
+      return reply->unitPosition == 0 ? MODBUSSTACK_CLIENT_UNUSABLE_REPLY : MODBUSSTACK_CLIENT_ACCEPTED;
     }
     uint16_t frameLength = 0;
     const int start = FindReplyFrame(g_stack.receiveBuffer, g_stack.receiveLength, &frameLength);
@@ -63,30 +54,30 @@ uint32_t AwaitReply(Reply* reply) {
       ConsumeBytes(static_cast<uint16_t>(start));
       reply->unitPosition = kRtuAddress;
       reply->end = static_cast<uint16_t>(frameLength - kRtuCrcSize);
-      return kClientAccepted;
+      return MODBUSSTACK_CLIENT_ACCEPTED;
     }
   }
 }
 
-// Judges a reply's function code: an exception reply stores its code (6), a
-// reply too short for its function code or exception code is unusable (5),
-// anything else goes on to the caller's checks (1).
+// Judges a reply's function code: an exception reply stores its code, a reply
+// too short for its function code or exception code is unusable, anything
+// else is accepted and goes on to the caller's checks.
 uint32_t JudgeReplyFunction(const Reply& reply, uint8_t* exceptionCode) {
   const uint16_t functionPosition = static_cast<uint16_t>(reply.unitPosition + kReplyFunction);
   if (functionPosition >= reply.end) {
-    return kClientUnusableReply;
+    return MODBUSSTACK_CLIENT_UNUSABLE_REPLY;
   }
   if (g_stack.receiveBuffer[functionPosition] <= kExceptionFlag) {
-    return kClientAccepted;
+    return MODBUSSTACK_CLIENT_ACCEPTED;
   }
   const uint16_t codePosition = static_cast<uint16_t>(reply.unitPosition + kReplyExceptionCode);
   if (codePosition >= reply.end) {
-    return kClientUnusableReply;
+    return MODBUSSTACK_CLIENT_UNUSABLE_REPLY;
   }
   if (exceptionCode != nullptr) {
     *exceptionCode = g_stack.receiveBuffer[codePosition];
   }
-  return kClientException;
+  return MODBUSSTACK_CLIENT_EXCEPTION;
 }
 
 // Sends the request, waits for its reply and judges its function code.
@@ -94,7 +85,7 @@ uint32_t Transact(uint16_t connectionId, const uint8_t* frame, uint16_t frameLen
                   uint8_t* exceptionCode) {
   g_stack.send(connectionId, frame, frameLength);  // a lost send shows as a time-out
   const uint32_t result = AwaitReply(reply);
-  return result == kClientAccepted ? JudgeReplyFunction(*reply, exceptionCode) : result;
+  return result == MODBUSSTACK_CLIENT_ACCEPTED ? JudgeReplyFunction(*reply, exceptionCode) : result;
 }
 
 }  // namespace
@@ -107,28 +98,28 @@ extern "C" VELD_MODBUS_API uint32_t ModbusStack_ReadRegisters(uint16_t connectio
                                                               uint8_t* data, uint16_t dataSize,
                                                               uint8_t* exceptionCode) {
   if (!HasTransport()) {
-    return kClientNotInitialised;
+    return MODBUSSTACK_CLIENT_NO_TRANSPORT;
   }
   if (data == nullptr || function < kReadCoils || function > kReadInputRegisters || quantity > MaxQuantity(function) ||
       DataSize(function, quantity) > dataSize) {
-    return kClientInvalidArguments;
+    return MODBUSSTACK_CLIENT_INVALID_ARGUMENTS;
   }
   uint8_t frame[kMaxFrameSize];
   const uint16_t frameLength = BuildReadRequest(g_stack.protocol, unit, function, startingAddress, quantity, frame);
   Reply reply{};
   const uint32_t result = Transact(connectionId, frame, frameLength, &reply, exceptionCode);
-  if (result != kClientAccepted) {
+  if (result != MODBUSSTACK_CLIENT_ACCEPTED) {
     return result;
   }
   const uint8_t* const buffer = g_stack.receiveBuffer;
   const uint16_t countPosition = static_cast<uint16_t>(reply.unitPosition + kReplyByteCount);
   if (countPosition >= reply.end) {
-    return kClientUnusableReply;
+    return MODBUSSTACK_CLIENT_UNUSABLE_REPLY;
   }
   const uint8_t byteCount = buffer[countPosition];
   const uint16_t dataPosition = static_cast<uint16_t>(reply.unitPosition + kReplyData);
   if (dataPosition + byteCount > reply.end || byteCount > dataSize) {
-    return kClientUnusableReply;
+    return MODBUSSTACK_CLIENT_UNUSABLE_REPLY;
   }
   const uint8_t replyFunction = buffer[reply.unitPosition + kReplyFunction];
   if (replyFunction == kReadHoldingRegisters || replyFunction == kReadInputRegisters) {
@@ -143,39 +134,39 @@ extern "C" VELD_MODBUS_API uint32_t ModbusStack_ReadRegisters(uint16_t connectio
   } else {
     std::memcpy(data, buffer + dataPosition, byteCount);
   }
-  return kClientAccepted;
+  return MODBUSSTACK_CLIENT_ACCEPTED;
 }
 
 extern "C" VELD_MODBUS_API uint32_t ModbusStack_WriteRegisters(uint16_t connectionId, uint8_t unit, uint8_t function,
                                                                uint16_t startingAddress, const uint16_t* values,
                                                                uint16_t quantity, uint8_t* exceptionCode) {
   if (!HasTransport()) {
-    return kClientNotInitialised;
+    return MODBUSSTACK_CLIENT_NO_TRANSPORT;
   }
   if (values == nullptr) {
-    return kClientInvalidArguments;
+    return MODBUSSTACK_CLIENT_INVALID_ARGUMENTS;
   }
   if (function < kWriteSingleCoil || function > kWriteMultipleRegisters ||
       (function > kWriteSingleRegister && function < kWriteMultipleCoils)) {
-    return kClientUnknownFunction;
+    return MODBUSSTACK_CLIENT_UNKNOWN_FUNCTION;
   }
   if ((function == kWriteSingleCoil || function == kWriteSingleRegister) && quantity != 1) {
-    return kClientInvalidArguments;
+    return MODBUSSTACK_CLIENT_INVALID_ARGUMENTS;
   }
   uint8_t frame[kMaxFrameSize];
   const uint16_t frameLength = BuildWriteRequest(g_stack.protocol, unit, function, startingAddress, quantity, values,
                                                  static_cast<uint16_t>(2u * quantity), frame);
   if (frameLength == 0) {
-    return kClientInvalidArguments;
+    return MODBUSSTACK_CLIENT_INVALID_ARGUMENTS;
   }
   Reply reply{};
   const uint32_t result = Transact(connectionId, frame, frameLength, &reply, exceptionCode);
-  if (result != kClientAccepted) {
+  if (result != MODBUSSTACK_CLIENT_ACCEPTED) {
     return result;
   }
   const uint8_t* const buffer = g_stack.receiveBuffer;
   if (buffer[reply.unitPosition] != unit || buffer[reply.unitPosition + kReplyFunction] != function) {
-    return kClientUnusableReply;
+    return MODBUSSTACK_CLIENT_UNUSABLE_REPLY;
   }
-  return kClientAccepted;
+  return MODBUSSTACK_CLIENT_ACCEPTED;
 }

@@ -15,9 +15,6 @@ constexpr uint32_t kVersionMinor = 3;
 constexpr uint32_t kVersionPatch = 6;
 constexpr uint32_t kVersionBuild = 0;
 
-constexpr uint32_t kInitReady = 1;
-constexpr uint32_t kInitUnknownProtocol = 2;
-
 // Largest slave id per framing: RTU addresses stop at 127 here; 255 is the
 // TCP "unit not used" identifier.
 constexpr uint8_t kMaxRtuSlaveId = 127;
@@ -41,13 +38,13 @@ VELD_MODBUS_API uint32_t ModbusStack_Init(uint32_t protocol, SendMessageFunction
   g_stack = StackState{};
   g_stack.slaveId = slaveId;
   if (protocol != kProtocolRtu && protocol != kProtocolTcp) {
-    return kInitUnknownProtocol;
+    return MODBUSSTACK_INIT_BAD_PROTOCOL;
   }
   g_stack.protocol = protocol;
   g_stack.send = send;
   g_stack.receive = recv;
   g_stack.currentTime = currentTime;
-  return kInitReady;
+  return MODBUSSTACK_INIT_READY;
 }
 
 VELD_MODBUS_API bool ModbusStack_SetSlaveId(uint8_t slaveId) {

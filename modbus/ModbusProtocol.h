@@ -5,31 +5,33 @@
 
 #include <cstdint>
 
+#include "ModbusStack.h"
+
 namespace modbus_stack {
 
-// Framings chosen by ModbusStack_Init.
+// Framings chosen by ModbusStack_Init; kProtocolNone until it succeeds.
 constexpr uint32_t kProtocolNone = 0;
-constexpr uint32_t kProtocolRtu = 1;
-constexpr uint32_t kProtocolTcp = 2;
+constexpr uint32_t kProtocolRtu = MODBUSSTACK_PROTOCOL_RTU;
+constexpr uint32_t kProtocolTcp = MODBUSSTACK_PROTOCOL_TCP;
 
-// Function codes (Modbus Application Protocol, section 6).
-constexpr uint8_t kReadCoils = 1;
-constexpr uint8_t kReadDiscreteInputs = 2;
-constexpr uint8_t kReadHoldingRegisters = 3;
-constexpr uint8_t kReadInputRegisters = 4;
-constexpr uint8_t kWriteSingleCoil = 5;
-constexpr uint8_t kWriteSingleRegister = 6;
-constexpr uint8_t kWriteMultipleCoils = 15;
-constexpr uint8_t kWriteMultipleRegisters = 16;
+// Function codes (Modbus Application Protocol, section 6), typed as they
+// travel in a frame.
+constexpr uint8_t kReadCoils = MODBUSSTACK_FC_READ_COILS;
+constexpr uint8_t kReadDiscreteInputs = MODBUSSTACK_FC_READ_DISCRETE_INPUTS;
+constexpr uint8_t kReadHoldingRegisters = MODBUSSTACK_FC_READ_HOLDING_REGISTERS;
+constexpr uint8_t kReadInputRegisters = MODBUSSTACK_FC_READ_INPUT_REGISTERS;
+constexpr uint8_t kWriteSingleCoil = MODBUSSTACK_FC_WRITE_SINGLE_COIL;
+constexpr uint8_t kWriteSingleRegister = MODBUSSTACK_FC_WRITE_SINGLE_REGISTER;
+constexpr uint8_t kWriteMultipleCoils = MODBUSSTACK_FC_WRITE_MULTIPLE_COILS;
+constexpr uint8_t kWriteMultipleRegisters = MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS;
 
 // An exception response carries the function code with this bit set.
 constexpr uint8_t kExceptionFlag = 0x80;
 
 // Exception codes the stack produces itself.
-constexpr uint8_t kIllegalFunction = 1;
-constexpr uint8_t kIllegalDataAddress = 2;
-constexpr uint8_t kIllegalDataValue = 3;
-constexpr uint8_t kServerDeviceFailure = 4;
+constexpr uint8_t kIllegalFunction = MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION;
+constexpr uint8_t kIllegalDataValue = MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE;
+constexpr uint8_t kServerDeviceFailure = MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE;
 
 // MBAP header of a Modbus TCP frame: byte offsets of its fields.
 constexpr uint16_t kMbapTransactionId = 0;

@@ -44,12 +44,12 @@ using namespace modbus_stack;
 
 extern "C" VELD_MODBUS_API uint32_t ModbusStack_Loop(void) {
   if (g_stack.receive == nullptr || g_stack.send == nullptr) {
-    return 3;
+    return MODBUSSTACK_LOOP_NO_TRANSPORT;
   }
   uint32_t connectionId = 0;
   ReceiveIntoBuffer(&connectionId);
   if (g_stack.receiveLength == 0) {
-    return 1;
+    return MODBUSSTACK_LOOP_OK;
   }
 
   // The request occupies the first requestLength bytes; its unit identifier
@@ -60,25 +60,25 @@ extern "C" VELD_MODBUS_API uint32_t ModbusStack_Loop(void) {
   if (g_stack.protocol == kProtocolRtu) {
     requestLength = FindRequestFrame();
     if (requestLength == 0) {
-      return 1;
+      return MODBUSSTACK_LOOP_OK;
     }
     unitPosition = kRtuAddress;
     dataEnd = static_cast<uint16_t>(requestLength - kRtuCrcSize);
   } else {
     unitPosition = ParseMbapHeader(g_stack.receiveBuffer, g_stack.receiveLength);
     if (unitPosition == 0) {
-      return 0;
+      return MODBUSSTACK_LOOP_FAILED;
     }
     requestLength = g_stack.receiveLength;
     dataEnd = requestLength;
     if (requestLength < unitPosition + kFunctionAfterUnit + 1) {
       ConsumeBytes(requestLength);  // no unit identifier or function code
-      return 1;
+      return MODBUSSTACK_LOOP_OK;
     }
     const uint8_t unit = g_stack.receiveBuffer[unitPosition];
     if (unit != kTcpUnitBroadcast && unit != kTcpUnitNotUsed) {
       ConsumeBytes(requestLength);
-      return 1;
+      return MODBUSSTACK_LOOP_OK;
     }
   }
 
@@ -89,7 +89,8 @@ extern "C" VELD_MODBUS_API uint32_t ModbusStack_Loop(void) {
   const uint16_t frameLength = Dispatch(request, frame);
   ConsumeBytes(requestLength);
   if (frameLength == 0) {
-    return 1;
+    return MODBUSSTACK_LOOP_OK;
   }
-  return g_stack.send(static_cast<uint16_t>(connectionId), frame, frameLength) ? 1 : 0;
+  return g_stack.send(static_cast<uint16_t>(connectionId), frame, frameLength) ? MODBUSSTACK_LOOP_OK
+                                                                               : MODBUSSTACK_LOOP_FAILED;
 }

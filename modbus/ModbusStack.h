@@ -13,17 +13,23 @@
  *           one request and wait (polling) for its reply.
  *
  * Framings, chosen once by ModbusStack_Init():
- *   1 = Modbus RTU: address, PDU, CRC-16/MODBUS (low-order byte first).
- *   2 = Modbus TCP: 7-byte MBAP header (transaction, protocol, length, unit),
- *       then the PDU. Multi-byte fields are big-endian on the wire.
+ *   MODBUSSTACK_PROTOCOL_RTU (1): Modbus RTU: address, PDU, CRC-16/MODBUS
+ *       (low-order byte first).
+ *   MODBUSSTACK_PROTOCOL_TCP (2): Modbus TCP: 7-byte MBAP header
+ *       (transaction, protocol, length, unit), then the PDU.
+ *   Multi-byte fields are big-endian on the wire.
  *
- * Supported function codes (server and client):
+ * Supported function codes (server and client), named MODBUSSTACK_FC_*:
  *   1 Read Coils            2 Read Discrete Inputs
  *   3 Read Holding Registers 4 Read Input Registers
  *   5 Write Single Coil     6 Write Single Register
  *   15 Write Multiple Coils 16 Write Multiple Registers
  * Quantity limits: 2000 bits (1, 2), 125 registers (3, 4), 1968 coils (15),
  * 123 registers (16). Larger quantities are answered with exception 3.
+ *
+ * Names: every framing, result, function code and exception code has a
+ * MODBUSSTACK_ name below. Its number is part of the interface and never
+ * changes; the text quotes the numbers.
  *
  * Threading: not thread-safe. Every function, and every callback it calls,
  * runs on the caller's thread. Server and client use share one receive
@@ -45,6 +51,36 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* ------------------------------------------------------------------------
+ * Function codes and exception codes
+ * --------------------------------------------------------------------- */
+
+/* The function codes the stack serves and sends. The value callbacks get
+ * them as their function argument; the client functions take them. */
+#define MODBUSSTACK_FC_READ_COILS 1                /* up to 2000 bits */
+#define MODBUSSTACK_FC_READ_DISCRETE_INPUTS 2      /* up to 2000 bits */
+#define MODBUSSTACK_FC_READ_HOLDING_REGISTERS 3    /* up to 125 registers */
+#define MODBUSSTACK_FC_READ_INPUT_REGISTERS 4      /* up to 125 registers */
+#define MODBUSSTACK_FC_WRITE_SINGLE_COIL 5         /* one coil: 0xFF00 on, 0x0000 off */
+#define MODBUSSTACK_FC_WRITE_SINGLE_REGISTER 6     /* one register */
+#define MODBUSSTACK_FC_WRITE_MULTIPLE_COILS 15     /* up to 1968 coils, packed bits */
+#define MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS 16 /* up to 123 registers */
+
+/* Exception codes. The stack answers with 1, 3 and 4 on its own (see
+ * ModbusStack_Loop); a value callback refuses with any code from 1 to 255,
+ * and these are the ones a register map usually needs. A client receives
+ * them through the exceptionCode argument of the client functions. */
+/* 1: function code not served, or no value callback for it. */
+#define MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION 1
+/* 2: address range outside the register map (the stack leaves address
+ * ranges to the value callbacks, so only they report this). */
+#define MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS 2
+/* 3: quantity over its limit, or a byte count or data that do not match it. */
+#define MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE 3
+/* 4: the request could not be carried out: a callback refused without a
+ * code, or the response could not be built. */
+#define MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE 4
 
 /* ------------------------------------------------------------------------
  * Transport callbacks (given to ModbusStack_Init)
@@ -139,16 +175,25 @@ VELD_MODBUS_API uint32_t ModbusStack_GetAPIBuildVersion(void); /* 0 */
  * Configuration
  * --------------------------------------------------------------------- */
 
+/* The protocol argument of ModbusStack_Init: the framing. */
+#define MODBUSSTACK_PROTOCOL_RTU 1u /* Modbus RTU */
+#define MODBUSSTACK_PROTOCOL_TCP 2u /* Modbus TCP */
+
+/* Results of ModbusStack_Init. */
+#define MODBUSSTACK_INIT_READY 1u        /* the stack is ready */
+#define MODBUSSTACK_INIT_BAD_PROTOCOL 2u /* protocol is neither RTU nor TCP */
+
 /*
  * Reset the stack and choose its framing.
- *   protocol     1 = Modbus RTU, 2 = Modbus TCP.
+ *   protocol     MODBUSSTACK_PROTOCOL_RTU (1) or MODBUSSTACK_PROTOCOL_TCP (2).
  *   send, recv, currentTime  the transport callbacks, stored as given.
  * First, whatever the arguments: the client time-out becomes 3, the
  * transaction identifier 0, the receive buffer empty, and every callback
  * (the value callbacks too) is dropped. Register the value callbacks after
  * this call. The slave id is left as it is.
- * Returns 1 when ready; 2 when protocol is neither 1 nor 2, in which case the
- * stack stays uninitialised (ModbusStack_Loop returns 3).
+ * Returns MODBUSSTACK_INIT_READY (1) when ready; MODBUSSTACK_INIT_BAD_PROTOCOL
+ * (2) when protocol is neither 1 nor 2, in which case the stack stays
+ * uninitialised (ModbusStack_Loop returns MODBUSSTACK_LOOP_NO_TRANSPORT).
  */
 VELD_MODBUS_API uint32_t ModbusStack_Init(uint32_t protocol, SendMessageFunction send, RecvMessageFunction recv,
                                           CurrentTimeFunction currentTime);
@@ -197,12 +242,20 @@ VELD_MODBUS_API uint32_t ModbusStack_RegisterSetValue(SetModbusValueFunction cal
  * bytes, single write: 4, multiple write: 5 after the function code; TCP
  * messages of 6 or 7 bytes) get no answer.
  *
- * Returns 3 when the send or receive callback is missing; 0 when a TCP
- * message is shorter than 6 bytes or has a nonzero protocol identifier, or
- * the send callback returned false; 1 otherwise (nothing received, frame not
- * complete, not addressed to this server, or answered).
+ * Returns one of the MODBUSSTACK_LOOP_* results below.
  */
 VELD_MODBUS_API uint32_t ModbusStack_Loop(void);
+
+/* Results of ModbusStack_Loop. */
+/* 0: a TCP message shorter than 6 bytes or with a nonzero protocol
+ * identifier was not answered, or the send callback returned false. */
+#define MODBUSSTACK_LOOP_FAILED 0u
+/* 1: nothing received, frame not complete, not addressed to this server,
+ * or answered. */
+#define MODBUSSTACK_LOOP_OK 1u
+/* 3: the send or receive callback is missing (not given to, or dropped by,
+ * ModbusStack_Init); nothing was received. */
+#define MODBUSSTACK_LOOP_NO_TRANSPORT 3u
 
 /* Discard every byte held in the receive buffer. */
 VELD_MODBUS_API void ModbusStack_Flush(void);
@@ -216,20 +269,28 @@ VELD_MODBUS_API void ModbusStack_Flush(void);
  * in the receive buffer is dropped first. A reply is taken from whichever
  * connection delivers it; its transaction identifier is not compared.
  *
- * Results:
- *   0  (write only) function code is not 5, 6, 15 or 16
- *   1  reply arrived and was accepted
- *   2  invalid arguments: no data area; read function not 1 to 4; quantity
- *      over its limit or not fitting the data area; single write with a
- *      quantity other than 1
- *   3  send, receive or time callback not registered
- *   4  no reply before the deadline
- *   5  unusable reply: TCP reply shorter than 6 bytes or with a nonzero
- *      protocol identifier; a reply too short for its fields or whose byte
- *      count runs past the received bytes or the data area; (write only) a
- *      reply whose unit identifier or function code differs from the request
- *   6  exception response; its code was stored through exceptionCode
+ * Both return one of the MODBUSSTACK_CLIENT_* results below.
  * --------------------------------------------------------------------- */
+
+/* 0: (write only) function code is not 5, 6, 15 or 16. */
+#define MODBUSSTACK_CLIENT_UNKNOWN_FUNCTION 0u
+/* 1: the reply arrived and was accepted. */
+#define MODBUSSTACK_CLIENT_ACCEPTED 1u
+/* 2: invalid arguments: no data area; read function not 1 to 4; quantity
+ * over its limit or not fitting the data area; single write with a quantity
+ * other than 1. Nothing was sent. */
+#define MODBUSSTACK_CLIENT_INVALID_ARGUMENTS 2u
+/* 3: send, receive or time callback not registered. Nothing was sent. */
+#define MODBUSSTACK_CLIENT_NO_TRANSPORT 3u
+/* 4: no reply before the deadline. */
+#define MODBUSSTACK_CLIENT_TIMED_OUT 4u
+/* 5: unusable reply: TCP reply shorter than 6 bytes or with a nonzero
+ * protocol identifier; a reply too short for its fields or whose byte count
+ * runs past the received bytes or the data area; (write only) a reply whose
+ * unit identifier or function code differs from the request. */
+#define MODBUSSTACK_CLIENT_UNUSABLE_REPLY 5u
+/* 6: exception response; its code was stored through exceptionCode. */
+#define MODBUSSTACK_CLIENT_EXCEPTION 6u
 
 /*
  * Read bits (function 1, 2) or registers (3, 4).

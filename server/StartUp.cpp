@@ -23,8 +23,6 @@
 namespace {
 
 const char* const kProgramName = "VELD Modbus Weather Server";
-constexpr uint32_t kModbusTcp = 2;
-constexpr uint32_t kStackReady = 1;
 // The page is opened in the desktop's browser when there is a desktop; the
 // launcher's output is discarded and start-up does not wait for it. The
 // address is one start-up formed itself (digits, dots and a colon).
@@ -83,8 +81,9 @@ int RunServer(const ServerSettings& settings) {
   SetWeatherServiceUrl(settings.weatherUrl);
 
   const StackEntryPoints& stack = TheStackEntryPoints();
-  const uint32_t initResult = stack.Init(kModbusTcp, SendMessageCallback, GetMessageCallback, CurrentTimeCallback);
-  if (initResult != kStackReady) {
+  const uint32_t initResult =
+      stack.Init(MODBUSSTACK_PROTOCOL_TCP, SendMessageCallback, GetMessageCallback, CurrentTimeCallback);
+  if (initResult != MODBUSSTACK_INIT_READY) {
     ConsoleLog("Error: Could not init() the Modbus Stack, returnCode=%d\n", initResult);
     return kExitNoCurlOrStack;
   }

@@ -73,23 +73,23 @@ TEST_F(RegisterBridgeTest, HoldingAndInputRegistersAreTheSameRows) {
   temporary.AddRow(1, "temp", "10001", 215, kNow);
   temporary.AddRow(2, "humidity", "10001", 70000, kNow);
   const std::vector<uint16_t> expected{2, 2150, 4464, 0x0BAD};
-  EXPECT_EQ(Read(3, 0, 4), expected);
-  EXPECT_EQ(Read(4, 0, 4), expected);
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 0, 4), expected);
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_INPUT_REGISTERS, 0, 4), expected);
   EXPECT_TRUE(log.Contains("FYI: Get Modbus Value. function=[4], startingAddress=[0], length=[4]\n"));
 }
 
 TEST_F(RegisterBridgeTest, OtherReadFunctionsAreIllegal) {
   uint8_t code = 0;
-  EXPECT_TRUE(Read(1, 0, 1, &code).empty());
-  EXPECT_EQ(code, 1);
-  EXPECT_TRUE(Read(2, 0, 1, &code).empty());
-  EXPECT_EQ(code, 1);
+  EXPECT_TRUE(Read(MODBUSSTACK_FC_READ_COILS, 0, 1, &code).empty());
+  EXPECT_EQ(code, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
+  EXPECT_TRUE(Read(MODBUSSTACK_FC_READ_DISCRETE_INPUTS, 0, 1, &code).empty());
+  EXPECT_EQ(code, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
 }
 
 TEST_F(RegisterBridgeTest, ReadsDoNotWrapPastTheLastRegister) {
   temporary.AddRow(0, "first", "0", 7, kNow);
   temporary.AddRow(65535, "last", "0", 8, kNow);
-  EXPECT_EQ(Read(3, 65534, 3), (std::vector<uint16_t>{0x0BAD, 8, 0x0BAD}));
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 65534, 3), (std::vector<uint16_t>{0x0BAD, 8, 0x0BAD}));
 }
 
 TEST_F(RegisterBridgeTest, StaleRowsFetchEachPostalCodeOncePerRequest) {
@@ -98,14 +98,15 @@ TEST_F(RegisterBridgeTest, StaleRowsFetchEachPostalCodeOncePerRequest) {
   }
   temporary.AddRow(23, "r23", "90210", 23, kNow - 31);
   temporary.AddRow(24, "r24", "90210", 24, kNow - 30);  // exactly 30 s: fresh
-  EXPECT_EQ(Read(3, 20, 5), (std::vector<uint16_t>{20, 21, 22, 23, 24})) << "old values when the service is down";
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 20, 5), (std::vector<uint16_t>{20, 21, 22, 23, 24}))
+      << "old values when the service is down";
   EXPECT_EQ(Count("FYI: The data is too old, we need to update it."), 2u);
   EXPECT_EQ(Count("Error: CURL Error."), 2u);
   EXPECT_TRUE(log.Contains("ModbusAddress=[20]"));
   EXPECT_TRUE(log.Contains("ModbusAddress=[23]"));
 
   log.Clear();
-  Read(3, 20, 1);
+  Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 20, 1);
   EXPECT_EQ(Count("Error: CURL Error."), 1u) << "a later request tries again";
 }
 
@@ -119,22 +120,24 @@ TEST_F(RegisterBridgeTest, HeldReadsLastOnlyUntilSomethingElseNeedsTheDatabase) 
   temporary.AddRow(21, "b", "0", 6, kNow);
   CSQLiteDatabase& database = temporary.Database();
 
-  EXPECT_EQ(Read(3, 20, 2), (std::vector<uint16_t>{5, 6}));
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 20, 2), (std::vector<uint16_t>{5, 6}));
   EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_OK) << "without holding the read ends with its request";
 
   database.SetReadHoldingEnabled(true);
-  EXPECT_EQ(Read(3, 20, 1), (std::vector<uint16_t>{5}));
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 20, 1), (std::vector<uint16_t>{5}));
   EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_BUSY) << "the read's transaction is held";
-  EXPECT_EQ(Read(4, 21, 1), (std::vector<uint16_t>{6})) << "the next read carries on with it";
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_INPUT_REGISTERS, 21, 1), (std::vector<uint16_t>{6}))
+      << "the next read carries on with it";
   database.EndHeldRead();
   EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_OK);
 
-  EXPECT_EQ(Read(3, 21, 1), (std::vector<uint16_t>{6}));
-  EXPECT_EQ(Write(6, 20, {7}), 0) << "a write ends the held read before its own transaction";
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 21, 1), (std::vector<uint16_t>{6}));
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_REGISTER, 20, {7}), 0)
+      << "a write ends the held read before its own transaction";
   EXPECT_EQ(Value(20), "7");
   EXPECT_EQ(temporary.TryRun(kOutsideWrite), SQLITE_OK);
 
-  EXPECT_EQ(Read(3, 20, 1), (std::vector<uint16_t>{7}));
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 20, 1), (std::vector<uint16_t>{7}));
   uint16_t next = 0;
   EXPECT_TRUE(GetNextModbusOffset(database, &next)) << "other reads run inside it";
   EXPECT_EQ(next, 22);
@@ -148,9 +151,9 @@ TEST_F(RegisterBridgeTest, HeldReadsLastOnlyUntilSomethingElseNeedsTheDatabase) 
 TEST_F(RegisterBridgeTest, InfoRegistersCannotBeWritten) {
   temporary.AddRow(19, "app.spare.14", "0", 0, kNow);
   temporary.AddRow(20, "temp", "10001", 0, kNow);
-  EXPECT_EQ(Write(6, 19, {5}), 2);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_REGISTER, 19, {5}), MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   EXPECT_EQ(Value(19), "0");
-  EXPECT_EQ(Write(6, 20, {5}), 0);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_REGISTER, 20, {5}), 0);
   EXPECT_EQ(Value(20), "5");
   EXPECT_TRUE(log.Contains("FYI: Set Modbus Value. function=[6], startingAddress=[20], length=[1], dataSize=[2]\n"));
 }
@@ -159,26 +162,30 @@ TEST_F(RegisterBridgeTest, MultipleWriteIsAllOrNothing) {
   for (int offset = 18; offset < 23; ++offset) {
     temporary.AddRow(offset, "r", "1", 0, 0);
   }
-  EXPECT_EQ(Write(16, 18, {1, 2, 3, 4, 5}), 2) << "reaches into the info registers";
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, 18, {1, 2, 3, 4, 5}),
+            MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS)
+      << "reaches into the info registers";
   EXPECT_EQ(Value(20), "0");
 
-  EXPECT_EQ(Write(16, 20, {7, 8, 0xFFFF}), 0);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, 20, {7, 8, 0xFFFF}), 0);
   EXPECT_EQ(Value(20), "7");
   EXPECT_EQ(Value(21), "8");
   EXPECT_EQ(Value(22), "65535");
 
-  EXPECT_EQ(Write(16, 21, {1, 1, 1}), 2) << "register 23 has no row";
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, 21, {1, 1, 1}), MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS)
+      << "register 23 has no row";
   EXPECT_EQ(Value(21), "8");
   EXPECT_EQ(Value(22), "65535");
 
-  EXPECT_EQ(Write(16, 20, {}), 0) << "a write of nothing succeeds";
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, 20, {}), 0) << "a write of nothing succeeds";
 }
 
 TEST_F(RegisterBridgeTest, WritesToRegistersWithoutRowsAreRefused) {
-  EXPECT_EQ(Write(6, 500, {1}), 2);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_REGISTER, 500, {1}), MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   EXPECT_TRUE(temporary.Rows("SELECT * FROM Data").empty());
   temporary.AddRow(65535, "last", "0", 0, 0);
-  EXPECT_EQ(Write(16, 65535, {1, 2}), 2) << "past the last register";
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, 65535, {1, 2}), MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS)
+      << "past the last register";
   EXPECT_EQ(Value(65535), "0");
 }
 
@@ -188,24 +195,24 @@ TEST_F(RegisterBridgeTest, AFailedUpdateRollsTheRequestBack) {
   temporary.Run(
       "CREATE TRIGGER refuse BEFORE UPDATE ON Data WHEN NEW.ModbusOffset = 21 BEGIN SELECT RAISE(ABORT, 'refused'); "
       "END;");
-  EXPECT_EQ(Write(16, 20, {5, 6}), 4);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, 20, {5, 6}), MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
   EXPECT_EQ(Value(20), "0") << "the first register's update was rolled back";
   EXPECT_TRUE(log.Contains("refused"));
 }
 
 TEST_F(RegisterBridgeTest, OtherWriteFunctionsAreIllegalAboveTheInfoRegisters) {
   temporary.AddRow(30, "r", "1", 0, 0);
-  EXPECT_EQ(Write(5, 5, {0xFF00}), 2);
-  EXPECT_EQ(Write(5, 30, {0xFF00}), 1);
-  EXPECT_EQ(Write(15, 30, {1}), 1);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_COIL, 5, {0xFF00}), MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_COIL, 30, {0xFF00}), MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_COILS, 30, {1}), MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
   EXPECT_EQ(Value(30), "0");
 }
 
 TEST_F(RegisterBridgeTest, AnUnopenableDatabaseIsAServerDeviceFailure) {
   temporary.Database().SetFileName(temporary.Path() + ".missing");
-  EXPECT_EQ(Write(6, 20, {1}), 4);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_REGISTER, 20, {1}), MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
   EXPECT_TRUE(log.Contains("Error: Could not open the database for write. Can not respond\n"));
-  EXPECT_EQ(Read(3, 20, 2), (std::vector<uint16_t>{0x0BAD, 0x0BAD}));
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 20, 2), (std::vector<uint16_t>{0x0BAD, 0x0BAD}));
   EXPECT_TRUE(log.Contains("Error: Could not open the database for read\n"));
 }
 

@@ -11,10 +11,10 @@
 #include <cstring>
 #include <vector>
 
+#include "ModbusStack.h"
+
 namespace veld_fuzz {
 
-constexpr uint32_t kRtu = 1;
-constexpr uint32_t kTcp = 2;
 constexpr uint16_t kMaxFrame = 260;  // 6 + unit + 253-byte PDU
 
 // Aborts (which libFuzzer reports as a crash) with a note saying why.
@@ -112,7 +112,7 @@ inline void CheckSentFrame(uint32_t protocol, const uint8_t* frame, uint16_t len
   for (uint16_t i = 0; i < length; ++i) {
     sink = static_cast<uint8_t>(sink ^ frame[i]);  // lets ASan see the whole frame
   }
-  if (protocol == kTcp) {
+  if (protocol == MODBUSSTACK_PROTOCOL_TCP) {
     Require(length >= 8, "TCP frame shorter than MBAP header and function code");
     Require(frame[2] == 0 && frame[3] == 0, "TCP frame with nonzero protocol identifier");
     const uint16_t lengthField = static_cast<uint16_t>((frame[4] << 8) | frame[5]);

@@ -33,7 +33,7 @@ constexpr size_t kGuardSize = 32;
 constexpr uint8_t kUntouchedCode = 0xEE;
 
 struct Session {
-  uint32_t protocol = kRtu;
+  uint32_t protocol = MODBUSSTACK_PROTOCOL_RTU;
   bool sealChunks = false;
   uint8_t unit = 0;
   uint8_t function = 0;
@@ -51,7 +51,7 @@ uint8_t GuardByte(size_t i) { return static_cast<uint8_t>(0x9E ^ (i * 31)); }
 uint16_t Receive(uint32_t* connectionId, uint8_t* buffer, uint16_t room) {
   Require(room >= 1 && room <= kMaxFrame, "receive callback offered room outside 1..260");
   Require(connectionId != nullptr && *connectionId == 0, "connection id slot not cleared to 0");
-  const uint16_t length = s.feed.Next(buffer, room, s.protocol == kRtu && s.sealChunks);
+  const uint16_t length = s.feed.Next(buffer, room, s.protocol == MODBUSSTACK_PROTOCOL_RTU && s.sealChunks);
   if (length == 0) {
     return 0;
   }
@@ -67,7 +67,7 @@ bool Send(uint16_t connectionId, const uint8_t* frame, uint16_t length) {
   CheckSentFrame(s.protocol, frame, length);
   Require(++s.sends == 1, "client sent more than one request");
   Require(connectionId == kConnection, "request sent to another connection");
-  const uint16_t unit = s.protocol == kTcp ? 6 : 0;
+  const uint16_t unit = s.protocol == MODBUSSTACK_PROTOCOL_TCP ? 6 : 0;
   Require(frame[unit] == s.unit && frame[unit + 1] == s.function, "request with another unit or function");
   return true;
 }
@@ -81,7 +81,8 @@ void CheckTcpRead(const uint8_t* data, uint16_t dataSize) {
   }
   const uint8_t byteCount = s.reply[8];
   Require(s.replyLength >= 9 + byteCount && byteCount <= dataSize, "accepted a reply that does not fit");
-  const bool registers = s.function == 3 || s.function == 4;
+  const bool registers =
+      s.function == MODBUSSTACK_FC_READ_HOLDING_REGISTERS || s.function == MODBUSSTACK_FC_READ_INPUT_REGISTERS;
   for (uint16_t i = 0; i < byteCount; ++i) {
     uint8_t expected = s.reply[9 + i];
     if (registers && (i | 1u) < byteCount) {  // a whole register: host order
@@ -106,14 +107,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
   const uint16_t address = in.Word();
   const uint16_t quantity = in.Word();
   const uint16_t sizeOrFill = in.Word();
-  static constexpr uint8_t kFunctions[8] = {1, 2, 3, 4, 5, 6, 15, 16};
+  static constexpr uint8_t kFunctions[8] = {MODBUSSTACK_FC_READ_COILS,
+                                            MODBUSSTACK_FC_READ_DISCRETE_INPUTS,
+                                            MODBUSSTACK_FC_READ_HOLDING_REGISTERS,
+                                            MODBUSSTACK_FC_READ_INPUT_REGISTERS,
+                                            MODBUSSTACK_FC_WRITE_SINGLE_COIL,
+                                            MODBUSSTACK_FC_WRITE_SINGLE_REGISTER,
+                                            MODBUSSTACK_FC_WRITE_MULTIPLE_COILS,
+                                            MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS};
   const unsigned call = (flags >> 1) & 0x07;
   const bool write = call >= 4;
   s.function = (flags & 0x10) ? rawFunction : kFunctions[call];
-  s.protocol = (flags & 0x01) ? kTcp : kRtu;
+  s.protocol = (flags & 0x01) ? MODBUSSTACK_PROTOCOL_TCP : MODBUSSTACK_PROTOCOL_RTU;
   s.sealChunks = (flags & 0x20) != 0;
   s.feed.Load(&in);
-  Require(ModbusStack_Init(s.protocol, Send, Receive, Clock) == 1, "init refused a valid framing");
+  Require(ModbusStack_Init(s.protocol, Send, Receive, Clock) == MODBUSSTACK_INIT_READY, "init refused a valid framing");
 
   uint8_t exceptionCode = kUntouchedCode;
   uint32_t result = 0;
@@ -134,8 +142,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
         Require(arena[i] == GuardByte(i), "client wrote outside its data area");
       }
     }
-    Require(result >= 1 && result <= 6, "read result outside 1..6");
-    if (result == 1 && s.protocol == kTcp) {
+    Require(result >= MODBUSSTACK_CLIENT_ACCEPTED && result <= MODBUSSTACK_CLIENT_EXCEPTION,
+            "read result outside 1..6");
+    if (result == MODBUSSTACK_CLIENT_ACCEPTED && s.protocol == MODBUSSTACK_PROTOCOL_TCP) {
       CheckTcpRead(data, dataSize);
     }
   } else {
@@ -143,29 +152,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
     // it must refuse anyway), so ASan flags any read beyond them.
     const uint16_t capped = quantity < 1024 ? quantity : 1024;
     size_t valueBytes = 0;
-    if (s.function == 5 || s.function == 6) {
+    if (s.function == MODBUSSTACK_FC_WRITE_SINGLE_COIL || s.function == MODBUSSTACK_FC_WRITE_SINGLE_REGISTER) {
       valueBytes = 2;
-    } else if (s.function == 15 && quantity <= 1968) {
+    } else if (s.function == MODBUSSTACK_FC_WRITE_MULTIPLE_COILS && quantity <= 1968) {
       valueBytes = (quantity + 7u) / 8u;
-    } else if (s.function == 16) {
+    } else if (s.function == MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS) {
       valueBytes = 2u * capped;
     }
     std::vector<uint8_t> storage(valueBytes, static_cast<uint8_t>(sizeOrFill >> 8));
     static uint16_t empty[1];
     const uint16_t* values = valueBytes != 0 ? reinterpret_cast<const uint16_t*>(storage.data()) : empty;
     result = ModbusStack_WriteRegisters(kConnection, s.unit, s.function, address, values, quantity, &exceptionCode);
-    const bool known = s.function == 5 || s.function == 6 || s.function == 15 || s.function == 16;
-    Require(result <= 6, "write result outside 0..6");
-    Require((result == 0) == !known, "result 0 exactly for an unknown write function");
+    const bool known =
+        s.function == MODBUSSTACK_FC_WRITE_SINGLE_COIL || s.function == MODBUSSTACK_FC_WRITE_SINGLE_REGISTER ||
+        s.function == MODBUSSTACK_FC_WRITE_MULTIPLE_COILS || s.function == MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS;
+    Require(result <= MODBUSSTACK_CLIENT_EXCEPTION, "write result outside 0..6");
+    Require((result == MODBUSSTACK_CLIENT_UNKNOWN_FUNCTION) == !known,
+            "result 0 exactly for an unknown write function");
   }
 
-  if (result != 6) {
+  if (result != MODBUSSTACK_CLIENT_EXCEPTION) {
     Require(exceptionCode == kUntouchedCode, "exception code written without an exception result");
-  } else if (s.protocol == kTcp) {
+  } else if (s.protocol == MODBUSSTACK_PROTOCOL_TCP) {
     Require(s.replyLength >= 9 && (s.reply[7] & 0x80) != 0 && exceptionCode == s.reply[8],
             "exception code is not the reply's");
   }
-  const bool sent = result == 1 || result >= 4;
+  const bool sent = result == MODBUSSTACK_CLIENT_ACCEPTED || result >= MODBUSSTACK_CLIENT_TIMED_OUT;
   Require(s.sends == (sent ? 1 : 0), "request sent for a refused call, or not sent for an answered one");
   return 0;
 }

@@ -26,7 +26,7 @@ namespace {
 enum class Answer { kAccept, kRefuseWithCode, kRefuseWithoutCode };
 
 struct Session {
-  uint32_t protocol = kRtu;
+  uint32_t protocol = MODBUSSTACK_PROTOCOL_RTU;
   bool sealChunks = false;
   bool sendSucceeds = true;
   Answer answer = Answer::kAccept;
@@ -50,7 +50,7 @@ Session s;
 uint16_t Receive(uint32_t* connectionId, uint8_t* buffer, uint16_t room) {
   Require(room >= 1 && room <= kMaxFrame, "receive callback offered room outside 1..260");
   Require(connectionId != nullptr && *connectionId == 0, "connection id slot not cleared to 0");
-  const uint16_t length = s.feed.Next(buffer, room, s.protocol == kRtu && s.sealChunks);
+  const uint16_t length = s.feed.Next(buffer, room, s.protocol == MODBUSSTACK_PROTOCOL_RTU && s.sealChunks);
   if (length == 0) {
     return 0;
   }
@@ -66,16 +66,16 @@ uint16_t Receive(uint32_t* connectionId, uint8_t* buffer, uint16_t room) {
 bool Send(uint16_t connectionId, const uint8_t* frame, uint16_t length) {
   CheckSentFrame(s.protocol, frame, length);
   Require(++s.sends == 1, "more than one frame sent in one pass");
-  const uint16_t unit = s.protocol == kTcp ? 6 : 0;
-  if (s.protocol == kTcp) {
+  const uint16_t unit = s.protocol == MODBUSSTACK_PROTOCOL_TCP ? 6 : 0;
+  if (s.protocol == MODBUSSTACK_PROTOCOL_TCP) {
     Require(connectionId == static_cast<uint16_t>(s.connectionWritten), "response to another connection");
     Require(frame[0] == s.transactionId[0] && frame[1] == s.transactionId[1],
             "response does not echo the transaction identifier");
   }
   const uint8_t function = frame[unit + 1];
   const bool exception = (function & 0x80) != 0;
-  const uint16_t exceptionLength = static_cast<uint16_t>(unit + 3 + (s.protocol == kRtu ? 2 : 0));
-  if (s.protocol == kTcp && s.requestFunction >= 0) {
+  const uint16_t exceptionLength = static_cast<uint16_t>(unit + 3 + (s.protocol == MODBUSSTACK_PROTOCOL_RTU ? 2 : 0));
+  if (s.protocol == MODBUSSTACK_PROTOCOL_TCP && s.requestFunction >= 0) {
     Require((function & 0x7F) == (s.requestFunction & 0x7F), "response function differs from the request's");
   }
   if (s.valueCalls == 0) {
@@ -83,15 +83,18 @@ bool Send(uint16_t connectionId, const uint8_t* frame, uint16_t length) {
     // callback missing), 3 (quantity, data) or 4 (no response built).
     const uint8_t code = frame[unit + 2];
     Require(exception && length == exceptionLength, "answer without a value callback is no exception response");
-    Require(code == 1 || code == 3 || code == 4, "stack's own exception code not 1, 3 or 4");
+    Require(code == MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION || code == MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE ||
+                code == MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE,
+            "stack's own exception code not 1, 3 or 4");
   } else {
     Require((function & 0x7F) == s.calledFunction, "response function differs from the one handled");
     if (s.refused) {
-      const uint8_t expected = s.refusalCode != 0 ? s.refusalCode : 4;
+      const uint8_t expected = s.refusalCode != 0 ? s.refusalCode : MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE;
       Require(exception && length == exceptionLength && frame[unit + 2] == expected,
               "refusal not answered with the callback's exception code");
     } else if (exception) {
-      Require(frame[unit + 2] == 4, "accepted request answered with an exception other than 4");
+      Require(frame[unit + 2] == MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE,
+              "accepted request answered with an exception other than 4");
     }
   }
   return s.sendSucceeds;
@@ -120,8 +123,9 @@ bool Decide(uint8_t slaveId, uint8_t function, uint8_t* exceptionCode) {
 
 bool GetValue(uint8_t slaveId, uint8_t function, uint16_t, uint16_t length, uint16_t* values, uint16_t dataSize,
               uint8_t* exceptionCode) {
-  Require(function >= 1 && function <= 4, "read callback got a function other than 1-4");
-  const bool bits = function <= 2;
+  Require(function >= MODBUSSTACK_FC_READ_COILS && function <= MODBUSSTACK_FC_READ_INPUT_REGISTERS,
+          "read callback got a function other than 1-4");
+  const bool bits = function <= MODBUSSTACK_FC_READ_DISCRETE_INPUTS;
   Require(length <= (bits ? 2000 : 125), "read quantity over its limit reached the callback");
   const uint16_t needed = static_cast<uint16_t>(bits ? (length + 7) / 8 : 2 * length);
   Require(dataSize <= 256 && needed <= dataSize, "read area too small or too large");
@@ -138,14 +142,14 @@ bool SetValue(uint8_t slaveId, uint8_t function, uint16_t, uint16_t length, uint
               uint8_t* exceptionCode) {
   Require(dataSize <= 256, "write callback got more than 256 bytes");
   switch (function) {
-    case 5:
-    case 6:
+    case MODBUSSTACK_FC_WRITE_SINGLE_COIL:
+    case MODBUSSTACK_FC_WRITE_SINGLE_REGISTER:
       Require(length == 1 && dataSize == 2, "single write with length other than 1 or size other than 2");
       break;
-    case 15:
+    case MODBUSSTACK_FC_WRITE_MULTIPLE_COILS:
       Require(length <= 1968 && dataSize >= (length + 7) / 8, "coil write over 1968 or short of its coils");
       break;
-    case 16:
+    case MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS:
       Require(length <= 123 && dataSize == 2 * length, "register write over 123 or size not 2 x length");
       break;
     default:
@@ -170,7 +174,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t slaveId = input.Byte();
   s.refusalCode = input.Byte();
   s.fill = input.Byte();
-  s.protocol = (flags & 0x01) ? kTcp : kRtu;
+  s.protocol = (flags & 0x01) ? MODBUSSTACK_PROTOCOL_TCP : MODBUSSTACK_PROTOCOL_RTU;
   s.sealChunks = (flags & 0x40) != 0;
   s.sendSucceeds = (flags & 0x80) == 0;
   const int answer = (flags >> 4) & 0x03;
@@ -180,8 +184,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   s.feed.Load(&input);
 
-  Require(ModbusStack_Init(s.protocol, Send, Receive, Clock) == 1, "init refused a valid framing");
-  const bool accepted = slaveId != 0 && slaveId <= (s.protocol == kRtu ? 127 : 254);
+  Require(ModbusStack_Init(s.protocol, Send, Receive, Clock) == MODBUSSTACK_INIT_READY, "init refused a valid framing");
+  const bool accepted = slaveId != 0 && slaveId <= (s.protocol == MODBUSSTACK_PROTOCOL_RTU ? 127 : 254);
   Require(ModbusStack_SetSlaveId(slaveId) == accepted, "slave id accepted or refused against its range");
   s.slaveId = accepted ? slaveId : 0;
   if (flags & 0x02) {
@@ -203,9 +207,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.valueCalls = 0;
     s.refused = false;
     const uint32_t result = ModbusStack_Loop();
-    Require(result == 0 || result == 1, "server pass result outside 0, 1");
+    Require(result == MODBUSSTACK_LOOP_FAILED || result == MODBUSSTACK_LOOP_OK, "server pass result outside 0, 1");
     if (s.sends == 1) {
-      Require(result == (s.sendSucceeds ? 1u : 0u), "pass result does not reflect the send result");
+      Require(result == (s.sendSucceeds ? MODBUSSTACK_LOOP_OK : MODBUSSTACK_LOOP_FAILED),
+              "pass result does not reflect the send result");
     }
     if (flags & 0x08) {
       ModbusStack_Flush();

@@ -140,10 +140,10 @@ bool Refuse(uint8_t* exceptionCode, uint8_t code) {
 bool TableGetValue(uint8_t, uint8_t function, uint16_t start, uint16_t length, uint16_t* values, uint16_t dataSize,
                    uint8_t* exceptionCode) {
   std::lock_guard<std::mutex> lock(g_tables.mutex);
-  if (function == 1 || function == 2) {
-    const std::vector<uint8_t>& bits = function == 1 ? g_tables.coils : g_tables.discreteInputs;
+  if (function == MODBUSSTACK_FC_READ_COILS || function == MODBUSSTACK_FC_READ_DISCRETE_INPUTS) {
+    const std::vector<uint8_t>& bits = function == MODBUSSTACK_FC_READ_COILS ? g_tables.coils : g_tables.discreteInputs;
     if (!Fits(start, length, bits.size()) || (length + 7u) / 8u > dataSize) {
-      return Refuse(exceptionCode, 2);
+      return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
     }
     uint8_t* packed = reinterpret_cast<uint8_t*>(values);  // wire order: first bit in bit 0 of byte 0
     for (uint16_t i = 0; i < length; ++i) {
@@ -151,36 +151,37 @@ bool TableGetValue(uint8_t, uint8_t function, uint16_t start, uint16_t length, u
     }
     return true;
   }
-  if (function == 3 || function == 4) {
-    const std::vector<uint16_t>& registers = function == 3 ? g_tables.holding : g_tables.input;
+  if (function == MODBUSSTACK_FC_READ_HOLDING_REGISTERS || function == MODBUSSTACK_FC_READ_INPUT_REGISTERS) {
+    const std::vector<uint16_t>& registers =
+        function == MODBUSSTACK_FC_READ_HOLDING_REGISTERS ? g_tables.holding : g_tables.input;
     if (!Fits(start, length, registers.size()) || 2u * length > dataSize) {
-      return Refuse(exceptionCode, 2);
+      return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
     }
-    if (function == 3 && Touches(start, length, kReadFailureAddress)) {
+    if (function == MODBUSSTACK_FC_READ_HOLDING_REGISTERS && Touches(start, length, kReadFailureAddress)) {
       return false;  // no code: the stack must turn this into exception 4
     }
     std::memcpy(values, registers.data() + start, 2u * length);
     return true;
   }
-  return Refuse(exceptionCode, 1);
+  return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
 }
 
 bool TableSetValue(uint8_t, uint8_t function, uint16_t start, uint16_t length, uint16_t* values, uint16_t dataSize,
                    uint8_t* exceptionCode) {
   std::lock_guard<std::mutex> lock(g_tables.mutex);
   switch (function) {
-    case 5:
+    case MODBUSSTACK_FC_WRITE_SINGLE_COIL:
       if (!Fits(start, 1, g_tables.coils.size())) {
-        return Refuse(exceptionCode, 2);
+        return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
       }
       if (values[0] != 0xFF00 && values[0] != 0x0000) {
-        return Refuse(exceptionCode, 3);
+        return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE);
       }
       g_tables.coils[start] = values[0] == 0xFF00 ? 1 : 0;
       return true;
-    case 15: {
+    case MODBUSSTACK_FC_WRITE_MULTIPLE_COILS: {
       if (!Fits(start, length, g_tables.coils.size())) {
-        return Refuse(exceptionCode, 2);
+        return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
       }
       // Only the dataSize bytes handed over are valid.
       const uint8_t* packed = reinterpret_cast<const uint8_t*>(values);
@@ -189,10 +190,10 @@ bool TableSetValue(uint8_t, uint8_t function, uint16_t start, uint16_t length, u
       }
       return true;
     }
-    case 6:
-    case 16:
+    case MODBUSSTACK_FC_WRITE_SINGLE_REGISTER:
+    case MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS:
       if (!Fits(start, length, g_tables.holding.size())) {
-        return Refuse(exceptionCode, 2);
+        return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
       }
       if (Touches(start, length, kBusyAddress)) {
         return Refuse(exceptionCode, kServerBusy);
@@ -200,7 +201,7 @@ bool TableSetValue(uint8_t, uint8_t function, uint16_t start, uint16_t length, u
       std::memcpy(g_tables.holding.data() + start, values, 2u * length);
       return true;
     default:
-      return Refuse(exceptionCode, 1);
+      return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
   }
 }
 
@@ -355,7 +356,7 @@ std::unique_ptr<StackServerHost> StackServerHost::StartTcp() {
   g_tcpHost = TcpHost{};
   g_tcpHost.listenFd = fd;
   server->port_ = port;
-  ModbusStack_Init(2, TcpServerSend, TcpServerReceive, CurrentTimeUnits);
+  ModbusStack_Init(MODBUSSTACK_PROTOCOL_TCP, TcpServerSend, TcpServerReceive, CurrentTimeUnits);
   ModbusStack_RegisterGetValue(TableGetValue);
   ModbusStack_RegisterSetValue(TableSetValue);
   server->thread_ = std::thread([stop = &server->stop_] {
@@ -373,7 +374,7 @@ std::unique_ptr<StackServerHost> StackServerHost::StartTcp() {
 std::unique_ptr<StackServerHost> StackServerHost::StartRtu(int ptyMaster) {
   std::unique_ptr<StackServerHost> server(new StackServerHost);
   g_rtuHostFd = ptyMaster;
-  ModbusStack_Init(1, RtuSend, RtuReceive, CurrentTimeUnits);
+  ModbusStack_Init(MODBUSSTACK_PROTOCOL_RTU, RtuSend, RtuReceive, CurrentTimeUnits);
   if (!ModbusStack_SetSlaveId(1)) {
     throw std::runtime_error("ModbusStack_SetSlaveId(1) refused under RTU");
   }
@@ -415,13 +416,13 @@ std::unique_ptr<StackClientLink> StackClientLink::ConnectTcp(uint16_t port) {
   SetNonBlocking(fd);
   g_clientFd = fd;
   g_clientPending.clear();
-  ModbusStack_Init(2, ClientTcpSend, ClientTcpReceive, CurrentTimeUnits);
+  ModbusStack_Init(MODBUSSTACK_PROTOCOL_TCP, ClientTcpSend, ClientTcpReceive, CurrentTimeUnits);
   return std::unique_ptr<StackClientLink>(new StackClientLink);
 }
 
 std::unique_ptr<StackClientLink> StackClientLink::OverRtu(int ptyMaster) {
   g_rtuHostFd = ptyMaster;
-  ModbusStack_Init(1, RtuSend, RtuReceive, CurrentTimeUnits);
+  ModbusStack_Init(MODBUSSTACK_PROTOCOL_RTU, RtuSend, RtuReceive, CurrentTimeUnits);
   return std::unique_ptr<StackClientLink>(new StackClientLink);
 }
 

@@ -320,24 +320,29 @@ TEST_F(StackTcpServer, SingleWritesAreEchoedUnchanged) {
 }
 
 TEST_F(StackTcpServer, RawUnsupportedFunctionCodesAreIllegalFunctions) {
-  EXPECT_EQ(RawExchange(client(), {0xFF, 0x07}), ExceptionPdu(0x07, 1));
-  EXPECT_EQ(RawExchange(client(), {0xFF, 0x2B, 0x0E, 0x01, 0x00}), ExceptionPdu(0x2B, 1));
+  EXPECT_EQ(RawExchange(client(), {0xFF, 0x07}), ExceptionPdu(0x07, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION));
+  EXPECT_EQ(RawExchange(client(), {0xFF, 0x2B, 0x0E, 0x01, 0x00}),
+            ExceptionPdu(0x2B, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION));
 }
 
 TEST_F(StackTcpServer, QuantitiesOverTheLimitsAreIllegalDataValues) {
-  EXPECT_EQ(RawExchange(client(), {0xFF, 0x03, 0x00, 0x00, 0x00, 126}), ExceptionPdu(0x03, 3));
-  EXPECT_EQ(RawExchange(client(), {0xFF, 0x04, 0x00, 0x00, 0x00, 126}), ExceptionPdu(0x04, 3));
-  EXPECT_EQ(RawExchange(client(), {0xFF, 0x01, 0x00, 0x00, High(2001), Low(2001)}), ExceptionPdu(0x01, 3));
+  EXPECT_EQ(RawExchange(client(), {0xFF, 0x03, 0x00, 0x00, 0x00, 126}),
+            ExceptionPdu(0x03, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE));
+  EXPECT_EQ(RawExchange(client(), {0xFF, 0x04, 0x00, 0x00, 0x00, 126}),
+            ExceptionPdu(0x04, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE));
+  EXPECT_EQ(RawExchange(client(), {0xFF, 0x01, 0x00, 0x00, High(2001), Low(2001)}),
+            ExceptionPdu(0x01, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE));
   Bytes tooManyCoils{0xFF, 0x0F, 0x00, 0x00, High(1969), Low(1969), 247};
   tooManyCoils.resize(tooManyCoils.size() + 247, 0x55);
-  EXPECT_EQ(RawExchange(client(), tooManyCoils), ExceptionPdu(0x0F, 3));
+  EXPECT_EQ(RawExchange(client(), tooManyCoils), ExceptionPdu(0x0F, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE));
 }
 
 // A byte count that does not cover the quantity announced leaves data
 // missing; the write must be refused with exception 3 and change nothing.
 TEST_F(StackTcpServer, WriteRegistersWithTooSmallByteCountIsIllegalDataValue) {
   const Registers before = Slice(&ServerTables::holding, 0, 2);
-  EXPECT_EQ(RawExchange(client(), {0xFF, 0x10, 0x00, 0x00, 0x00, 0x02, 0x02, 0x12, 0x34}), ExceptionPdu(0x10, 3));
+  EXPECT_EQ(RawExchange(client(), {0xFF, 0x10, 0x00, 0x00, 0x00, 0x02, 0x02, 0x12, 0x34}),
+            ExceptionPdu(0x10, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE));
   EXPECT_EQ(Slice(&ServerTables::holding, 0, 2), before);
 }
 
@@ -345,7 +350,8 @@ TEST_F(StackTcpServer, WriteCoilsWithTooSmallByteCountIsIllegalDataValue) {
   // 16 coils announced, one data byte sent: it would flip the first eight.
   const Bytes before = Slice(&ServerTables::coils, 0, 16);
   const uint8_t firstEight = Pack(Inverted(Bytes(before.begin(), before.begin() + 8)))[0];
-  EXPECT_EQ(RawExchange(client(), {0xFF, 0x0F, 0x00, 0x00, 0x00, 0x10, 0x01, firstEight}), ExceptionPdu(0x0F, 3));
+  EXPECT_EQ(RawExchange(client(), {0xFF, 0x0F, 0x00, 0x00, 0x00, 0x10, 0x01, firstEight}),
+            ExceptionPdu(0x0F, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE));
   EXPECT_EQ(Slice(&ServerTables::coils, 0, 16), before);
 }
 
@@ -469,15 +475,16 @@ TEST_P(StackClient, ReadsRegistersAndBitsFromLibmodbus) {
   LibmodbusServer& server = *server_;
   Bytes data;
   uint8_t exception = 0;
-  ASSERT_EQ(Read(3, 9, 1, data, &exception), 1u);
+  ASSERT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 9, 1, data, &exception), MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(RegistersOf(data, 1), Mapped(server, &modbus_mapping_t::tab_registers, 9, 1));
-  ASSERT_EQ(Read(3, kMapRegisters - 125, 125, data, &exception), 1u);
+  ASSERT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, kMapRegisters - 125, 125, data, &exception),
+            MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(RegistersOf(data, 125), Mapped(server, &modbus_mapping_t::tab_registers, kMapRegisters - 125, 125));
-  ASSERT_EQ(Read(4, 3, 125, data, &exception), 1u);
+  ASSERT_EQ(Read(MODBUSSTACK_FC_READ_INPUT_REGISTERS, 3, 125, data, &exception), MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(RegistersOf(data, 125), Mapped(server, &modbus_mapping_t::tab_input_registers, 3, 125));
-  ASSERT_EQ(Read(1, 5, 37, data, &exception), 1u);
+  ASSERT_EQ(Read(MODBUSSTACK_FC_READ_COILS, 5, 37, data, &exception), MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(Unpack(data, 37), Mapped(server, &modbus_mapping_t::tab_bits, 5, 37));
-  ASSERT_EQ(Read(2, 0, kMapInputBits, data, &exception), 1u);
+  ASSERT_EQ(Read(MODBUSSTACK_FC_READ_DISCRETE_INPUTS, 0, kMapInputBits, data, &exception), MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(Unpack(data, kMapInputBits), Mapped(server, &modbus_mapping_t::tab_input_bits, 0, kMapInputBits));
   EXPECT_EQ(exception, 0);
 }
@@ -486,11 +493,12 @@ TEST_P(StackClient, WritesLandInTheLibmodbusMapping) {
   LibmodbusServer& server = *server_;
   uint8_t exception = 0;
   const uint8_t coil = Mapped(server, &modbus_mapping_t::tab_bits, 7, 1)[0];
-  ASSERT_EQ(Write(5, 7, {static_cast<uint16_t>(coil ? 0x0000 : 0xFF00)}, 1, &exception), 1u);
+  ASSERT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_COIL, 7, {static_cast<uint16_t>(coil ? 0x0000 : 0xFF00)}, 1, &exception),
+            MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(Mapped(server, &modbus_mapping_t::tab_bits, 7, 1)[0], coil ? 0 : 1);
 
   const Registers single = RandomRegisters(1, 6);
-  ASSERT_EQ(Write(6, 3, single, 1, &exception), 1u);
+  ASSERT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_REGISTER, 3, single, 1, &exception), MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(Mapped(server, &modbus_mapping_t::tab_registers, 3, 1), single);
 
   // The stack takes coils as packed bytes in its 16-bit value area.
@@ -498,14 +506,14 @@ TEST_P(StackClient, WritesLandInTheLibmodbusMapping) {
   const Bytes packed = Pack(coils);
   Registers packedArea((packed.size() + 1) / 2);
   std::memcpy(packedArea.data(), packed.data(), packed.size());
-  ASSERT_EQ(Write(15, 10, packedArea, 20, &exception), 1u);
+  ASSERT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_COILS, 10, packedArea, 20, &exception), MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(Mapped(server, &modbus_mapping_t::tab_bits, 10, 20), coils);
 
   const Registers one = RandomRegisters(1, 7);
-  ASSERT_EQ(Write(16, 0, one, 1, &exception), 1u);
+  ASSERT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, 0, one, 1, &exception), MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(Mapped(server, &modbus_mapping_t::tab_registers, 0, 1), one);
   const Registers many = RandomRegisters(123, 8);
-  ASSERT_EQ(Write(16, 20, many, 123, &exception), 1u);
+  ASSERT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, 20, many, 123, &exception), MODBUSSTACK_CLIENT_ACCEPTED);
   EXPECT_EQ(Mapped(server, &modbus_mapping_t::tab_registers, 20, 123), many);
   EXPECT_EQ(exception, 0);
 }
@@ -513,16 +521,19 @@ TEST_P(StackClient, WritesLandInTheLibmodbusMapping) {
 TEST_P(StackClient, ExceptionResponsesGiveResult6AndTheirCode) {
   Bytes data;
   uint8_t exception = 0;
-  EXPECT_EQ(Read(3, kMapRegisters, 1, data, &exception), 6u);
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, kMapRegisters, 1, data, &exception),
+            MODBUSSTACK_CLIENT_EXCEPTION);
   EXPECT_EQ(exception, MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   exception = 0;
-  EXPECT_EQ(Read(2, kMapInputBits - 1, 2, data, &exception), 6u);
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_DISCRETE_INPUTS, kMapInputBits - 1, 2, data, &exception),
+            MODBUSSTACK_CLIENT_EXCEPTION);
   EXPECT_EQ(exception, MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   exception = 0;
-  EXPECT_EQ(Write(5, kMapBits, {0xFF00}, 1, &exception), 6u);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_COIL, kMapBits, {0xFF00}, 1, &exception), MODBUSSTACK_CLIENT_EXCEPTION);
   EXPECT_EQ(exception, MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   exception = 0;
-  EXPECT_EQ(Write(16, kMapRegisters - 1, RandomRegisters(2, 9), 2, &exception), 6u);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS, kMapRegisters - 1, RandomRegisters(2, 9), 2, &exception),
+            MODBUSSTACK_CLIENT_EXCEPTION);
   EXPECT_EQ(exception, MODBUS_EXCEPTION_ILLEGAL_DATA_ADDRESS);
 }
 
@@ -548,7 +559,7 @@ TEST_P(StackClient, SilenceGivesResult4AfterThreeTimeUnits) {
   Bytes data;
   uint8_t exception = 0;
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(Read(3, 0, 4, data, &exception), 4u);
+  EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 0, 4, data, &exception), MODBUSSTACK_CLIENT_TIMED_OUT);
   const auto elapsed = std::chrono::steady_clock::now() - start;
   // Three units counted from a reading that may stand late in its unit: more
   // than two whole units, and nowhere near a second.

@@ -29,37 +29,40 @@ TEST(Configuration, HeaderIsUsableFromC) { EXPECT_EQ(VersionSeenFromC(), 2360); 
 
 TEST(Configuration, UnknownProtocolLeavesTheStackUninitialised) {
   for (const uint32_t protocol : {0u, 3u}) {
-    ASSERT_EQ(StartStack(2), 1u);
+    ASSERT_EQ(StartStack(MODBUSSTACK_PROTOCOL_TCP), MODBUSSTACK_INIT_READY);
     Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
-    EXPECT_EQ(ModbusStack_Init(protocol, ScriptedSend, ScriptedReceive, ScriptedClock), 2u);
-    EXPECT_EQ(ModbusStack_Loop(), 3u);
+    EXPECT_EQ(ModbusStack_Init(protocol, ScriptedSend, ScriptedReceive, ScriptedClock), MODBUSSTACK_INIT_BAD_PROTOCOL);
+    EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_NO_TRANSPORT);
     uint8_t data[2];
-    EXPECT_EQ(ModbusStack_ReadRegisters(1, 1, 3, 0, 1, data, sizeof data, nullptr), 3u);
+    EXPECT_EQ(ModbusStack_ReadRegisters(1, 1, MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 0, 1, data, sizeof data, nullptr),
+              MODBUSSTACK_CLIENT_NO_TRANSPORT);
     EXPECT_TRUE(TheScript().sent.empty());
     EXPECT_TRUE(TheScript().roomsOffered.empty()) << "nothing may be received while uninitialised";
   }
 }
 
 TEST(Configuration, LoopNeedsBothTransportCallbacks) {
-  StartStack(2);
-  ASSERT_EQ(ModbusStack_Init(2, nullptr, ScriptedReceive, ScriptedClock), 1u);
-  EXPECT_EQ(ModbusStack_Loop(), 3u);
-  ASSERT_EQ(ModbusStack_Init(2, ScriptedSend, nullptr, ScriptedClock), 1u);
-  EXPECT_EQ(ModbusStack_Loop(), 3u);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
+  ASSERT_EQ(ModbusStack_Init(MODBUSSTACK_PROTOCOL_TCP, nullptr, ScriptedReceive, ScriptedClock),
+            MODBUSSTACK_INIT_READY);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_NO_TRANSPORT);
+  ASSERT_EQ(ModbusStack_Init(MODBUSSTACK_PROTOCOL_TCP, ScriptedSend, nullptr, ScriptedClock), MODBUSSTACK_INIT_READY);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_NO_TRANSPORT);
 }
 
 TEST(Configuration, ReinitialisingDropsTheValueCallbacks) {
-  StartStack(2);
-  ASSERT_EQ(ModbusStack_Init(2, ScriptedSend, ScriptedReceive, ScriptedClock), 1u);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
+  ASSERT_EQ(ModbusStack_Init(MODBUSSTACK_PROTOCOL_TCP, ScriptedSend, ScriptedReceive, ScriptedClock),
+            MODBUSSTACK_INIT_READY);
   Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
-  EXPECT_EQ(ModbusStack_Loop(), 1u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_OK);
   ASSERT_EQ(TheScript().sent.size(), 1u);
   EXPECT_EQ(TheScript().sent[0].bytes, (Bytes{0, 1, 0, 0, 0, 3, 0, 0x83, 0x01}));
   EXPECT_TRUE(TheScript().reads.empty());
 }
 
 TEST(Configuration, RegisteringNoCallbackUnregisters) {
-  StartStack(2);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
   EXPECT_EQ(ModbusStack_RegisterGetValue(nullptr), 1u);
   EXPECT_EQ(ModbusStack_RegisterSetValue(nullptr), 1u);
   Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
@@ -72,20 +75,20 @@ TEST(Configuration, RegisteringNoCallbackUnregisters) {
 }
 
 TEST(Configuration, SlaveIdRangeDependsOnTheFraming) {
-  StartStack(2);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
   ModbusStack_Init(0, nullptr, nullptr, nullptr);
   EXPECT_FALSE(ModbusStack_SetSlaveId(0));
   EXPECT_TRUE(ModbusStack_SetSlaveId(255));
   EXPECT_TRUE(ModbusStack_SetSlaveId(128));
 
-  ModbusStack_Init(1, ScriptedSend, ScriptedReceive, ScriptedClock);
+  ModbusStack_Init(MODBUSSTACK_PROTOCOL_RTU, ScriptedSend, ScriptedReceive, ScriptedClock);
   EXPECT_FALSE(ModbusStack_SetSlaveId(0));
   EXPECT_FALSE(ModbusStack_SetSlaveId(128));
   EXPECT_FALSE(ModbusStack_SetSlaveId(255));
   EXPECT_TRUE(ModbusStack_SetSlaveId(127));
   EXPECT_TRUE(ModbusStack_SetSlaveId(1));
 
-  ModbusStack_Init(2, ScriptedSend, ScriptedReceive, ScriptedClock);
+  ModbusStack_Init(MODBUSSTACK_PROTOCOL_TCP, ScriptedSend, ScriptedReceive, ScriptedClock);
   EXPECT_FALSE(ModbusStack_SetSlaveId(0));
   EXPECT_FALSE(ModbusStack_SetSlaveId(255));
   EXPECT_TRUE(ModbusStack_SetSlaveId(128));
@@ -93,7 +96,7 @@ TEST(Configuration, SlaveIdRangeDependsOnTheFraming) {
 }
 
 TEST(Configuration, RefusedSlaveIdKeepsThePreviousOne) {
-  StartStack(2);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
   ASSERT_TRUE(ModbusStack_SetSlaveId(17));
   EXPECT_FALSE(ModbusStack_SetSlaveId(255));
   Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
@@ -102,10 +105,10 @@ TEST(Configuration, RefusedSlaveIdKeepsThePreviousOne) {
 }
 
 TEST(Configuration, SlaveIdSurvivesInitialisation) {
-  StartStack(2);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
   ModbusStack_Init(0, nullptr, nullptr, nullptr);
   ASSERT_TRUE(ModbusStack_SetSlaveId(255));
-  ModbusStack_Init(2, ScriptedSend, ScriptedReceive, ScriptedClock);
+  ModbusStack_Init(MODBUSSTACK_PROTOCOL_TCP, ScriptedSend, ScriptedReceive, ScriptedClock);
   ModbusStack_RegisterGetValue(ScriptedGetValue);
   Deliver(TcpFrame(1, 0xFF, kReadOneRegister));
   ModbusStack_Loop();
@@ -120,7 +123,7 @@ TEST(Configuration, FlushDropsHeldBytes) {
   const Bytes tail(frame.begin() + 4, frame.end());
 
   // Without a flush the two halves of an RTU frame are joined and answered.
-  StartStack(1);
+  StartStack(MODBUSSTACK_PROTOCOL_RTU);
   ASSERT_TRUE(ModbusStack_SetSlaveId(1));
   Deliver(head);
   ModbusStack_Loop();
@@ -129,7 +132,7 @@ TEST(Configuration, FlushDropsHeldBytes) {
   EXPECT_EQ(TheScript().sent.size(), 1u);
 
   // A flush between them throws the head away: nothing to answer.
-  StartStack(1);
+  StartStack(MODBUSSTACK_PROTOCOL_RTU);
   ASSERT_TRUE(ModbusStack_SetSlaveId(1));
   ModbusStack_Flush();  // on an empty buffer: harmless
   Deliver(head);

@@ -55,7 +55,7 @@ TEST(Crc, TablesAgreeWithTheBitwiseAlgorithm) {
 }
 
 TEST(ReceiveBuffer, ConsumeBytesDropsFromTheFront) {
-  StartStack(1);
+  StartStack(MODBUSSTACK_PROTOCOL_RTU);
   Hold({1, 2, 3, 4, 5});
   modbus_stack::ConsumeBytes(0);
   EXPECT_EQ(Held(), (Bytes{1, 2, 3, 4, 5}));
@@ -69,7 +69,7 @@ TEST(ReceiveBuffer, ConsumeBytesDropsFromTheFront) {
 }
 
 TEST(ReceiveBuffer, OffersRoomForAWholeTcpFrame) {
-  StartStack(2);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
   uint32_t connection = 0;
   modbus_stack::ReceiveIntoBuffer(&connection);
   ASSERT_EQ(TheScript().roomsOffered.size(), 1u);
@@ -77,7 +77,7 @@ TEST(ReceiveBuffer, OffersRoomForAWholeTcpFrame) {
 }
 
 TEST(ReceiveBuffer, RtuAppendsAndOffersOnlyTheRoomLeft) {
-  StartStack(1);
+  StartStack(MODBUSSTACK_PROTOCOL_RTU);
   Deliver({1, 2, 3});
   Deliver({4, 5});
   uint32_t connection = 0;
@@ -92,7 +92,7 @@ TEST(ReceiveBuffer, RtuAppendsAndOffersOnlyTheRoomLeft) {
 }
 
 TEST(ReceiveBuffer, TcpStartsEveryReceiveAfresh) {
-  StartStack(2);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
   Hold({9, 9, 9});
   Deliver({1, 2});
   uint32_t connection = 0;
@@ -101,7 +101,7 @@ TEST(ReceiveBuffer, TcpStartsEveryReceiveAfresh) {
 }
 
 TEST(Mbap, ParseKeepsTheTransactionIdAndChecksTheProtocolId) {
-  StartStack(2);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
   const uint8_t good[] = {0x12, 0x34, 0x00, 0x00, 0x00, 0x06};
   EXPECT_EQ(modbus_stack::ParseMbapHeader(good, 6), 6);
   EXPECT_EQ(g_stack.transactionId, 0x1234);
@@ -115,7 +115,7 @@ TEST(Mbap, ParseKeepsTheTransactionIdAndChecksTheProtocolId) {
 }
 
 TEST(Mbap, WriteFillsTheLengthOfWhatFollows) {
-  StartStack(2);
+  StartStack(MODBUSSTACK_PROTOCOL_TCP);
   g_stack.transactionId = 0xBEEF;
   uint8_t frame[9] = {};
   EXPECT_EQ(modbus_stack::WriteMbapHeader(frame, 5), 0);

@@ -23,7 +23,7 @@ Bytes Pdu(std::initializer_list<Bytes> parts) {
 
 class Handlers : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(StartStack(2), 1u); }
+  void SetUp() override { ASSERT_EQ(StartStack(MODBUSSTACK_PROTOCOL_TCP), MODBUSSTACK_INIT_READY); }
 
   // Sends one request with unit identifier 255 and returns the PDU of the
   // answer (the bytes after the unit identifier), or nothing when there was
@@ -31,7 +31,7 @@ class Handlers : public ::testing::Test {
   static Bytes Ask(const Bytes& pdu, uint8_t unit = 0xFF) {
     const size_t before = TheScript().sent.size();
     Deliver(TcpFrame(1, unit, pdu));
-    EXPECT_EQ(ModbusStack_Loop(), 1u);
+    EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_OK);
     if (TheScript().sent.size() == before) {
       return {};
     }
@@ -47,7 +47,7 @@ class Handlers : public ::testing::Test {
 TEST_F(Handlers, RegisterReadsAnswerBigEndianValues) {
   TheScript().readValues = {0x1234, 0xABCD};
   EXPECT_EQ(Ask({0x04, 0x00, 0x00, 0x00, 0x02}), (Bytes{0x04, 0x04, 0x12, 0x34, 0xAB, 0xCD}));
-  EXPECT_EQ(TheScript().reads.at(0).function, 4);
+  EXPECT_EQ(TheScript().reads.at(0).function, MODBUSSTACK_FC_READ_INPUT_REGISTERS);
 }
 
 TEST_F(Handlers, RegisterReadQuantityIsLimitedTo125) {
@@ -86,7 +86,7 @@ TEST_F(Handlers, ReadTooShortForItsFieldsGetsNoAnswer) {
 TEST_F(Handlers, ReadRefusalCarriesTheRequestsUnitIdentifier) {
   ASSERT_TRUE(ModbusStack_SetSlaveId(9));
   TheScript().readResult = false;
-  TheScript().refusalCode = 2;
+  TheScript().refusalCode = MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS;
   EXPECT_EQ(Ask({0x03, 0x00, 0x00, 0x00, 0x01}, 0xFF), (Bytes{0x83, 0x02}));
   EXPECT_EQ(LastUnit(), 0xFF);
   EXPECT_EQ(Ask({0x03, 0x00, 0x00, 0x00, 0x01}, 0x00), (Bytes{0x83, 0x02}));
@@ -110,7 +110,7 @@ TEST_F(Handlers, SingleRegisterWriteIsEchoed) {
   EXPECT_EQ(Ask({0x06, 0x00, 0x14, 0x12, 0x34}), (Bytes{0x06, 0x00, 0x14, 0x12, 0x34}));
   ASSERT_EQ(TheScript().writes.size(), 1u);
   const ValueCall& call = TheScript().writes[0];
-  EXPECT_EQ(call.function, 6);
+  EXPECT_EQ(call.function, MODBUSSTACK_FC_WRITE_SINGLE_REGISTER);
   EXPECT_EQ(call.startingAddress, 20);
   EXPECT_EQ(call.length, 1);
   EXPECT_EQ(call.dataSize, 2);
@@ -126,13 +126,13 @@ TEST_F(Handlers, SingleWriteEchoCarriesTheValueAsTheCallbackLeftIt) {
 
 TEST_F(Handlers, SingleCoilValueIsPassedUnchecked) {
   EXPECT_EQ(Ask({0x05, 0x00, 0x03, 0x12, 0x34}), (Bytes{0x05, 0x00, 0x03, 0x12, 0x34}));
-  EXPECT_EQ(TheScript().writes.at(0).function, 5);
+  EXPECT_EQ(TheScript().writes.at(0).function, MODBUSSTACK_FC_WRITE_SINGLE_COIL);
 }
 
 TEST_F(Handlers, WriteRefusalCarriesTheSlaveId) {
   ASSERT_TRUE(ModbusStack_SetSlaveId(9));
   TheScript().writeResult = false;
-  TheScript().refusalCode = 2;
+  TheScript().refusalCode = MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS;
   EXPECT_EQ(Ask({0x06, 0x00, 0x00, 0x00, 0x01}), (Bytes{0x86, 0x02}));
   EXPECT_EQ(LastUnit(), 9);
 }

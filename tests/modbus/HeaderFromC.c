@@ -1,8 +1,27 @@
-/* HeaderFromC.c - proves that the public header compiles as C and that its
- * functions link with C linkage. */
+/* HeaderFromC.c - proves that the public header compiles as C, that its
+ * functions link with C linkage and that its named numbers are C constant
+ * expressions with the values the manual gives them. */
 #include <stddef.h>
 
 #include "ModbusStack.h"
+
+_Static_assert(MODBUSSTACK_PROTOCOL_RTU == 1 && MODBUSSTACK_PROTOCOL_TCP == 2, "framings");
+_Static_assert(MODBUSSTACK_INIT_READY == 1 && MODBUSSTACK_INIT_BAD_PROTOCOL == 2, "init results");
+_Static_assert(MODBUSSTACK_LOOP_FAILED == 0 && MODBUSSTACK_LOOP_OK == 1 && MODBUSSTACK_LOOP_NO_TRANSPORT == 3,
+               "loop results");
+_Static_assert(MODBUSSTACK_CLIENT_UNKNOWN_FUNCTION == 0 && MODBUSSTACK_CLIENT_ACCEPTED == 1 &&
+                   MODBUSSTACK_CLIENT_INVALID_ARGUMENTS == 2 && MODBUSSTACK_CLIENT_NO_TRANSPORT == 3 &&
+                   MODBUSSTACK_CLIENT_TIMED_OUT == 4 && MODBUSSTACK_CLIENT_UNUSABLE_REPLY == 5 &&
+                   MODBUSSTACK_CLIENT_EXCEPTION == 6,
+               "client results");
+_Static_assert(MODBUSSTACK_FC_READ_COILS == 1 && MODBUSSTACK_FC_READ_DISCRETE_INPUTS == 2 &&
+                   MODBUSSTACK_FC_READ_HOLDING_REGISTERS == 3 && MODBUSSTACK_FC_READ_INPUT_REGISTERS == 4 &&
+                   MODBUSSTACK_FC_WRITE_SINGLE_COIL == 5 && MODBUSSTACK_FC_WRITE_SINGLE_REGISTER == 6 &&
+                   MODBUSSTACK_FC_WRITE_MULTIPLE_COILS == 15 && MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS == 16,
+               "function codes");
+_Static_assert(MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION == 1 && MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS == 2 &&
+                   MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE == 3 && MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE == 4,
+               "exception codes");
 
 static bool RefuseAll(uint8_t slaveId, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
                       uint16_t dataSize, uint8_t* exceptionCode) {
@@ -12,7 +31,7 @@ static bool RefuseAll(uint8_t slaveId, uint8_t function, uint16_t startingAddres
   (void)length;
   (void)values;
   (void)dataSize;
-  *exceptionCode = 2;
+  *exceptionCode = MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS;
   return false;
 }
 
@@ -21,7 +40,8 @@ static bool RefuseAll(uint8_t slaveId, uint8_t function, uint16_t startingAddres
 int VersionSeenFromC(void) {
   GetModbusValueFunction get = RefuseAll;
   SetModbusValueFunction set = RefuseAll;
-  if (ModbusStack_Init(3, NULL, NULL, NULL) != 2 || ModbusStack_Loop() != 3) {
+  if (ModbusStack_Init(3, NULL, NULL, NULL) != MODBUSSTACK_INIT_BAD_PROTOCOL ||
+      ModbusStack_Loop() != MODBUSSTACK_LOOP_NO_TRANSPORT) {
     return -1;
   }
   if (ModbusStack_RegisterGetValue(get) != 1 || ModbusStack_RegisterSetValue(set) != 1) {

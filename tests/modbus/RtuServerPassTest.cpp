@@ -13,14 +13,14 @@ const Bytes kReadOneRegister{0x03, 0x00, 0x00, 0x00, 0x01};
 class RtuServerPass : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(StartStack(1), 1u);
+    ASSERT_EQ(StartStack(MODBUSSTACK_PROTOCOL_RTU), MODBUSSTACK_INIT_READY);
     ASSERT_TRUE(ModbusStack_SetSlaveId(1));
     TheScript().readValues = {0x0102};
   }
   static std::vector<SentFrame>& Sent() { return TheScript().sent; }
   static void Passes(int count) {
     for (int i = 0; i < count; ++i) {
-      EXPECT_EQ(ModbusStack_Loop(), 1u);
+      EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_OK);
     }
   }
 };
@@ -120,7 +120,7 @@ TEST_F(RtuServerPass, ACandidateAwaitingItsTailMakesRoomForIt) {
 
 TEST_F(RtuServerPass, ExceptionsAreFramedWithACrc) {
   TheScript().readResult = false;
-  TheScript().refusalCode = 2;
+  TheScript().refusalCode = MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS;
   Deliver(RtuFrame(1, kReadOneRegister));
   Passes(1);
   ASSERT_EQ(Sent().size(), 1u);

@@ -12,13 +12,13 @@ const Bytes kReadTwoRegisters{0x03, 0x00, 0x0A, 0x00, 0x02};
 
 class TcpServerPass : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(StartStack(2), 1u); }
+  void SetUp() override { ASSERT_EQ(StartStack(MODBUSSTACK_PROTOCOL_TCP), MODBUSSTACK_INIT_READY); }
   static std::vector<SentFrame>& Sent() { return TheScript().sent; }
 };
 
 TEST_F(TcpServerPass, AnswersAnUnsupportedFunctionWithException1) {
   Deliver({0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0xFF, 0x07});
-  EXPECT_EQ(ModbusStack_Loop(), 1u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_OK);
   ASSERT_EQ(Sent().size(), 1u);
   EXPECT_EQ(Sent()[0].bytes, (Bytes{0x00, 0x01, 0x00, 0x00, 0x00, 0x03, 0x00, 0x87, 0x01}));
   // Codes from 0x80 up already carry the exception bit and keep it.
@@ -46,25 +46,25 @@ TEST_F(TcpServerPass, IgnoresUnusableHeadersWithResult0) {
   Bytes foreignProtocol = TcpFrame(1, 0xFF, kReadTwoRegisters);
   foreignProtocol[3] = 1;
   Deliver(foreignProtocol);
-  EXPECT_EQ(ModbusStack_Loop(), 0u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_FAILED);
   Deliver({0x00, 0x01, 0x00, 0x00, 0x00});
-  EXPECT_EQ(ModbusStack_Loop(), 0u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_FAILED);
   EXPECT_TRUE(Sent().empty());
   EXPECT_TRUE(TheScript().reads.empty());
 }
 
 TEST_F(TcpServerPass, IgnoresMessagesWithoutUnitOrFunction) {
   Deliver({0x00, 0x01, 0x00, 0x00, 0x00, 0x01});
-  EXPECT_EQ(ModbusStack_Loop(), 1u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_OK);
   Deliver({0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0xFF});
-  EXPECT_EQ(ModbusStack_Loop(), 1u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_OK);
   EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(TcpServerPass, AnswersOnlyUnitIdentifiers0And255) {
   ASSERT_TRUE(ModbusStack_SetSlaveId(1));
   Deliver(TcpFrame(1, 0x01, kReadTwoRegisters));
-  EXPECT_EQ(ModbusStack_Loop(), 1u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_OK);
   EXPECT_TRUE(Sent().empty()) << "the slave id plays no part in the TCP unit check";
   Deliver(TcpFrame(2, 0x00, kReadTwoRegisters));
   Deliver(TcpFrame(3, 0xFF, kReadTwoRegisters));
@@ -99,12 +99,12 @@ TEST_F(TcpServerPass, AnswersTheConnectionTheRequestCameFrom) {
 TEST_F(TcpServerPass, ReportsAFailedSendWithResult0) {
   TheScript().sendResult = false;
   Deliver(TcpFrame(1, 0xFF, kReadTwoRegisters));
-  EXPECT_EQ(ModbusStack_Loop(), 0u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_FAILED);
   EXPECT_EQ(Sent().size(), 1u) << "nothing is retried";
 }
 
 TEST_F(TcpServerPass, DoesNothingWhenNothingArrived) {
-  EXPECT_EQ(ModbusStack_Loop(), 1u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_OK);
   EXPECT_TRUE(Sent().empty());
   EXPECT_EQ(TheScript().roomsOffered.size(), 1u) << "the receive callback is called once per pass";
 }
@@ -112,11 +112,11 @@ TEST_F(TcpServerPass, DoesNothingWhenNothingArrived) {
 TEST_F(TcpServerPass, BuildsTheReadExampleResponse) {
   TheScript().readValues = {1, 2};
   Deliver({0x00, 0x05, 0x00, 0x00, 0x00, 0x06, 0xFF, 0x03, 0x00, 0x0A, 0x00, 0x02});
-  EXPECT_EQ(ModbusStack_Loop(), 1u);
+  EXPECT_EQ(ModbusStack_Loop(), MODBUSSTACK_LOOP_OK);
   ASSERT_EQ(TheScript().reads.size(), 1u);
   const ValueCall& call = TheScript().reads[0];
   EXPECT_EQ(call.slaveId, 0);
-  EXPECT_EQ(call.function, 3);
+  EXPECT_EQ(call.function, MODBUSSTACK_FC_READ_HOLDING_REGISTERS);
   EXPECT_EQ(call.startingAddress, 10);
   EXPECT_EQ(call.length, 2);
   EXPECT_EQ(call.dataSize, 250);

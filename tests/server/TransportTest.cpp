@@ -163,7 +163,9 @@ class ServerPassTest : public ::testing::Test {
   void SetUp() override {
     std::signal(SIGPIPE, SIG_DFL);  // a send that raised it would end the test binary
     FillStackEntryPoints();
-    ASSERT_EQ(ModbusStack_Init(2, SendThroughTestTransport, ReceiveThroughTestTransport, StoppedClock), 1u);
+    ASSERT_EQ(
+        ModbusStack_Init(MODBUSSTACK_PROTOCOL_TCP, SendThroughTestTransport, ReceiveThroughTestTransport, StoppedClock),
+        MODBUSSTACK_INIT_READY);
     ModbusStack_RegisterGetValue(ReadRegisters);
     ModbusStack_RegisterSetValue(AcceptWrites);
     g_transport = &transport_;
