@@ -42,6 +42,7 @@ WAITING_LINE = "FYI: Waiting on TCP connection TCP port=[502]... "
 COUNT_LINE = "FYI: The number of connections changed to [%d]"
 MAX_LINE = "CTCP::Accept - Error Max connections reached"
 SEND_FAILED = "Error: SendMessage failed."
+CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "log-level"]
 
 
 class Failed(Exception):
@@ -137,12 +138,18 @@ class Run:
         self.processes.append(self.service)
         require(wait_until(lambda: port_open(8081), 10), "the weather service did not come up")
 
-    def start_server(self, ready=True):
-        server = Process([self.args.server], self.folder, "server.log")
+    def start_server(self, ready=True, arguments=(), waiting_line=WAITING_LINE):
+        server = Process([self.args.server] + list(arguments), self.folder, "server.log")
         self.processes.append(server)
         if ready:
-            require(server.wait_log(WAITING_LINE), "the server did not reach its loop:\n" + server.log()[-3000:])
+            require(server.wait_log(waiting_line), "the server did not reach its loop:\n" + server.log()[-3000:])
         return server
+
+    def run_server(self, *arguments):
+        """Runs the server to its end: exit code, standard output, standard error."""
+        done = subprocess.run([self.args.server] + list(arguments), cwd=self.folder, capture_output=True,
+                              text=True, timeout=20, stdin=subprocess.DEVNULL)
+        return done.returncode, done.stdout, done.stderr
 
     def database(self):
         return os.path.join(self.folder, "data.sqlite3")
@@ -458,6 +465,75 @@ def exit_codes(run):
         blocker.close()
 
 
+def options(run):
+    """The command line and the configuration file, through the real binary."""
+    code, out, err = run.run_server("--help")
+    expect(code == 0 and all("--" + key in out for key in CONFIG_KEYS + ["config", "no-browser", "version"])
+           and "0.0.0.0:502" in out, "--help: %s %s" % (code, out + err))
+    code, out, _ = run.run_server("-V")
+    expect(code == 0 and out.startswith("veld-weather-server 0.0.5.201\nVELD Modbus Stack 2.3.6.0\nSQLite 3."),
+           "--version: %s %s" % (code, out))
+    with open(os.path.join(run.folder, "unknown.conf"), "w") as conf:
+        conf.write("; a comment\nlog-level = info\ncolour = blue\n")
+    with open(os.path.join(run.folder, "malformed.conf"), "w") as conf:
+        conf.write("# a comment\n\nmodbus-listen = 127.0.0.1:1502\nthis line has no value\n")
+    for arguments, names in ((["--bogus"], "--bogus"), (["--max-connections", "0"], "--max-connections"),
+                             (["--modbus-listen", "localhost:502"], "--modbus-listen"),
+                             (["--log-level", "verbose"], "--log-level"), (["--weather-url", "ftp://x"], "--weather-url"),
+                             (["--config", "missing.conf"], "missing.conf"), (["--config", "unknown.conf"], "unknown.conf:3"),
+                             (["--config", "malformed.conf"], "malformed.conf:4")):
+        code, out, err = run.run_server(*arguments)
+        expect(code == 64 and out == "" and err.count("\n") == 1 and names in err,
+               "%s: exit %s, %r %r" % (arguments, code, out, err))
+    expect(not os.path.exists(run.database()) and not port_open(502) and not port_open(8080),
+           "a refused command line started something")
+
+    # The file sets everything; the command line wins for the web address.
+    run.service = Process([run.args.service, "--listen", HOST + ":18181"], run.folder, "service.log")
+    run.processes.append(run.service)
+    require(wait_until(lambda: port_open(18181), 10), "the weather service did not come up")
+    os.mkdir(os.path.join(run.folder, "state"))
+    with open(os.path.join(run.folder, "server.conf"), "w") as conf:
+        conf.write("modbus-listen = 127.0.0.1:1502\nweb-listen = 127.0.0.1:18080\ndatabase = state/weather.db\n"
+                   "weather-url = http://127.0.0.1:18181/\nmax-connections = 2\nlog-level = info\nno-browser = true\n")
+    server = run.start_server(arguments=["--config", "server.conf", "--web-listen", "127.0.0.1:0"],
+                              waiting_line="FYI: Waiting on TCP connection TCP port=[1502]... ")
+    started = re.search(r"^FYI: Web server started on port http://127\.0\.0\.1:(\d+)$", server.log(), re.M)
+    require(started and int(started.group(1)) not in (0, 8080, 18080), "web address line: %s" % server.log()[:2000])
+    web_port = int(started.group(1))
+    expect("FYI: Modbus ConnectionMax: 2\n" in server.log(), "the connection limit from the file")
+    request = urllib.request.Request("http://%s:%d/?postal=90210" % (HOST, web_port), headers={"Accept": "application/json"})
+    with urllib.request.urlopen(request, timeout=10) as answer:
+        rows = json.loads(answer.read().decode())
+    expect(len(rows) == 6 and os.path.exists(os.path.join(run.folder, "state", "weather.db")),
+           "the lookup through the configured weather service into the configured file: %s" % rows)
+    code, read, output = mbpoll("-p", 1502, "-r", 20, "-c", 6)
+    expect(code == 0 and len(read) == 6, "mbpoll on the configured port: %s" % output)
+    log = server.log()
+    expect("FYI: VELD Modbus Weather Server, Version: 0.0.5.201" in log and "FYI: RX (" not in log
+           and "FYI: TX (" not in log and "SQL Query=" not in log, "the log at info:\n%s" % log[-2000:])
+    server.popen.send_signal(signal.SIGTERM)
+    expect(server.popen.wait(10) == 0 and server.log().rstrip("\n").split("\n")[-1] == "FYI: Stopping on SIGTERM",
+           "SIGTERM: exit %s, log ends %s" % (server.popen.returncode, server.log()[-200:]))
+
+    # At warning only errors are written; start-up failures name their cause.
+    quiet = run.start_server(arguments=["--log-level", "warning", "--database", "state/weather.db"], ready=False)
+    require(wait_until(lambda: port_open(502), 10), "the server at warning did not come up")
+    expect(mbpoll("-r", 20, "-c", 2)[0] == 0, "a read at warning")
+    quiet.popen.send_signal(signal.SIGTERM)
+    expect(quiet.popen.wait(10) == 0 and quiet.log() == "", "the log at warning: %r" % quiet.log()[:500])
+    code, out, _ = run.run_server("--no-browser", "--database", "no/such/folder/data.sqlite3")
+    expect(code == 2 and "Error: Can not create the database file [no/such/folder/data.sqlite3]: " in out,
+           "a database in a missing folder: %s %s" % (code, out[-500:]))
+    blocker = socket.socket()
+    blocker.bind((HOST, 1503))
+    blocker.listen()
+    code, out, _ = run.run_server("--no-browser", "--modbus-listen", "127.0.0.1:1503", "--web-listen", "127.0.0.1:0")
+    expect(code == 5 and "Error: Can not listen to TCP address=[127.0.0.1:1503]: Address already in use" in out,
+           "a Modbus port in use: %s %s" % (code, out[-500:]))
+    blocker.close()
+
+
 def mends(run):
     run.start_service()
     server = run.start_server()
@@ -639,7 +715,7 @@ def soak(run):
 
 
 SCENARIOS = {"startup": startup, "registers": registers_scenario, "refresh": refresh, "limits": limits,
-             "exit_codes": exit_codes, "mends": mends, "soak": soak}
+             "exit_codes": exit_codes, "mends": mends, "soak": soak, "options": options}
 
 
 def main():
