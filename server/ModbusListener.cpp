@@ -99,6 +99,10 @@ void AcceptOne(CTCP& transport, bool clientWaiting) {
 bool OpenModbusListener(CTCP& transport, const ListenAddress& address, uint32_t maxConnections) {
   transport.ConnectionMax = maxConnections;
   ConsoleLog("FYI: Modbus ConnectionMax: %d\n", transport.ConnectionMax);
+  if (!MakeRoomForDescriptors(maxConnections)) {
+    ConsoleLog("Error: The open-file limit is too low for [%u] connections; raise it (ulimit -n, LimitNOFILE=)\n",
+               maxConnections);
+  }
   const SocketHandle listener = OpenListeningSocket(address.host, address.port, kListenBacklog);
   const int cause = errno;
   transport.SetListeningSocket(listener);

@@ -5,9 +5,11 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -123,4 +125,20 @@ void CloseSocket(SocketHandle socket) {
   if (socket != kInvalidSocket) {
     close(socket);
   }
+}
+
+bool MakeRoomForDescriptors(size_t count) {
+  // What the process holds besides its connections: standard streams, the
+  // listener, the database, the web server's sockets and the odd transfer.
+  constexpr rlim_t kOtherDescriptors = 128;
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+    return false;
+  }
+  const rlim_t wanted = static_cast<rlim_t>(count) + kOtherDescriptors;
+  if (limit.rlim_cur >= wanted) {
+    return true;
+  }
+  limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? wanted : std::min(wanted, limit.rlim_max);
+  return setrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur >= wanted;
 }

@@ -50,3 +50,8 @@ long ReceiveBytes(SocketHandle socket, uint8_t* buffer, size_t room);
 long SendBytes(SocketHandle socket, const uint8_t* bytes, size_t length);
 
 void CloseSocket(SocketHandle socket);
+
+// Raises the process's open-file limit, as far as its hard limit allows, so
+// that count more descriptors than now can be open at once. Returns false
+// when the limit stays below that.
+bool MakeRoomForDescriptors(size_t count);
