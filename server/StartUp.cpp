@@ -12,9 +12,11 @@
 #include "ConsoleLog.h"
 #include "DataTable.h"
 #include "InfoRows.h"
+#include "MessageCountWriter.h"
 #include "ModbusListener.h"
 #include "ProcessDatabase.h"
 #include "RegisterBridge.h"
+#include "ServerMetrics.h"
 #include "StackEntryPoints.h"
 #include "TransportCallbacks.h"
 #include "WeatherFetch.h"
@@ -60,6 +62,22 @@ int OpenOrCreateDatabase(CSQLiteDatabase& database, const std::string& path) {
   return 0;
 }
 
+// Hands the server's counters to the transport and the weather feed for as
+// long as it lives, so that neither keeps them past a return from start-up.
+class MetricsHookup {
+ public:
+  explicit MetricsHookup(ServerMetrics& metrics) {
+    SetWeatherFetchMetrics(&metrics);
+    TheTransport().SetMetrics(&metrics);
+  }
+  ~MetricsHookup() {
+    TheTransport().SetMetrics(nullptr);
+    SetWeatherFetchMetrics(nullptr);
+  }
+  MetricsHookup(const MetricsHookup&) = delete;
+  MetricsHookup& operator=(const MetricsHookup&) = delete;
+};
+
 }  // namespace
 
 int RunServer(const ServerSettings& settings) {
@@ -79,6 +97,10 @@ int RunServer(const ServerSettings& settings) {
   }
   ConsoleLog("FYI: CURL Version: %s\n", curl->version);
   SetWeatherServiceUrl(settings.weatherUrl);
+  // Counted from here on by the transport, the weather feed and the web
+  // interface; reported at /metrics and /healthz.
+  ServerMetrics metrics;
+  const MetricsHookup hookup(metrics);
 
   const StackEntryPoints& stack = TheStackEntryPoints();
   const uint32_t initResult =
@@ -101,7 +123,7 @@ int RunServer(const ServerSettings& settings) {
   const std::string webListen =
       settings.webListen == defaults.webListen ? std::string() : settings.webListen.ToString();
   std::string webFailure;
-  WebServer webServer = StartWebServer(database, webListen, &webFailure);
+  WebServer webServer = StartWebServer(database, webListen, &webFailure, &metrics);
   if (!webServer) {
     ConsoleLog("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),
                webFailure.c_str());
@@ -121,9 +143,14 @@ int RunServer(const ServerSettings& settings) {
     return kExitModbusListenFailed;
   }
   // Register reads keep their read transaction open while reads stream in;
-  // the loop ends it whenever it goes quiet.
+  // the loop ends it whenever it goes quiet, and then brings the message
+  // count registers up to date.
   database.SetReadHoldingEnabled(true);
-  const int signal = RunServiceLoop(TheTransport(), [&database] { database.EndHeldRead(); });
+  MessageCountWriter messageCounts(database, metrics);
+  const int signal = RunServiceLoop(TheTransport(), [&database, &messageCounts] {
+    database.EndHeldRead();
+    messageCounts.WriteIfDue();
+  });
 
   ConsoleLog("FYI: Stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
   webServer.reset();  // waits for the web threads, the database's other users

@@ -14,6 +14,11 @@ namespace {
 constexpr uint16_t kMbapProtocolId = 2;
 constexpr uint16_t kMbapLength = 4;
 constexpr uint16_t kMbapFixedSize = 6;
+// After the header: the unit identifier, then the PDU's function code and,
+// in an exception answer, the exception code.
+constexpr uint16_t kFunctionCodeOffset = kMbapFixedSize + 1;
+constexpr uint16_t kExceptionCodeOffset = kFunctionCodeOffset + 1;
+constexpr uint8_t kExceptionFlag = 0x80;
 // A frame carries at least a unit identifier and a function code.
 constexpr uint16_t kMinLengthField = 2;
 constexpr uint16_t kMaxLengthField = CTCP::kMaxFrameSize - kMbapFixedSize;
@@ -67,6 +72,9 @@ void CTCP::Teardown() {
     CloseSocket(connection.socket);
   }
   m_connections.clear();
+  if (m_metrics != nullptr) {
+    m_metrics->openConnections.store(0, std::memory_order_relaxed);
+  }
   CloseSocket(m_listeningSocket);
   m_listeningSocket = kInvalidSocket;
 }
@@ -81,6 +89,13 @@ uint32_t CTCP::AddConnection(SocketHandle socket) {
   Connection& connection = m_connections.emplace_back();
   connection.socket = socket;
   connection.connectionId = id;
+  if (m_metrics != nullptr) {
+    Increment(m_metrics->connectionsAccepted);
+    m_metrics->openConnections.store(static_cast<int64_t>(m_connections.size()), std::memory_order_relaxed);
+    if (m_connections.size() == ConnectionMax) {
+      Increment(m_metrics->connectionLimitReached);
+    }
+  }
   return id;
 }
 
@@ -104,6 +119,10 @@ bool CTCP::SendMessage(uint32_t connectionId, const uint8_t* bytes, uint16_t len
   if (sent != static_cast<long>(length)) {
     ConsoleLog("Error: SendMessage failed.\n");
     return false;
+  }
+  if (m_metrics != nullptr && length > kFunctionCodeOffset) {
+    const bool isException = (bytes[kFunctionCodeOffset] & kExceptionFlag) != 0;
+    m_metrics->NoteResponse(isException, length > kExceptionCodeOffset ? bytes[kExceptionCodeOffset] : 0);
   }
   return true;
 }
@@ -190,12 +209,18 @@ uint16_t CTCP::Deliver(Connection& connection, uint16_t frameLength, uint32_t* c
     *connectionSlot = reportedId;
   }
   LogDump("FYI: RX (%d): ", reportedId, buffer, count);
+  if (m_metrics != nullptr && count > kFunctionCodeOffset) {
+    m_metrics->NoteRequest(buffer[kFunctionCodeOffset]);
+  }
   return count;
 }
 
 void CTCP::Remove(std::list<Connection>::iterator connection) {
   CloseSocket(connection->socket);
   m_connections.erase(connection);
+  if (m_metrics != nullptr) {
+    m_metrics->openConnections.store(static_cast<int64_t>(m_connections.size()), std::memory_order_relaxed);
+  }
 }
 
 CTCP& TheTransport() {

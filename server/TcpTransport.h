@@ -10,6 +10,7 @@
 #include <list>
 #include <vector>
 
+#include "ServerMetrics.h"
 #include "SocketLayer.h"
 
 class CTCP {
@@ -71,6 +72,10 @@ class CTCP {
   // Most connections the accept step admits.
   uint32_t ConnectionMax = kDefaultConnectionMax;
 
+  // Where requests, answers and connections are counted from now on; null
+  // counts nothing. Not owned.
+  void SetMetrics(ServerMetrics* metrics) { m_metrics = metrics; }
+
  private:
   // Hands the frame buffered in connection (frameLength bytes) to the stack.
   uint16_t Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,
@@ -86,6 +91,7 @@ class CTCP {
   uint32_t m_round = 1;
   uint32_t m_lastConnectionId = 0;
   SocketHandle m_listeningSocket = kInvalidSocket;
+  ServerMetrics* m_metrics = nullptr;
 };
 
 // Where a connection's buffered bytes stand: a complete frame of frameLength

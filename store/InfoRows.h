@@ -3,6 +3,8 @@
 // registers they are the protected info registers.
 #pragma once
 
+#include <cstdint>
+
 #include "ProgramVersion.h"
 #include "SQLiteDatabase.h"
 
@@ -13,3 +15,8 @@ constexpr int kInfoRowCount = 20;
 // app.message.recv.count, app.message.sent.count, app.spare.0 to 14. A row
 // that cannot be written is left out.
 void SeedInfoRows(CSQLiteDatabase& database);
+
+// Writes the live message counts into the rows app.message.recv.count and
+// app.message.sent.count (code "0"), with the current time; rows that are
+// missing stay missing. False when the write fails.
+bool WriteMessageCounts(CSQLiteDatabase& database, uint16_t received, uint16_t sent);

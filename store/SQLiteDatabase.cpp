@@ -90,9 +90,15 @@ int CSQLiteDatabase::Open(int flags) {
     m_openFailure = systemError != 0 ? std::strerror(systemError)
                                      : (connection != nullptr ? sqlite3_errmsg(connection) : sqlite3_errstr(result));
     sqlite3_close_v2(connection);
+    // Before the first open succeeds, a failure is start-up finding out
+    // whether the file exists; only later ones are faults.
+    if (m_everOpened) {
+      m_errorCount.fetch_add(1, std::memory_order_relaxed);
+    }
     return result;
   }
   m_openFailure.clear();
+  m_everOpened = true;
   m_connection = connection;
   m_openMode = flags;
   m_isOpen = true;
@@ -152,6 +158,7 @@ int CSQLiteDatabase::Exec(const std::string& sql) {
   char* error = nullptr;
   const int result = sqlite3_exec(m_connection, sql.c_str(), nullptr, nullptr, &error);
   if (result != SQLITE_OK) {
+    m_errorCount.fetch_add(1, std::memory_order_relaxed);
     ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", error != nullptr ? error : sqlite3_errstr(result),
                sql.c_str());
     sqlite3_free(error);
@@ -228,6 +235,7 @@ int CSQLiteDatabase::Exec(const std::string& sql, const SqlParams& params, std::
       }
     }
     if (result != SQLITE_OK) {
+      m_errorCount.fetch_add(1, std::memory_order_relaxed);
       ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", sqlite3_errmsg(m_connection), LastStatement().c_str());
     }
   }
@@ -275,12 +283,17 @@ int CSQLiteDatabase::RunQuery(const std::string& sql, const SqlParams& params, c
   if (ConsoleLogEnabled(LogLevel::kDebug)) {
     ConsoleWrite(m_lastStatementLine.data(), m_lastStatementLine.size());
   }
+  // Callers log their own failures; they are counted here.
+  const auto failed = [this](int result) {
+    m_errorCount.fetch_add(1, std::memory_order_relaxed);
+    return result;
+  };
   if (entry == nullptr) {
-    return prepared;
+    return failed(prepared);
   }
   const int bound = Bind(statement, params);
   if (bound != SQLITE_OK) {
-    return bound;
+    return failed(bound);
   }
   const SqlRowView view(statement);
   int step = sqlite3_step(statement);
@@ -288,7 +301,7 @@ int CSQLiteDatabase::RunQuery(const std::string& sql, const SqlParams& params, c
     onRow(view);
     step = sqlite3_step(statement);
   }
-  return step == SQLITE_DONE ? SQLITE_OK : step;
+  return step == SQLITE_DONE ? SQLITE_OK : failed(step);
 }
 
 std::string CSQLiteDatabase::ErrorMessage() {

@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -67,6 +69,10 @@ class CSQLiteDatabase {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     return m_openFailure;
   }
+
+  // Failed statements, and failed opens after the first open succeeded,
+  // since the object was made: for monitoring.
+  uint64_t ErrorCount() const { return m_errorCount.load(std::memory_order_relaxed); }
 
   bool IsOpen() const { return m_isOpen; }
   int OpenMode() const { return m_openMode; }
@@ -131,7 +137,9 @@ class CSQLiteDatabase {
   std::string m_openFailure;
   int m_openMode = 0;
   bool m_isOpen = false;
+  bool m_everOpened = false;
   bool m_readHoldingEnabled = false;
   bool m_readHeld = false;
+  std::atomic<uint64_t> m_errorCount{0};
   mutable std::recursive_mutex m_mutex;
 };

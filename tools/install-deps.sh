@@ -27,8 +27,10 @@ apt-get install -y -qq --no-install-recommends \
   iproute2 util-linux \
   chromium \
   >/dev/null
-# Modbus clients of the server's end-to-end tests (pymodbus imports serial-asyncio).
-apt-get install -y -qq --no-install-recommends mbpoll python3-pymodbus python3-serial-asyncio >/dev/null
+# Modbus clients of the server's end-to-end tests (pymodbus imports serial-asyncio)
+# and the Prometheus text parser that reads its /metrics.
+apt-get install -y -qq --no-install-recommends mbpoll python3-pymodbus python3-serial-asyncio \
+  python3-prometheus-client >/dev/null
 # The page's assets are built and its browser test run with node and npm
 # (tools/build-web-assets.sh, tools/run-browser-test.sh). A newer node and npm
 # installed some other way are kept: Debian's would replace them.

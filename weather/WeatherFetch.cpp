@@ -5,6 +5,8 @@
 #include <curl/curl.h>
 #include <rapidjson/document.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include <memory>
 #include <mutex>
 
+#include "Clock.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
 
@@ -21,6 +24,23 @@ namespace {
 
 std::mutex g_urlMutex;
 std::string g_configuredUrl;
+std::atomic<ServerMetrics*> g_metrics{nullptr};
+
+// Counts the fetch it lives through by the outcome it ends with: a transfer
+// error unless told otherwise.
+class FetchRecord {
+ public:
+  ~FetchRecord() {
+    if (ServerMetrics* metrics = g_metrics.load(std::memory_order_relaxed); metrics != nullptr) {
+      metrics->NoteWeatherFetch(m_outcome, std::chrono::steady_clock::now() - m_started, CurrentUnixTime());
+    }
+  }
+  void SetOutcome(WeatherFetchOutcome outcome) { m_outcome = outcome; }
+
+ private:
+  const std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
+  WeatherFetchOutcome m_outcome = WeatherFetchOutcome::kTransferError;
+};
 
 struct CurlCleanup {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -93,6 +113,8 @@ void SetWeatherServiceUrl(const std::string& url) {
   g_configuredUrl = url;
 }
 
+void SetWeatherFetchMetrics(ServerMetrics* metrics) { g_metrics.store(metrics, std::memory_order_relaxed); }
+
 int32_t TenfoldTruncated(double reading) {
   const double tenfold = reading * 10.0;
   if (!(tenfold > static_cast<double>(std::numeric_limits<int32_t>::min()))) {
@@ -118,6 +140,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode) {
   if (postalCode == nullptr) {
     return false;
   }
+  FetchRecord record;
   const std::string serviceUrl = WeatherServiceUrl();
   const std::unique_ptr<CURL, CurlCleanup> handle(curl_easy_init());
   if (!handle) {
@@ -152,6 +175,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode) {
     return false;
   }
   ConsoleLog("FYI: HTTP Payload recived. header=[%s], body=[%s]\n", header.c_str(), body.c_str());
+  record.SetOutcome(WeatherFetchOutcome::kBadAnswer);
 
   rapidjson::Document document;
   // Strict JSON in UTF-8: invalid byte sequences are errors too.
@@ -164,6 +188,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode) {
     ConsoleLog("Error: Malformed JSON Packet. Error code=384\n");
     return false;
   }
+  record.SetOutcome(WeatherFetchOutcome::kOk);
   for (const rapidjson::Value& element : document.GetArray()) {
     StoreReading(database, postalCode, element);
   }

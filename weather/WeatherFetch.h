@@ -8,6 +8,7 @@
 #include <string>
 
 #include "SQLiteDatabase.h"
+#include "ServerMetrics.h"
 
 // Where the weather service answers.
 extern const char* const kWeatherServiceEndpoint;
@@ -17,6 +18,9 @@ extern const char* const kWeatherServiceEndpoint;
 // test chose another; an empty url restores the constant.
 std::string WeatherServiceUrl();
 void SetWeatherServiceUrl(const std::string& url);
+// Where every fetch from now on is counted, with its outcome and duration;
+// null counts nothing. Not owned: it must outlive the fetches.
+void SetWeatherFetchMetrics(ServerMetrics* metrics);
 // Longest header or body accepted from the service; a longer one aborts the
 // transfer.
 constexpr size_t kMaxWeatherPayloadBytes = 1024 * 1024;

@@ -8,6 +8,7 @@
 
 #include "ConsoleLog.h"
 #include "DataView.h"
+#include "MonitoringPages.h"
 #include "QueryString.h"
 #include "StaticFiles.h"
 #include "WebActions.h"
@@ -59,6 +60,12 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
 
   const char* localUri = info->local_uri != nullptr ? info->local_uri : info->request_uri;
   const std::string path = localUri != nullptr ? localUri : "";
+  if (path == "/healthz") {
+    return SendHealth(conn, *m_database, *m_metrics);
+  }
+  if (path == "/metrics") {
+    return SendMetrics(conn, *m_database, *m_metrics);
+  }
   if (SendStaticFile(conn, path, accept)) {
     return 200;
   }
@@ -92,4 +99,9 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
   return SendError(conn, accept, 400, "unknown action");
 }
 
-int BeginRequest(mg_connection* conn) { return CWebInterface::GetInstance().HandleRequest(conn); }
+int BeginRequest(mg_connection* conn) {
+  CWebInterface& web = CWebInterface::GetInstance();
+  const int status = web.HandleRequest(conn);
+  web.m_metrics->NoteWebRequest(status);
+  return status;
+}

@@ -1,11 +1,13 @@
 // WebInterface.h - CWebInterface, the web interface's one object, and the
 // request handler the embedded web server calls for every request: static
-// routes, the data view, and the write and add actions.
+// routes, the monitoring routes, the data view, and the write and add
+// actions.
 #pragma once
 
 #include <string>
 
 #include "SQLiteDatabase.h"
+#include "ServerMetrics.h"
 
 struct mg_connection;
 
@@ -23,6 +25,9 @@ class CWebInterface {
 
   // The database every request works on; set once before the server starts.
   CSQLiteDatabase* m_database = nullptr;
+  // The server's counters: web requests are counted into them, and
+  // /metrics and /healthz report them. Set with m_database.
+  ServerMetrics* m_metrics = nullptr;
 
  private:
   CWebInterface() = default;

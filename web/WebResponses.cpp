@@ -18,6 +18,8 @@ const char* ReasonPhrase(uint16_t status) {
       return "Not found";
     case 500:
       return "Internal Server Error";
+    case 503:
+      return "Service Unavailable";
     default:
       return "OK";
   }

@@ -30,8 +30,12 @@ void* LowerThreadPriority(const mg_context* /*context*/, int /*threadType*/) {
 
 void WebServerStop::operator()(mg_context* context) const { mg_stop(context); }
 
-WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts, std::string* error) {
-  CWebInterface::GetInstance().m_database = &database;
+WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts, std::string* error,
+                         ServerMetrics* metrics) {
+  static ServerMetrics ownMetrics;
+  CWebInterface& web = CWebInterface::GetInstance();
+  web.m_database = &database;
+  web.m_metrics = metrics != nullptr ? metrics : &ownMetrics;
   mg_callbacks callbacks{};
   callbacks.begin_request = BeginRequest;
   callbacks.init_thread = LowerThreadPriority;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "SQLiteDatabase.h"
+#include "ServerMetrics.h"
 
 struct mg_context;
 
@@ -15,13 +16,14 @@ struct WebServerStop {
 // A running web server; stopping it is releasing the handle.
 using WebServer = std::unique_ptr<mg_context, WebServerStop>;
 
-// Points the web interface at database and starts the server with only the
-// begin-request callback. With no listening address the library's defaults
+// Points the web interface at database and metrics (a counter set of its
+// own, for the life of the process, when null) and starts the server with
+// only the begin-request callback. With no listening address the library's defaults
 // hold (port 8080 on every local address, 50 worker threads, no keep-alive,
 // no document root); otherwise one such as "127.0.0.1:0". Returns null when
 // the server cannot start, with the library's reason in *error (when given).
 WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts = std::string(),
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, ServerMetrics* metrics = nullptr);
 
 // The port the server listens on (the first one), or 0.
 int WebServerPort(const WebServer& server);

@@ -1,0 +1,61 @@
+// ServerMetrics.h - the counters a running server keeps for monitoring:
+// Modbus requests, answers and exceptions, connections, weather fetches with
+// their durations, and web requests. Start-up makes one and hands it to the
+// transport, the weather feed and the web interface; the web interface
+// reports it at /metrics and /healthz. Every field can be updated from any
+// thread without a lock; counters only ever grow.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+
+using MetricCounter = std::atomic<uint64_t>;
+
+inline void Increment(MetricCounter& counter, uint64_t by = 1) { counter.fetch_add(by, std::memory_order_relaxed); }
+inline uint64_t Read(const MetricCounter& counter) { return counter.load(std::memory_order_relaxed); }
+
+// How a weather fetch ended.
+enum class WeatherFetchOutcome { kOk, kTransferError, kBadAnswer };
+constexpr size_t kWeatherFetchOutcomes = 3;
+
+// Upper bounds, in seconds, of the weather fetch duration histogram's
+// buckets; the transfer's time-out is 1 s, so the buckets gather below it.
+constexpr std::array<double, 8> kWeatherFetchBuckets = {0.005, 0.01, 0.025, 0.05, 0.1, 0.25, 0.5, 1.0};
+
+struct ServerMetrics {
+  // Modbus requests received, by function code, and in all.
+  std::array<MetricCounter, 256> modbusRequestsByFunction{};
+  MetricCounter modbusRequests{0};
+  // Answers sent, and exception answers among them by exception code.
+  MetricCounter modbusResponses{0};
+  std::array<MetricCounter, 256> modbusExceptionsByCode{};
+
+  std::atomic<int64_t> openConnections{0};
+  MetricCounter connectionsAccepted{0};
+  // Times every connection place was taken.
+  MetricCounter connectionLimitReached{0};
+
+  std::array<MetricCounter, kWeatherFetchOutcomes> weatherFetches{};
+  // Cumulative counts per bucket of kWeatherFetchBuckets, then +Inf.
+  std::array<MetricCounter, kWeatherFetchBuckets.size() + 1> weatherFetchDurationBuckets{};
+  MetricCounter weatherFetchDurationMicroseconds{0};
+  // Unix time of the last fetch that ended well; 0 before the first.
+  std::atomic<int64_t> lastWeatherSuccess{0};
+
+  // Web requests by status class: [1] to [5] for 1xx to 5xx, [0] for a
+  // request the library was left to answer.
+  std::array<MetricCounter, 6> webRequestsByClass{};
+
+  const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+
+  // One received request frame, its function code, and one answer sent.
+  void NoteRequest(uint8_t functionCode);
+  void NoteResponse(bool isException, uint8_t exceptionCode);
+  void NoteWeatherFetch(WeatherFetchOutcome outcome, std::chrono::steady_clock::duration took, int64_t unixTime);
+  void NoteWebRequest(int status);
+
+  double UptimeSeconds() const;
+};
