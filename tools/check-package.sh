@@ -34,6 +34,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 
 deb=$("$root/tools/build-package.sh" | tail -n 1)
 ok "package built: $deb ($(dpkg-deb -c "$deb" | grep -vc '/$') files)"
