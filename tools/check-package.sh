@@ -72,13 +72,14 @@ kill -TERM "$server_pid" 2>/dev/null || true
 status=0
 wait "$server_pid" || status=$?
 server_pid=
-grep -q "Waiting on TCP connection" "$work/server.log" && [ "$status" -eq 0 ] || {
+if ! grep -q "Waiting on TCP connection" "$work/server.log" || [ "$status" -ne 0 ]; then
   cat "$work/server.log" >&2
   fail "veld-weather-server did not start from $conffile and stop with 0 on SIGTERM (status $status)"
-}
+fi
 ! grep -q "SQL Query=" "$work/server.log" || fail "log-level = info of $conffile was not applied"
 ok "veld-weather-server starts from $conffile and stops with 0 on SIGTERM"
 
+# shellcheck disable=SC2046 # pkg-config's flags are separate words
 cc -std=c11 -Wall -Wextra -Werror "$root/tests/package/StackClient.c" $(pkg-config --cflags --libs veldmodbus) \
   -o "$work/stack-client-pkg-config"
 "$work/stack-client-pkg-config" >"$work/client.log" || {
@@ -111,6 +112,7 @@ else
 fi
 
 dpkg --purge "$package" >/dev/null
-[ ! -e /usr/bin/veld-weather-server ] && [ ! -e "$conffile" ] && [ ! -e "${units[0]}" ] ||
+if [ -e /usr/bin/veld-weather-server ] || [ -e "$conffile" ] || [ -e "${units[0]}" ]; then
   fail "files of $package left behind after dpkg --purge"
+fi
 ok "purged $package"
