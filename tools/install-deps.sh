@@ -7,11 +7,14 @@ set -euo pipefail
 
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-# Building and running the server and the weather service simulator.
+# Building and running the server and the weather service simulator, and
+# building its Debian package (help2man writes the man pages; file and
+# dpkg-dev let cpack compute the package's dependencies).
 apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
   libsqlite3-dev libcurl4-openssl-dev libcivetweb-dev rapidjson-dev \
   libcli11-dev libinih-dev \
+  help2man file dpkg-dev \
   >/dev/null
 if [ "${1:-}" = "--run" ]; then
   echo "Dependencies for running the server installed."
@@ -25,6 +28,7 @@ apt-get install -y -qq --no-install-recommends \
   libmodbus-dev \
   sqlite3 curl wrk \
   iproute2 util-linux \
+  systemd man-db \
   chromium \
   >/dev/null
 # Modbus clients of the server's end-to-end tests (pymodbus imports serial-asyncio)

@@ -36,3 +36,6 @@ cmake --build build -j"$jobs"
 
 echo "== Modbus load check (every reply correct; no timing)"
 tools/run-benchmarks.sh --check
+
+echo "== Package (build, install, check)"
+tools/check-package.sh
