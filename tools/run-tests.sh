@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the unit and interoperability tests under
 # AddressSanitizer and UBSan, the browser page's test against the sanitizer
-# build's web interface, the fuzzers for a bounded time, and a short run of the
-# benchmarks in a release build. Exits non-zero on the first failure.
+# build's web interface, the fuzzers for a bounded time, a short run of the
+# benchmarks in a release build, and the Debian package built, installed,
+# checked and removed again. Exits non-zero on the first failure.
 # Run from anywhere; dependencies must be installed (tools/install-deps.sh).
 set -euo pipefail
 
