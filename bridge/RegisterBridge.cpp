@@ -2,12 +2,15 @@
 // register writes against the Data table of the process database.
 #include "RegisterBridge.h"
 
+#include "Clock.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
-#include "ProcessDatabase.h"
 #include "RegisterLookup.h"
 
 namespace {
+
+// The bridge the callbacks work on; set and cleared by RegisterBridge.
+RegisterBridge* g_installed = nullptr;
 
 constexpr uint32_t kLastRegister = 0xFFFF;
 
@@ -48,6 +51,18 @@ bool WriteRows(CSQLiteDatabase& database, uint16_t first, uint16_t count, const 
 
 }  // namespace
 
+RegisterBridge::RegisterBridge(CSQLiteDatabase& database, RefreshBook* book) : m_database(database), m_book(book) {
+  g_installed = this;
+}
+
+RegisterBridge::~RegisterBridge() {
+  if (g_installed == this) {
+    g_installed = nullptr;
+  }
+}
+
+void RegisterBridge::OnQuiet() { m_database.EndHeldRead(); }
+
 bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
                     uint16_t /*dataSize*/, uint8_t* exceptionCode) {
   ConsoleLog("FYI: Get Modbus Value. function=[%d], startingAddress=[%d], length=[%d]\n", function, startingAddress,
@@ -55,12 +70,16 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
   if (function != MODBUSSTACK_FC_READ_HOLDING_REGISTERS && function != MODBUSSTACK_FC_READ_INPUT_REGISTERS) {
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
   }
-  CSQLiteDatabase& database = ProcessDatabase();
+  if (g_installed == nullptr) {
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
+  }
+  CSQLiteDatabase& database = g_installed->Database();
   // The registers of one read share one read transaction, which the next
   // read may carry on with (see ReadSession).
   ReadSession session(database);
   LookupRequest request;
   request.session = &session;
+  request.book = g_installed->Book();
   for (uint32_t i = 0; i < length; ++i) {
     const uint32_t address = startingAddress + i;
     uint16_t value = kUnreadableRegisterValue;
@@ -69,8 +88,13 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
         !GetValueByOffset(database, static_cast<uint16_t>(address), &value, true, &request)) {
       value = kUnreadableRegisterValue;
     }
+    if (request.databaseFault) {
+      // A register that cannot be read is a failure, not a value.
+      return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
+    }
     values[i] = value;
   }
+  request.NoteReads(CurrentUnixTime());
   return true;
 }
 
@@ -81,7 +105,10 @@ bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
   if (startingAddress < kFirstWritableRegister) {
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   }
-  CSQLiteDatabase& database = ProcessDatabase();
+  if (g_installed == nullptr) {
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
+  }
+  CSQLiteDatabase& database = g_installed->Database();
   const auto lock = database.Lock();
   if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
     ConsoleLog("Error: Could not open the database for write. Can not respond\n");

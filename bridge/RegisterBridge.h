@@ -1,21 +1,50 @@
 // RegisterBridge.h - the Modbus stack's value callbacks: register address N
 // is the Data row whose ModbusOffset is N. Holding and input registers are
-// the same rows; registers 0 to 19 are the protected info registers.
+// the same rows; registers 0 to 19 are the protected info registers. The
+// callbacks carry no context, so start-up hands the bridge its database
+// (and the refresh book of the background refresher) by installing one.
 #pragma once
 
 #include <cstdint>
 
 #include "InfoRows.h"
 #include "ModbusStack.h"
+#include "RefreshBook.h"
+#include "SQLiteDatabase.h"
 
 // What a register reads as when its row cannot be read.
 constexpr uint16_t kUnreadableRegisterValue = 0x0BAD;
 // Registers below this hold the info rows and cannot be written over Modbus.
 constexpr uint16_t kFirstWritableRegister = kInfoRowCount;
 
+// What the callbacks work on while it lives: the database, and the codes
+// the background keeps fresh (null: every stale row is fetched by its read).
+// One at a time; while none is installed, reads and writes answer
+// exception 4.
+class RegisterBridge {
+ public:
+  explicit RegisterBridge(CSQLiteDatabase& database, RefreshBook* book = nullptr);
+  ~RegisterBridge();
+  RegisterBridge(const RegisterBridge&) = delete;
+  RegisterBridge& operator=(const RegisterBridge&) = delete;
+
+  CSQLiteDatabase& Database() const { return m_database; }
+  RefreshBook* Book() const { return m_book; }
+
+  // For the service loop when it goes quiet: ends the read transaction that
+  // register reads keep open while they stream in.
+  void OnQuiet();
+
+ private:
+  CSQLiteDatabase& m_database;
+  RefreshBook* m_book;
+};
+
 // Reads (function 3 or 4) length registers from startingAddress, refreshing
-// stale rows from the weather service; each postal code is fetched at most
-// once per request. Other functions: exception 1.
+// stale rows of cold codes from the weather service within one weather
+// time-out for the whole request; each postal code is fetched at most once
+// per request. Exception 4 when a row cannot be read because the database
+// fails; exception 1 for other functions.
 bool GetModbusValue(uint8_t slaveId, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
                     uint16_t dataSize, uint8_t* exceptionCode);
 

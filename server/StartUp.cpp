@@ -9,12 +9,14 @@
 #include <cstring>
 #include <string>
 
+#include "BackgroundRefresher.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
 #include "InfoRows.h"
 #include "MessageCountWriter.h"
 #include "ModbusListener.h"
 #include "ProcessDatabase.h"
+#include "RefreshBook.h"
 #include "RegisterBridge.h"
 #include "ServerMetrics.h"
 #include "StackEntryPoints.h"
@@ -25,6 +27,9 @@
 namespace {
 
 const char* const kProgramName = "VELD Modbus Weather Server";
+// Long enough for a commit of the refresher's (one transaction per answer),
+// short enough that a file locked by another program fails a read quickly.
+constexpr int kProcessBusyTimeoutMs = 25;
 // The page is opened in the desktop's browser when there is a desktop; the
 // launcher's output is discarded and start-up does not wait for it. The
 // address is one start-up formed itself (digits, dots and a colon).
@@ -113,6 +118,9 @@ int RunServer(const ServerSettings& settings) {
   stack.RegisterSetValue(SetModbusValue);
 
   CSQLiteDatabase& database = ProcessDatabase();
+  // Another connection (the refresher's) writes the file too: a read waits
+  // out its commit rather than failing.
+  database.SetBusyTimeout(kProcessBusyTimeoutMs);
   if (const int failure = OpenOrCreateDatabase(database, settings.databasePath); failure != 0) {
     return failure;
   }
@@ -142,13 +150,19 @@ int RunServer(const ServerSettings& settings) {
   if (!OpenModbusListener(TheTransport(), settings.modbusListen, settings.maxConnections)) {
     return kExitModbusListenFailed;
   }
+  // The codes Modbus clients read are kept fresh by the refresher, on its
+  // own thread and connection; the register bridge works on the process's
+  // database and notes what it reads in the book.
+  RefreshBook book;
+  const BackgroundRefresher refresher(settings.databasePath, book);
+  RegisterBridge bridge(database, &book);
   // Register reads keep their read transaction open while reads stream in;
   // the loop ends it whenever it goes quiet, and then brings the message
   // count registers up to date.
   database.SetReadHoldingEnabled(true);
   MessageCountWriter messageCounts(database, metrics);
-  const int signal = RunServiceLoop(TheTransport(), [&database, &messageCounts] {
-    database.EndHeldRead();
+  const int signal = RunServiceLoop(TheTransport(), [&bridge, &messageCounts] {
+    bridge.OnQuiet();
     messageCounts.WriteIfDue();
   });
 

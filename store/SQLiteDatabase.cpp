@@ -72,6 +72,14 @@ void CSQLiteDatabase::SetFileName(const std::string& name) {
   m_fileName = name;
 }
 
+void CSQLiteDatabase::SetBusyTimeout(int milliseconds) {
+  const auto lock = Lock();
+  m_busyTimeoutMs = milliseconds;
+  if (m_connection != nullptr) {
+    sqlite3_busy_timeout(m_connection, milliseconds);
+  }
+}
+
 int CSQLiteDatabase::Open(int flags) {
   const auto lock = Lock();
   if (flags != SQLITE_OPEN_READONLY) {
@@ -99,6 +107,9 @@ int CSQLiteDatabase::Open(int flags) {
   }
   m_openFailure.clear();
   m_everOpened = true;
+  if (m_busyTimeoutMs > 0) {
+    sqlite3_busy_timeout(connection, m_busyTimeoutMs);
+  }
   m_connection = connection;
   m_openMode = flags;
   m_isOpen = true;

@@ -37,6 +37,11 @@ class CSQLiteDatabase {
   int Open(int flags);
   void Close();
 
+  // How long a statement waits for another connection's lock before it
+  // fails with SQLITE_BUSY; 0 (the default) fails at once. Kept across
+  // reopening.
+  void SetBusyTimeout(int milliseconds);
+
   // Runs every statement of a complete SQL text. On a closed handle does
   // nothing and returns 0. A failure logs the "SQL Error" line.
   int Exec(const std::string& sql);
@@ -136,6 +141,7 @@ class CSQLiteDatabase {
   std::string m_fileName;
   std::string m_openFailure;
   int m_openMode = 0;
+  int m_busyTimeoutMs = 0;
   bool m_isOpen = false;
   bool m_everOpened = false;
   bool m_readHoldingEnabled = false;

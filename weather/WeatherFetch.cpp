@@ -136,8 +136,8 @@ size_t AppendToString(char* data, size_t size, size_t count, void* target) {
   return bytes;
 }
 
-bool FetchWeather(CSQLiteDatabase& database, const char* postalCode) {
-  if (postalCode == nullptr) {
+bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs) {
+  if (postalCode == nullptr || timeoutMs <= 0) {
     return false;
   }
   FetchRecord record;
@@ -162,7 +162,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode) {
   curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxWeatherPayloadBytes));
   curl_easy_setopt(curl, CURLOPT_VERBOSE, 0L);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, kWeatherTimeoutMs);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
   // Fetches run on several threads: time-outs must not use signals.
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   const std::unique_ptr<curl_slist, CurlListFree> headers(curl_slist_append(nullptr, "Accept:application/json"));

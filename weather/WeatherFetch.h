@@ -31,7 +31,7 @@ constexpr long kWeatherTimeoutMs = 1000;
 // null, the transfer fails, or the body is not a JSON array; true once the
 // array has been walked, whether or not a reading was stored. The database
 // lock is not held during the transfer.
-bool FetchWeather(CSQLiteDatabase& database, const char* postalCode);
+bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs = kWeatherTimeoutMs);
 
 // A reading or stored value tenfold, truncated toward zero to 32 bits;
 // products beyond the 32-bit range saturate.

@@ -146,15 +146,41 @@ TEST_F(RegisterLookupTest, NoLockIsHeldWhileARefreshWaitsForTheService) {
   EXPECT_EQ(value, 2150);
 }
 
-TEST_F(RegisterLookupTest, StaleInfoRowIsRefreshedForCodeZero) {
+TEST_F(RegisterLookupTest, StaleInfoRowIsNeverFetched) {
   database.AddRow(4, "info", "0", 7, kNow - 31);
-  Answer("[]");
   uint16_t value = 0;
   ASSERT_TRUE(GetValueByOffset(database.Database(), 4, &value, true));
   EXPECT_EQ(value, 7);
-  const auto requests = server.Requests();
-  ASSERT_THAT(requests, SizeIs(1));
-  EXPECT_EQ(requests[0].target, "/api?postalCode=0");
+  EXPECT_THAT(server.Requests(), IsEmpty()) << "the service has nothing for code 0";
+}
+
+TEST_F(RegisterLookupTest, ARequestWaitsOneTimeoutInAllAndKeptCodesNeverWait) {
+  database.AddRow(0, "humidity", "K1A", 1, kNow - 60);
+  database.AddRow(1, "humidity", "M5V", 2, kNow - 60);
+  FixtureWeatherServer::Answer slow;
+  slow.body = R"([{"Name":"humidity","Value":5}])";
+  slow.delay = std::chrono::milliseconds(700);
+  server.SetAnswer(slow);
+
+  RefreshBook book;
+  LookupRequest request;
+  request.book = &book;
+  uint16_t values[2] = {};
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(GetValueByOffset(database.Database(), 0, &values[0], true, &request));
+  ASSERT_TRUE(GetValueByOffset(database.Database(), 1, &values[1], true, &request));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
+  EXPECT_THAT(values, ElementsAre(5, 2)) << "the second fetch ran out of the request's second";
+  EXPECT_TRUE(request.fetchFailed);
+  ASSERT_THAT(server.Requests(), SizeIs(2));
+
+  // Both codes are now the background's: their stale rows answer at once.
+  EXPECT_TRUE(book.Keeps("K1A", kNow) && book.Keeps("M5V", kNow));
+  LookupRequest next;
+  next.book = &book;
+  ASSERT_TRUE(GetValueByOffset(database.Database(), 1, &values[1], true, &next));
+  EXPECT_EQ(values[1], 2);
+  EXPECT_THAT(server.Requests(), SizeIs(2));
 }
 
 // A register read takes integers from the row as integers and everything

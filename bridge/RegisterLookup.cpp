@@ -1,0 +1,261 @@
+// RegisterLookup.cpp - reading a register's row, refreshing it when stale,
+// and turning its Value into a 16-bit register value.
+#include "RegisterLookup.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "Clock.h"
+#include "ConsoleLog.h"
+#include "DataTable.h"
+#include "WeatherFetch.h"
+
+const char* const kInfoRowCode = "0";
+
+namespace {
+
+std::string Column(const SqlRow& row, const char* name) {
+  const auto found = row.find(name);
+  return found != row.end() ? found->second : std::string();
+}
+
+// The column's text; NULL reads as empty text.
+void AssignText(std::string& into, const SqlRowView& view, int column) {
+  size_t length = 0;
+  const char* bytes = view.Bytes(column, &length);
+  into.assign(bytes != nullptr ? bytes : "", bytes != nullptr ? length : 0);
+}
+
+// A column as the row holds it: an integer is taken as such, anything
+// else (text, a real, NULL as empty text) as its text, so that reading it
+// as a number gives what parsing its text would.
+struct StoredColumn {
+  bool isInteger = false;
+  int64_t integer = 0;
+  std::string text;
+
+  void Read(const SqlRowView& view, int column) {
+    isInteger = view.IsInteger(column);
+    if (isInteger) {
+      integer = view.Integer(column);
+      return;
+    }
+    AssignText(text, view, column);
+  }
+  int64_t AsInteger() const { return isInteger ? integer : ParseLeadingInteger(text); }
+  double AsDouble() const { return isInteger ? static_cast<double>(integer) : std::atof(text.c_str()); }
+};
+
+// The columns of a Data row that a register read uses.
+struct RegisterRow {
+  StoredColumn offset;
+  std::string name;  // NULL reads as empty text
+  std::string code;
+  StoredColumn value;
+  StoredColumn lastUpdated;
+
+  // Reads the row's columns by name, in one pass over them.
+  void Read(const SqlRowView& view) {
+    for (int column = 0; column < view.ColumnCount(); ++column) {
+      const char* columnName = view.Name(column);
+      if (columnName == nullptr) {
+        continue;
+      }
+      // The first letter tells the five columns apart; the name is then
+      // compared whole.
+      switch (columnName[0]) {
+        case 'M':
+          if (std::strcmp(columnName, "ModbusOffset") == 0) offset.Read(view, column);
+          break;
+        case 'N':
+          if (std::strcmp(columnName, "Name") == 0) AssignText(name, view, column);
+          break;
+        case 'C':
+          if (std::strcmp(columnName, "Code") == 0) AssignText(code, view, column);
+          break;
+        case 'V':
+          if (std::strcmp(columnName, "Value") == 0) value.Read(view, column);
+          break;
+        case 'L':
+          if (std::strcmp(columnName, "LastUpdated") == 0) lastUpdated.Read(view, column);
+          break;
+        default:
+          break;
+      }
+    }
+  }
+};
+
+bool IsTenfoldName(const std::string& name) { return name == "temp" || name == "wind.speed"; }
+
+uint16_t RegisterValueOf(const std::string& name, const std::string& stored) {
+  if (IsTenfoldName(name)) {
+    return static_cast<uint16_t>(TenfoldTruncated(std::atof(stored.c_str())));
+  }
+  return static_cast<uint16_t>(ParseLeadingInteger(stored));
+}
+
+uint16_t RegisterValueOf(const RegisterRow& row) {
+  if (IsTenfoldName(row.name)) {
+    return static_cast<uint16_t>(TenfoldTruncated(row.value.AsDouble()));
+  }
+  return static_cast<uint16_t>(row.value.AsInteger());
+}
+
+}  // namespace
+
+bool RowToRegisterValue(const SqlRow& row, uint16_t* value) {
+  *value = RegisterValueOf(Column(row, "Name"), Column(row, "Value"));
+  return true;
+}
+
+void LookupRequest::NoteReads(int64_t now) {
+  if (book == nullptr) {
+    return;
+  }
+  for (const CodeRead& read : codesRead) {
+    book->NoteRead(read.code, read.lastUpdated, now, read.leftToRefresher);
+  }
+}
+
+namespace {
+
+// Notes a row's code (not the info code) with its LastUpdated; a request
+// reads few codes, most often the one it read last.
+void NoteCode(LookupRequest& request, const std::string& code, int64_t lastUpdated, bool leftToRefresher) {
+  if (request.book == nullptr || code == kInfoRowCode) {
+    return;
+  }
+  for (auto seen = request.codesRead.rbegin(); seen != request.codesRead.rend(); ++seen) {
+    if (seen->code == code) {
+      seen->lastUpdated = std::max(seen->lastUpdated, lastUpdated);
+      seen->leftToRefresher = seen->leftToRefresher || leftToRefresher;
+      return;
+    }
+  }
+  request.codesRead.push_back({code, lastUpdated, leftToRefresher});
+}
+
+// Reads the row at offset. False when there is none or it cannot be read
+// (databaseFault set for the latter).
+bool ReadRow(CSQLiteDatabase& database, uint16_t offset, RegisterRow& row, bool* databaseFault) {
+  const auto lock = database.Lock();
+  if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
+    ConsoleLog("Error: Could not open the database for read\n");
+    *databaseFault = true;
+    return false;
+  }
+  // The first row whose offset reads back as the one asked for.
+  static const std::string kSelectByOffset = "SELECT * FROM Data WHERE ModbusOffset = ?";
+  struct Search {
+    RegisterRow& row;
+    uint16_t offset;
+    bool found;
+  } search{row, offset, false};
+  // The bound value lives on between calls: a 125-register read runs this
+  // 125 times, and a new parameter list would cost an allocation each.
+  thread_local SqlParams params{SqlParam::Integer(0)};
+  params.front().integer = offset;
+  const int result = database.Query(kSelectByOffset, params, [&search](const SqlRowView& view) {
+    if (!search.found) {
+      search.row.Read(view);
+      search.found = search.row.offset.AsInteger() == search.offset;
+    }
+  });
+  if (result != SQLITE_OK) {
+    ConsoleLog("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
+               database.ErrorMessage().c_str());
+    *databaseFault = true;
+    return false;
+  }
+  return search.found;
+}
+
+bool IsStale(const RegisterRow& row, int64_t now) { return now > row.lastUpdated.AsInteger() + kRefreshAgeSeconds; }
+
+// Why a stale row is or is not fetched by its read.
+enum class StaleRowPlan { kFetch, kAsItStands, kLeaveToRefresher };
+
+// A stale row of the info code is never fetched (the service has nothing
+// for it), nor one of a code this request fetched already or the book
+// keeps; once the request's wait for the service is used up or a fetch in
+// it has failed, the code is left to the refresher.
+StaleRowPlan PlanStaleRow(const LookupRequest* request, const std::string& code, int64_t now) {
+  if (code == kInfoRowCode) {
+    return StaleRowPlan::kAsItStands;
+  }
+  if (request == nullptr) {
+    return StaleRowPlan::kFetch;
+  }
+  if (request->fetchedCodes.count(code) != 0 || (request->book != nullptr && request->book->Keeps(code, now))) {
+    return StaleRowPlan::kAsItStands;
+  }
+  if (request->fetchFailed || std::chrono::steady_clock::now() >= request->fetchDeadline) {
+    return StaleRowPlan::kLeaveToRefresher;
+  }
+  return StaleRowPlan::kFetch;
+}
+
+// The time left for fetches in this request, in milliseconds.
+long RemainingFetchMs(const LookupRequest* request) {
+  if (request == nullptr) {
+    return kWeatherTimeoutMs;
+  }
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(request->fetchDeadline - std::chrono::steady_clock::now());
+  return static_cast<long>(left.count());
+}
+
+}  // namespace
+
+bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* value, bool refresh,
+                      LookupRequest* request) {
+  RegisterRow row;
+  bool databaseFault = false;
+  const bool found = ReadRow(database, offset, row, &databaseFault);
+  if (request != nullptr && databaseFault) {
+    request->databaseFault = true;
+  }
+  if (!found) {
+    return false;
+  }
+  const int64_t now = CurrentUnixTime();
+  const StaleRowPlan plan =
+      refresh && IsStale(row, now) ? PlanStaleRow(request, row.code, now) : StaleRowPlan::kAsItStands;
+  if (plan == StaleRowPlan::kFetch) {
+    const std::string code = row.code;
+    ConsoleLog("FYI: The data is too old, we need to update it. ModbusAddress=[%d]\n", offset);
+    if (request != nullptr && request->session != nullptr) {
+      request->session->Suspend();  // no lock is held over the transfer
+    }
+    bool fetched = FetchWeather(database, code.c_str(), RemainingFetchMs(request));
+    if (request != nullptr) {
+      request->fetchedCodes.insert(code);
+      if (request->session != nullptr) {
+        request->session->Resume();
+      }
+    }
+    if (!ReadRow(database, offset, row, &databaseFault)) {
+      if (request != nullptr && databaseFault) {
+        request->databaseFault = true;
+      }
+      return false;
+    }
+    // A fetch that brought no reading for this row's name failed it too.
+    fetched = fetched && !IsStale(row, CurrentUnixTime());
+    if (request != nullptr) {
+      request->fetchFailed = request->fetchFailed || !fetched;
+      if (request->book != nullptr) {
+        request->book->NoteFetch(code, fetched, CurrentUnixTime());
+      }
+    }
+    *value = RegisterValueOf(row);
+    return true;
+  }
+  if (request != nullptr) {
+    NoteCode(*request, row.code, row.lastUpdated.AsInteger(), plan == StaleRowPlan::kLeaveToRefresher);
+  }
+  *value = RegisterValueOf(row);
+  return true;
+}

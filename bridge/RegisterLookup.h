@@ -1,0 +1,68 @@
+// RegisterLookup.h - the value of one Modbus register: its Data row, first
+// refreshed from the weather service when it is more than 30 seconds old and
+// nobody else keeps its postal code fresh.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ReadSession.h"
+#include "RefreshBook.h"
+#include "SQLiteDatabase.h"
+#include "SqlTypes.h"
+#include "WeatherFetch.h"
+
+// A row older than this many seconds is refreshed before it is read.
+constexpr int64_t kRefreshAgeSeconds = 30;
+
+// The code of the info rows, for which the weather service has nothing: its
+// rows are never fetched.
+extern const char* const kInfoRowCode;
+
+// What the lookups of one Modbus request share.
+struct LookupRequest {
+  // The postal codes fetched so far: a stale row of a code already fetched
+  // is answered from the table as it now stands, so one request fetches
+  // each code at most once.
+  std::set<std::string> fetchedCodes;
+  // The read session to step out of while a fetch runs.
+  ReadSession* session = nullptr;
+  // The codes the background keeps fresh, and where this request's reads
+  // are noted (see NoteReads); null for none.
+  RefreshBook* book = nullptr;
+  // The request waits on the weather service for at most one weather
+  // time-out in all, and for no further code once a fetch has failed.
+  std::chrono::steady_clock::time_point fetchDeadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(kWeatherTimeoutMs);
+  bool fetchFailed = false;
+  // Set when a row could not be read because the database failed (as
+  // opposed to there being no row).
+  bool databaseFault = false;
+  // The codes read, each with the newest LastUpdated seen and whether a
+  // stale row of it was left to the refresher, for the book.
+  struct CodeRead {
+    std::string code;
+    int64_t lastUpdated = 0;
+    bool leftToRefresher = false;
+  };
+  std::vector<CodeRead> codesRead;
+
+  // Hands codesRead to the book.
+  void NoteReads(int64_t now);
+};
+
+// Reads the row at offset into value. With refresh, a stale row of a cold
+// code (not kept by request->book) is fetched first, within the request's
+// budget, and the row read anew; a stale row of a kept code, of the info
+// code, or beyond the budget is answered as it stands. False when there is
+// no row or it cannot be read (value untouched; request->databaseFault
+// tells which).
+bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* value, bool refresh,
+                      LookupRequest* request = nullptr);
+
+// The register value of a row: Value tenfold for "temp" and "wind.speed",
+// as stored for other names; the low 16 bits are kept. Always true.
+bool RowToRegisterValue(const SqlRow& row, uint16_t* value);
