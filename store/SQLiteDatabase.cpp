@@ -2,6 +2,8 @@
 // connection, with statements prepared and their values bound.
 #include "SQLiteDatabase.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -72,11 +74,31 @@ void CSQLiteDatabase::SetFileName(const std::string& name) {
   m_fileName = name;
 }
 
+namespace {
+
+// SQLite's own busy handler sleeps longer and longer between tries (up to
+// 100 ms). A connection that waits to commit holds a lock meanwhile that
+// keeps every other connection from starting to read, so a long sleep of
+// one holds up the others: this one tries again every millisecond.
+int RetryEveryMillisecond(void* timeoutMs, int tries) {
+  if (tries >= *static_cast<const int*>(timeoutMs)) {
+    return 0;
+  }
+  usleep(1000);
+  return 1;
+}
+
+void ApplyBusyTimeout(sqlite3* connection, int* timeoutMs) {
+  sqlite3_busy_handler(connection, *timeoutMs > 0 ? RetryEveryMillisecond : nullptr, timeoutMs);
+}
+
+}  // namespace
+
 void CSQLiteDatabase::SetBusyTimeout(int milliseconds) {
   const auto lock = Lock();
   m_busyTimeoutMs = milliseconds;
   if (m_connection != nullptr) {
-    sqlite3_busy_timeout(m_connection, milliseconds);
+    ApplyBusyTimeout(m_connection, &m_busyTimeoutMs);
   }
 }
 
@@ -107,9 +129,7 @@ int CSQLiteDatabase::Open(int flags) {
   }
   m_openFailure.clear();
   m_everOpened = true;
-  if (m_busyTimeoutMs > 0) {
-    sqlite3_busy_timeout(connection, m_busyTimeoutMs);
-  }
+  ApplyBusyTimeout(connection, &m_busyTimeoutMs);
   m_connection = connection;
   m_openMode = flags;
   m_isOpen = true;
