@@ -5,7 +5,9 @@
 #include <curl/curl.h>
 #include <rapidjson/document.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -13,6 +15,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "Clock.h"
 #include "ConsoleLog.h"
@@ -101,6 +104,64 @@ void StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapid
   }
 }
 
+// True when url has the scheme, host and port of origin (a host compared
+// without regard to case, a port as the scheme's default when not given).
+bool SameOrigin(const char* url, const std::string& origin) {
+  struct UrlFree {
+    void operator()(CURLU* parsed) const { curl_url_cleanup(parsed); }
+  };
+  const auto part = [](CURLU* parsed, CURLUPart which, unsigned flags) {
+    char* text = nullptr;
+    if (curl_url_get(parsed, which, &text, flags) != CURLUE_OK || text == nullptr) {
+      return std::string();
+    }
+    std::string copy(text);
+    curl_free(text);
+    for (char& c : copy) {
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return copy;
+  };
+  const std::unique_ptr<CURLU, UrlFree> target(curl_url());
+  const std::unique_ptr<CURLU, UrlFree> service(curl_url());
+  if (!target || !service || curl_url_set(target.get(), CURLUPART_URL, url, 0) != CURLUE_OK ||
+      curl_url_set(service.get(), CURLUPART_URL, origin.c_str(), 0) != CURLUE_OK) {
+    return false;
+  }
+  for (const auto& [which, flags] : {std::pair<CURLUPart, unsigned>{CURLUPART_SCHEME, 0u},
+                                     {CURLUPART_HOST, 0u},
+                                     {CURLUPART_PORT, static_cast<unsigned>(CURLU_DEFAULT_PORT)}}) {
+    const std::string wanted = part(service.get(), which, flags);
+    if (wanted.empty() || part(target.get(), which, flags) != wanted) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Stores the first kMaxReadingsPerAnswer readings of an answer in one
+// transaction, so that another connection's readers meet one short commit
+// rather than one per reading. False when the transaction cannot commit.
+bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& readings) {
+  const auto lock = database.Lock();
+  const bool inTransaction =
+      database.Open(SQLITE_OPEN_READWRITE) == SQLITE_OK && database.Exec("BEGIN IMMEDIATE;") == SQLITE_OK;
+  size_t walked = 0;
+  for (const rapidjson::Value& element : readings.GetArray()) {
+    if (walked++ == kMaxReadingsPerAnswer) {
+      ConsoleLog("FYI: The answer holds [%u] readings; only the first [%zu] are stored\n", readings.Size(),
+                 kMaxReadingsPerAnswer);
+      break;
+    }
+    StoreReading(database, postalCode, element);
+  }
+  if (inTransaction && database.Exec("COMMIT;") != SQLITE_OK) {
+    database.Exec("ROLLBACK;");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string WeatherServiceUrl() {
@@ -137,10 +198,11 @@ size_t AppendToString(char* data, size_t size, size_t count, void* target) {
 }
 
 bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs) {
-  if (postalCode == nullptr || timeoutMs <= 0) {
+  if (postalCode == nullptr) {
     return false;
   }
   FetchRecord record;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   const std::string serviceUrl = WeatherServiceUrl();
   const std::unique_ptr<CURL, CurlCleanup> handle(curl_easy_init());
   if (!handle) {
@@ -148,31 +210,56 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
                curl_easy_strerror(CURLE_FAILED_INIT), serviceUrl.c_str());
     return false;
   }
-  const std::string url = serviceUrl + "/api?postalCode=" + EncodeQueryValue(handle.get(), postalCode);
+  std::string url = serviceUrl + "/api?postalCode=" + EncodeQueryValue(handle.get(), postalCode);
   std::string header;
   std::string body;
   CURL* const curl = handle.get();
-  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, AppendToString);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &header);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendToString);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
-  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+  // Redirects are followed by hand, and only within the service's origin.
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxWeatherPayloadBytes));
   curl_easy_setopt(curl, CURLOPT_VERBOSE, 0L);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
   // Fetches run on several threads: time-outs must not use signals.
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   const std::unique_ptr<curl_slist, CurlListFree> headers(curl_slist_append(nullptr, "Accept:application/json"));
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
 
-  const CURLcode result = curl_easy_perform(curl);
-  if (result != CURLE_OK) {
-    ConsoleLog("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", result, curl_easy_strerror(result),
-               url.c_str());
-    return false;
+  for (int redirects = 0;; ++redirects) {
+    header.clear();
+    body.clear();
+    const long leftMs = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count());
+    // Every hop shares the one budget; a budget already spent fails as a
+    // time-out would, without a request.
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, std::max(leftMs, 1L));
+    const CURLcode result = leftMs > 0 ? curl_easy_perform(curl) : CURLE_OPERATION_TIMEDOUT;
+    if (result != CURLE_OK) {
+      ConsoleLog("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", result, curl_easy_strerror(result),
+                 url.c_str());
+      return false;
+    }
+    long status = 0;
+    char* location = nullptr;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
+    if (status / 100 != 3 || location == nullptr) {
+      break;
+    }
+    if (!SameOrigin(location, serviceUrl)) {
+      ConsoleLog("Error: The weather service redirected to another place; not followed. Location=[%s]\n", location);
+      return false;
+    }
+    if (redirects == kMaxWeatherRedirects) {
+      ConsoleLog("Error: The weather service redirected more than [%d] times; not followed. Location=[%s]\n",
+                 kMaxWeatherRedirects, location);
+      return false;
+    }
+    url = location;
   }
   ConsoleLog("FYI: HTTP Payload recived. header=[%s], body=[%s]\n", header.c_str(), body.c_str());
   record.SetOutcome(WeatherFetchOutcome::kBadAnswer);
@@ -189,8 +276,5 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
     return false;
   }
   record.SetOutcome(WeatherFetchOutcome::kOk);
-  for (const rapidjson::Value& element : document.GetArray()) {
-    StoreReading(database, postalCode, element);
-  }
-  return true;
+  return StoreReadings(database, postalCode, document);
 }

@@ -26,11 +26,18 @@ void SetWeatherFetchMetrics(ServerMetrics* metrics);
 constexpr size_t kMaxWeatherPayloadBytes = 1024 * 1024;
 // Whole transfer, connect included.
 constexpr long kWeatherTimeoutMs = 1000;
+// Redirects followed, and only to the service's own scheme, host and port.
+constexpr int kMaxWeatherRedirects = 3;
+// Readings stored from one answer; the rest are skipped.
+constexpr size_t kMaxReadingsPerAnswer = 64;
 
-// Fetches and stores the readings of postalCode. False when postalCode is
-// null, the transfer fails, or the body is not a JSON array; true once the
-// array has been walked, whether or not a reading was stored. The database
-// lock is not held during the transfer.
+// Fetches and stores the readings of postalCode (at most
+// kMaxReadingsPerAnswer, in one transaction), all within timeoutMs, redirects
+// included. False when postalCode is null, the transfer fails or runs out of
+// time, a redirect leads elsewhere than the service's origin or past
+// kMaxWeatherRedirects, the body is not a JSON array, or the readings cannot
+// be committed; true once the array has been walked, whether or not a
+// reading was stored. The database lock is not held during the transfer.
 bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs = kWeatherTimeoutMs);
 
 // A reading or stored value tenfold, truncated toward zero to 32 bits;

@@ -218,29 +218,56 @@ TEST_F(WeatherFetchTest, RefusedConnectionFails) {
   EXPECT_THAT(DataRows(), IsEmpty());
 }
 
-TEST_F(WeatherFetchTest, RedirectIsFollowedOverHttpOnly) {
+TEST_F(WeatherFetchTest, RedirectsAreFollowedOnlyWithinTheServiceAtMostThree) {
   FixtureWeatherServer::Answer moved;
   moved.status = 302;
   moved.location = server.Url() + "/moved";
   FixtureWeatherServer::Answer readings;
   readings.body = R"([{"Name":"temp","Value":2}])";
-  server.Script({moved, readings});
+  server.Script({moved, moved, moved, readings});
   EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
   EXPECT_EQ(server.Requests().back().target, "/moved");
   EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 2)));
 
-  // FTP is a protocol libcurl would follow by default; here it must be
-  // refused before any connection is tried.
-  log.Clear();
+  server.Script({moved, moved, moved, moved, readings});
+  EXPECT_FALSE(FetchWeather(database.Database(), "M5V")) << "a fourth redirect";
+
+  // Another port of the same host (the server's own web port, say), or
+  // another scheme: never asked.
+  FixtureWeatherServer elsewhere;
+  elsewhere.SetAnswer(readings);
   const RefusingPort ftp;
-  moved.location = "ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/readings";
-  server.SetAnswer(moved);
-  EXPECT_FALSE(FetchWeather(database.Database(), "M5V"));
-  const auto lines = WeatherLines(log.Text());
-  ASSERT_THAT(lines, SizeIs(1));
-  EXPECT_EQ(lines[0].rfind("Error: CURL Error. ErrorCode=[" + std::to_string(CURLE_UNSUPPORTED_PROTOCOL) + "]", 0), 0u)
-      << lines[0];
+  for (const std::string& location :
+       {elsewhere.Url() + "/api?postalCode=M5V", "ftp://127.0.0.1:" + std::to_string(ftp.Port()) + "/readings"}) {
+    log.Clear();
+    moved.location = location;
+    server.SetAnswer(moved);
+    EXPECT_FALSE(FetchWeather(database.Database(), "M5V"));
+    EXPECT_THAT(WeatherLines(log.Text()),
+                ElementsAre("Error: The weather service redirected to another place; not followed. Location=[" +
+                            location + "]"));
+  }
+  EXPECT_THAT(elsewhere.Requests(), IsEmpty());
   EXPECT_THAT(DataRows(), SizeIs(1));
+}
+
+TEST_F(WeatherFetchTest, OneAnswerStoresAtMost64ReadingsAndOneFetchKeepsItsBudget) {
+  std::string body = "[";
+  for (int i = 0; i < 100; ++i) {
+    body += (i == 0 ? "" : ",") + std::string(R"({"Name":"r)") + std::to_string(i) + R"(","Value":1})";
+  }
+  Answer(body + "]");
+  EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(DataRows(), SizeIs(64));
+  EXPECT_TRUE(log.Contains("FYI: The answer holds [100] readings; only the first [64] are stored\n"));
+
+  FixtureWeatherServer::Answer slow;
+  slow.body = "[]";
+  slow.delay = std::chrono::milliseconds(700);
+  server.SetAnswer(slow);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(FetchWeather(database.Database(), "M5V", 200));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
 }
 
 TEST_F(WeatherFetchTest, QuotesInNameAndCodeAreStoredExactly) {
