@@ -37,6 +37,11 @@ struct ServerMetrics {
   MetricCounter connectionsAccepted{0};
   // Times every connection place was taken.
   MetricCounter connectionLimitReached{0};
+  // Connections closed, after long enough without a request, to make room
+  // for a newcomer at the limit; newcomers closed at once at the limit
+  // because no connection had been idle that long.
+  MetricCounter connectionsClosedAtLimit{0};
+  MetricCounter connectionsRefusedAtLimit{0};
 
   std::array<MetricCounter, kWeatherFetchOutcomes> weatherFetches{};
   // Cumulative counts per bucket of kWeatherFetchBuckets, then +Inf.

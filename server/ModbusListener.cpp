@@ -29,6 +29,9 @@ constexpr int kIdleWaitMs = 100;
 constexpr int kQuietMs = 1;
 constexpr auto kLogFlushInterval = std::chrono::milliseconds(100);
 
+// "Max connections reached" is logged no more often than this.
+constexpr auto kLimitLogInterval = std::chrono::seconds(1);
+
 std::chrono::steady_clock::time_point g_lastPause;
 
 void Pause(const ServiceLoopState& state) {
@@ -45,14 +48,13 @@ void PauseIfDue(const ServiceLoopState& state) {
   }
 }
 
-// Waits until a connection has data or a client waits to be accepted (when
-// there is room for one), or waitMs has passed; does not wait when a frame
-// is buffered already. After the first kQuietMs of waiting the log is
-// written out. Returns true when a client waits to be accepted.
+// Waits until a connection has data or a client waits to be accepted, or
+// waitMs has passed; does not wait when a frame is buffered already. After
+// the first kQuietMs of waiting the log is written out. Returns true when a
+// client waits to be accepted.
 bool WaitForActivity(const CTCP& transport, const ServiceLoopState& state, int waitMs) {
   std::vector<pollfd> sockets;
-  const bool listening =
-      transport.ConnectionCount() < transport.ConnectionMax && transport.ListeningSocket() != kInvalidSocket;
+  const bool listening = transport.ListeningSocket() != kInvalidSocket;
   if (listening) {
     sockets.push_back({transport.ListeningSocket(), POLLIN, 0});
   }
@@ -70,11 +72,16 @@ bool WaitForActivity(const CTCP& transport, const ServiceLoopState& state, int w
   return ready > 0 && listening && (sockets.front().revents & POLLIN) != 0;
 }
 
-void AcceptOne(CTCP& transport, bool clientWaiting) {
-  if (transport.ConnectionCount() >= transport.ConnectionMax) {
-    ConsoleLog("CTCP::Accept - Error Max connections reached\n");
+// The limit line, at most once every kLimitLogInterval.
+void LogLimitReached(ServiceLoopState& state, std::chrono::steady_clock::time_point now) {
+  if (state.limitLoggedAt && now - *state.limitLoggedAt < kLimitLogInterval) {
     return;
   }
+  state.limitLoggedAt = now;
+  ConsoleLog("CTCP::Accept - Error Max connections reached\n");
+}
+
+void AcceptOne(CTCP& transport, ServiceLoopState& state, bool clientWaiting) {
   if (!clientWaiting) {
     return;  // accept would only say that nobody waits
   }
@@ -87,6 +94,14 @@ void AcceptOne(CTCP& transport, bool clientWaiting) {
       ConsoleLog("CTCP::Accept - Error. error=[%d]\n", error);
     }
     return;
+  }
+  if (transport.ConnectionCount() >= transport.ConnectionMax) {
+    const auto now = std::chrono::steady_clock::now();
+    LogLimitReached(state, now);
+    if (!transport.EvictIdlest(now)) {
+      transport.Refuse(socket, address, port);
+      return;
+    }
   }
   const uint32_t connectionId = transport.AddConnection(socket);
   ConsoleLog("CTCP::Accept - Received incoming connection from IP address=[%s] port=[%u], connectionId=[%u]\n",
@@ -128,7 +143,7 @@ void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs) {
     state.loggedConnectionCount = transport.ConnectionCount();
     ConsoleLog("FYI: The number of connections changed to [%d]\n", static_cast<int>(state.loggedConnectionCount));
   }
-  AcceptOne(transport, clientWaiting);
+  AcceptOne(transport, state, clientWaiting);
   const StackEntryPoints& stack = TheStackEntryPoints();
   stack.Loop();
   stack.Flush();

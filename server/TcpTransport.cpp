@@ -89,6 +89,7 @@ uint32_t CTCP::AddConnection(SocketHandle socket) {
   Connection& connection = m_connections.emplace_back();
   connection.socket = socket;
   connection.connectionId = id;
+  connection.lastRequestAt = std::chrono::steady_clock::now();
   if (m_metrics != nullptr) {
     Increment(m_metrics->connectionsAccepted);
     m_metrics->openConnections.store(static_cast<int64_t>(m_connections.size()), std::memory_order_relaxed);
@@ -97,6 +98,35 @@ uint32_t CTCP::AddConnection(SocketHandle socket) {
     }
   }
   return id;
+}
+
+bool CTCP::EvictIdlest(TimePoint now) {
+  const auto idlest = std::min_element(
+      m_connections.begin(), m_connections.end(),
+      [](const Connection& left, const Connection& right) { return left.lastRequestAt < right.lastRequestAt; });
+  if (idlest == m_connections.end() || now - idlest->lastRequestAt < IdleBeforeEviction) {
+    return false;
+  }
+  const auto idleSeconds = std::chrono::duration_cast<std::chrono::seconds>(now - idlest->lastRequestAt);
+  ConsoleLog("CTCP::Accept - Closed the connection idle longest to make room. connectionId=[%u], idle=[%d] s\n",
+             idlest->connectionId, static_cast<int>(idleSeconds.count()));
+  Remove(idlest);
+  if (m_metrics != nullptr) {
+    Increment(m_metrics->connectionsClosedAtLimit);
+  }
+  return true;
+}
+
+void CTCP::Refuse(SocketHandle socket, const std::string& address, uint16_t port) {
+  CloseSocket(socket);
+  const auto threshold = std::chrono::duration_cast<std::chrono::seconds>(IdleBeforeEviction);
+  ConsoleLog(
+      "CTCP::Accept - Closed the new connection from IP address=[%s] port=[%u] at once: every place is taken and "
+      "none has been idle for [%d] s\n",
+      address.c_str(), port, static_cast<int>(threshold.count()));
+  if (m_metrics != nullptr) {
+    Increment(m_metrics->connectionsRefusedAtLimit);
+  }
 }
 
 bool CTCP::HasBufferedFrame() const {
@@ -201,6 +231,7 @@ CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16
 uint16_t CTCP::Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,
                        uint16_t room) {
   const uint16_t count = std::min(frameLength, room);
+  connection.lastRequestAt = std::chrono::steady_clock::now();
   std::memcpy(buffer, connection.pending, count);
   connection.pendingLength = static_cast<uint16_t>(connection.pendingLength - count);
   std::memmove(connection.pending, connection.pending + count, connection.pendingLength);

@@ -5,9 +5,11 @@
 // SendMessage writes an answer to the connection the stack names.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <string>
 #include <vector>
 
 #include "ServerMetrics.h"
@@ -20,6 +22,11 @@ class CTCP {
   static constexpr uint16_t kMaxFrameSize = 260;
   // Connections admitted before the listener raises the limit.
   static constexpr uint32_t kDefaultConnectionMax = 5;
+  // A connection without a request for this long gives its place up to a
+  // newcomer when every place is taken.
+  static constexpr std::chrono::seconds kDefaultIdleBeforeEviction{10};
+
+  using TimePoint = std::chrono::steady_clock::time_point;
 
   struct Connection {
     SocketHandle socket = kInvalidSocket;
@@ -30,6 +37,9 @@ class CTCP {
     uint16_t pendingLength = 0;
     // The walk round in which the connection was last served.
     uint32_t servedInRound = 0;
+    // When its last complete frame arrived, or when it was accepted if none
+    // has yet.
+    TimePoint lastRequestAt{};
   };
 
   CTCP() = default;
@@ -69,8 +79,22 @@ class CTCP {
   // Closes every connection and the listening socket.
   void Teardown();
 
+  // Makes room for a newcomer when the table is full: closes the connection
+  // whose last request lies furthest back, if that is at least
+  // IdleBeforeEviction before now, logs it and returns true. False, with
+  // the table untouched, when no connection has been idle that long.
+  bool EvictIdlest(TimePoint now);
+
+  // Closes a newcomer that found every place taken and no connection to
+  // evict, with a log line naming its address, so that the client sees the
+  // connection end instead of waiting.
+  void Refuse(SocketHandle socket, const std::string& address, uint16_t port);
+
   // Most connections the accept step admits.
   uint32_t ConnectionMax = kDefaultConnectionMax;
+  // How long a connection must have been without a request before
+  // EvictIdlest may close it.
+  std::chrono::steady_clock::duration IdleBeforeEviction = kDefaultIdleBeforeEviction;
 
   // Where requests, answers and connections are counted from now on; null
   // counts nothing. Not owned.

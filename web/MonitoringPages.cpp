@@ -87,8 +87,15 @@ std::string RenderMetrics(const ServerMetrics& metrics, uint64_t databaseErrors)
   out.Family("veld_modbus_connections_accepted_total", "counter", "Modbus TCP connections accepted.");
   out.Sample("veld_modbus_connections_accepted_total", Read(metrics.connectionsAccepted));
   out.Family("veld_modbus_connection_limit_reached_total", "counter",
-             "Times every Modbus connection place was taken (--max-connections); further clients wait.");
+             "Times every Modbus connection place was taken (--max-connections); a further client then takes "
+             "the place of one idle for 10 s or is closed at once.");
   out.Sample("veld_modbus_connection_limit_reached_total", Read(metrics.connectionLimitReached));
+  out.Family("veld_modbus_connections_evicted_total", "counter",
+             "Modbus TCP connections closed after 10 s without a request to make room for a new client.");
+  out.Sample("veld_modbus_connections_evicted_total", Read(metrics.connectionsClosedAtLimit));
+  out.Family("veld_modbus_connections_refused_total", "counter",
+             "New Modbus TCP clients closed at once at the limit, no connection having been idle for 10 s.");
+  out.Sample("veld_modbus_connections_refused_total", Read(metrics.connectionsRefusedAtLimit));
 
   static const char* const kOutcomes[kWeatherFetchOutcomes] = {"ok", "transfer_error", "bad_answer"};
   out.Family("veld_weather_fetches_total", "counter", "Weather service fetches, by outcome.");

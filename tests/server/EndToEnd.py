@@ -44,6 +44,7 @@ INFO_VALUES = [0, 0, 5] + [0] * 17
 WAITING_LINE = "FYI: Waiting on TCP connection TCP port=[502]... "
 COUNT_LINE = "FYI: The number of connections changed to [%d]"
 MAX_LINE = "CTCP::Accept - Error Max connections reached"
+REFUSED_LINE = "CTCP::Accept - Closed the new connection from IP address=[127.0.0.1] port=["
 SEND_FAILED = "Error: SendMessage failed."
 CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "log-level"]
 
@@ -428,25 +429,74 @@ def refresh(run):
     client.close()
 
 
+def ended(raw, seconds):
+    """True when the server ends the connection (end of stream or reset)
+    within seconds, before sending anything."""
+    raw.settimeout(seconds)
+    try:
+        return raw.recv(1) == b""
+    except ConnectionResetError:
+        return True
+    except socket.timeout:
+        return False
+
+
+def refused_within(seconds):
+    """Connects while every place is taken: True when the server closes the
+    connection within seconds."""
+    raw = raw_connect()
+    try:
+        return ended(raw, seconds)
+    finally:
+        raw.close()
+
+
 def limits(run):
+    """100 connections take every place: newcomers are closed at once while
+    none has been idle for 10 s, then one takes the place of the connection
+    without a request for longest."""
     run.start_service()
     server = run.start_server()
     clients = []
     while len(clients) < 100:  # a few at a time: the listen backlog holds 5
         clients += [raw_connect() for _ in range(4)]
         require(wait_count(server, len(clients)), "%d connections were not taken" % len(clients))
-    extra = raw_connect()  # waits in the listen backlog
-    expect(server.wait_log(MAX_LINE + "\n", 5), "no max connections line")
-    extra.sendall(read_request(1, 0))
-    expect(read_frame(extra, 0.5) == b"", "a client past the limit was answered")
+    opened = time.monotonic()
+    refused_from = time.monotonic()
+    expect(refused_within(2), "the first client past the limit was not closed within 2 s")
+    expect(server.wait_log(REFUSED_LINE, 5), "no line for the refused client")
+    for _ in range(7):
+        expect(refused_within(2), "a client past the limit was not closed within 2 s")
+        time.sleep(0.2)
+    refused_for = time.monotonic() - refused_from
+    log = server.log()
+    expect(log.count(REFUSED_LINE) == 8, "%d refusal lines for 8 refused clients" % log.count(REFUSED_LINE))
+    expect(1 <= log.count(MAX_LINE) <= int(refused_for) + 1, "%d \"Max connections reached\" lines in %.1f s"
+           % (log.count(MAX_LINE), refused_for))
     clients[0].sendall(read_request(2, 2))
     expect(read_frame(clients[0]) == bytes([0, 2, 0, 0, 0, 5, 0, 3, 2, 0, 5]), "a full table still serves")
-    clients.pop(50).close()
-    expect(read_frame(extra) == bytes([0, 1, 0, 0, 0, 5, 0, 3, 2, 0, 0]), "the waiting client was not served")
-    log = server.log()
-    lowered, admitted = log.find(COUNT_LINE % 99 + "\n"), log.find("connectionId=[101]\n")
-    expect(0 <= lowered < admitted, "the count 99 is not logged before connection 101 is accepted")
-    for raw in clients + [extra]:
+
+    # The one wait of 10 s: the second connection has never sent a request;
+    # the first was accepted earlier but has asked since.
+    quiet = connection_id(server, clients[1])
+    time.sleep(max(0.0, opened + 10.5 - time.monotonic()))
+    started = time.monotonic()
+    newcomer = raw_connect()
+    newcomer.sendall(read_request(3, 1))
+    answer = read_frame(newcomer, 2)
+    print("newcomer answered in %.3f s with 100 connections idle for 10 s" % (time.monotonic() - started))
+    expect(answer == bytes([0, 3, 0, 0, 0, 5, 0, 3, 2, 0, 0]), "the newcomer was not answered: %s" % dump(answer))
+    expect(ended(clients[1], 2), "the connection idle longest was not closed")
+    evicted = re.findall(r"^CTCP::Accept - Closed the connection idle longest to make room\. connectionId=\[(\d+)\], "
+                         r"idle=\[(\d+)\] s$", server.log(), re.M)
+    expect([int(number) for number, _ in evicted] == [quiet] and all(int(idle) >= 10 for _, idle in evicted),
+           "eviction lines: %s, wanted connection %d" % (evicted, quiet))
+    samples = metric_samples()
+    expect(samples[("veld_modbus_connections_evicted_total", ())] == 1
+           and samples[("veld_modbus_connections_refused_total", ())] == 8, "/metrics: evicted %s, refused %s"
+           % (samples[("veld_modbus_connections_evicted_total", ())],
+              samples[("veld_modbus_connections_refused_total", ())]))
+    for raw in clients + [newcomer]:
         raw.close()
     expect(wait_count(server, 0, timeout=20), "the connections were not all removed")
 

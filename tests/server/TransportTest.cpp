@@ -1,7 +1,8 @@
 // TransportTest.cpp - CTCP and the service pass over real loopback sockets:
-// accepting and the count lines, the walk over the connections, removal of
-// closed and reset peers, connection ids, framing of the byte streams, the
-// RX/TX dumps, failed sends, socket options and the idle wait.
+// accepting, the count lines and the connection limit, the walk over the
+// connections, removal of closed and reset peers, connection ids, framing of
+// the byte streams, the RX/TX dumps, failed sends, socket options and the
+// idle wait.
 //
 // Each test has a CTCP of its own with a listening socket on 127.0.0.1 and a
 // free port. The stack's callbacks carry no context, so the ones registered
@@ -169,6 +170,7 @@ class ServerPassTest : public ::testing::Test {
     ModbusStack_RegisterGetValue(ReadRegisters);
     ModbusStack_RegisterSetValue(AcceptWrites);
     g_transport = &transport_;
+    transport_.SetMetrics(&metrics_);
 
     const int listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
@@ -245,6 +247,7 @@ class ServerPassTest : public ::testing::Test {
   size_t LogCount(const std::string& piece) const { return Occurrences(Log(), piece); }
 
   veld_test::CapturedLog log_;
+  ServerMetrics metrics_;
   CTCP transport_;
   ServiceLoopState state_;
   uint16_t port_ = 0;
@@ -277,28 +280,55 @@ TEST_F(ServicePass, LogsEachAcceptAndEachCountChangeOnce) {
   EXPECT_EQ(LogCount("Error="), 0u) << "an orderly close is no error";
 }
 
-TEST_F(ServicePass, StopsAcceptingAtConnectionMaxUntilOneLeaves) {
+// A client that the server closed reads the end of the stream.
+bool Ended(const Client& client) { return client.ReadFrame(milliseconds(100)).empty(); }
+
+TEST_F(ServicePass, AtConnectionMaxClosesNewcomersWhenNoneHasBeenIdleLongEnough) {
+  transport_.ConnectionMax = 2;
+  auto first = Connect();
+  auto second = Connect();
+  log_.Clear();
+  for (int i = 0; i < 3; ++i) {
+    const Client refused(port_);
+    ASSERT_TRUE(PassUntil([&] { return refused.Readable(milliseconds(0)); })) << "left waiting in the backlog";
+    EXPECT_TRUE(Ended(refused));
+  }
+  EXPECT_EQ(transport_.ConnectionCount(), 2u);
+  EXPECT_EQ(LogCount("CTCP::Accept - Closed the new connection from IP address=[127.0.0.1] port=["), 3u) << Log();
+  EXPECT_EQ(LogCount("CTCP::Accept - Error Max connections reached\n"), 1u) << "at most once a second";
+  EXPECT_EQ(Read(metrics_.connectionsRefusedAtLimit), 3u);
+  first->Send(ReadRequest(9, 1));
+  EXPECT_EQ(Answer(*first), ReadAnswer(9, 1)) << "the connections in the table stay";
+}
+
+TEST_F(ServicePass, AtConnectionMaxAdmitsANewcomerInPlaceOfTheConnectionIdleLongest) {
   transport_.ConnectionMax = 3;
+  transport_.IdleBeforeEviction = milliseconds(500);
   auto first = Connect();
   auto second = Connect();
   auto third = Connect();
-  Client waiting(port_);  // sits in the listen backlog
-  log_.Clear();
-  for (int i = 0; i < 4; ++i) Pass();
-  EXPECT_EQ(transport_.ConnectionCount(), 3u);
-  EXPECT_EQ(LogCount("CTCP::Accept - Error Max connections reached\n"), 4u) << "once on every full pass";
+  std::this_thread::sleep_for(milliseconds(550));
+  // The first was accepted before the second, but has asked since.
+  first->Send(ReadRequest(1, 1));
+  EXPECT_EQ(Answer(*first), ReadAnswer(1, 1));
+  third->Send(ReadRequest(2, 2));
+  EXPECT_EQ(Answer(*third), ReadAnswer(2, 2));
 
-  second->Close();
-  log_.Clear();
-  ASSERT_TRUE(PassUntil([&] { return LogCount(std::string(kCountLine) + "3]") == 1; })) << Log();
-  const std::string log = Log();
-  const size_t lowered = log.find(std::string(kCountLine) + "2]\n");
-  const size_t admitted = log.find("connectionId=[4]\n");
-  ASSERT_NE(lowered, std::string::npos) << log;
-  ASSERT_NE(admitted, std::string::npos) << log;
-  EXPECT_LT(lowered, admitted) << "the pass after the removal logs the count, then accepts";
-  waiting.Send(ReadRequest(9, 1));
-  EXPECT_EQ(Answer(waiting), ReadAnswer(9, 1));
+  const Client newcomer(port_);
+  ASSERT_TRUE(PassUntil([&] { return second->Readable(milliseconds(0)); })) << Log();
+  EXPECT_TRUE(Ended(*second));
+  newcomer.Send(ReadRequest(3, 3));
+  EXPECT_EQ(Answer(newcomer), ReadAnswer(3, 3));
+  EXPECT_EQ(LogCount("CTCP::Accept - Closed the connection idle longest to make room. connectionId=[2], idle=["), 1u)
+      << Log();
+  EXPECT_EQ(Read(metrics_.connectionsClosedAtLimit), 1u);
+
+  // No one left has been idle long enough: the next newcomer is closed.
+  const Client late(port_);
+  ASSERT_TRUE(PassUntil([&] { return late.Readable(milliseconds(0)); }));
+  EXPECT_TRUE(Ended(late));
+  EXPECT_EQ(transport_.ConnectionCount(), 3u);
+  EXPECT_EQ(Read(metrics_.connectionsRefusedAtLimit), 1u);
 }
 
 // ---- The walk over the connections
@@ -559,9 +589,11 @@ TEST_F(IdleWait, AnIdlePassWaitsForTheBound) {
   EXPECT_GE(idle.count(), 90);
   EXPECT_LT(idle.count(), 1000);
 
-  // A full table leaves a client in the backlog; that must not end the wait.
+  // A newcomer at a full table is closed, and the pass after waits again:
+  // the listener does not stay ready.
   transport_.ConnectionMax = 1;
-  Client waiting(port_);
+  const Client refused(port_);
+  ASSERT_TRUE(PassUntil([&] { return refused.Readable(milliseconds(0)); }));
   const milliseconds full = TimePass([&] { Pass(100); });
   EXPECT_GE(full.count(), 90);
 }
