@@ -11,8 +11,6 @@
 #include "DataTable.h"
 #include "WeatherFetch.h"
 
-const char* const kInfoRowCode = "0";
-
 namespace {
 
 std::string Column(const SqlRow& row, const char* name) {
@@ -137,14 +135,19 @@ void NoteCode(LookupRequest& request, const std::string& code, int64_t lastUpdat
   request.codesRead.push_back({code, lastUpdated, leftToRefresher});
 }
 
-// Reads the row at offset. False when there is none or it cannot be read
-// (databaseFault set for the latter).
-bool ReadRow(CSQLiteDatabase& database, uint16_t offset, RegisterRow& row, bool* databaseFault) {
+// Reads the row at offset. False when there is none or it cannot be read;
+// the latter is noted in request (when given) as a database fault.
+bool ReadRow(CSQLiteDatabase& database, uint16_t offset, RegisterRow& row, LookupRequest* request) {
   const auto lock = database.Lock();
+  const auto fault = [request] {
+    if (request != nullptr) {
+      request->databaseFault = true;
+    }
+    return false;
+  };
   if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
     ConsoleLog("Error: Could not open the database for read\n");
-    *databaseFault = true;
-    return false;
+    return fault();
   }
   // The first row whose offset reads back as the one asked for.
   static const std::string kSelectByOffset = "SELECT * FROM Data WHERE ModbusOffset = ?";
@@ -166,8 +169,7 @@ bool ReadRow(CSQLiteDatabase& database, uint16_t offset, RegisterRow& row, bool*
   if (result != SQLITE_OK) {
     ConsoleLog("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
                database.ErrorMessage().c_str());
-    *databaseFault = true;
-    return false;
+    return fault();
   }
   return search.found;
 }
@@ -212,12 +214,7 @@ long RemainingFetchMs(const LookupRequest* request) {
 bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* value, bool refresh,
                       LookupRequest* request) {
   RegisterRow row;
-  bool databaseFault = false;
-  const bool found = ReadRow(database, offset, row, &databaseFault);
-  if (request != nullptr && databaseFault) {
-    request->databaseFault = true;
-  }
-  if (!found) {
+  if (!ReadRow(database, offset, row, request)) {
     return false;
   }
   const int64_t now = CurrentUnixTime();
@@ -236,10 +233,7 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
         request->session->Resume();
       }
     }
-    if (!ReadRow(database, offset, row, &databaseFault)) {
-      if (request != nullptr && databaseFault) {
-        request->databaseFault = true;
-      }
+    if (!ReadRow(database, offset, row, request)) {
       return false;
     }
     // A fetch that brought no reading for this row's name failed it too.
@@ -250,8 +244,6 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
         request->book->NoteFetch(code, fetched, CurrentUnixTime());
       }
     }
-    *value = RegisterValueOf(row);
-    return true;
   }
   if (request != nullptr) {
     NoteCode(*request, row.code, row.lastUpdated.AsInteger(), plan == StaleRowPlan::kLeaveToRefresher);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "InfoRows.h"
 #include "ReadSession.h"
 #include "RefreshBook.h"
 #include "SQLiteDatabase.h"
@@ -17,10 +18,6 @@
 
 // A row older than this many seconds is refreshed before it is read.
 constexpr int64_t kRefreshAgeSeconds = 30;
-
-// The code of the info rows, for which the weather service has nothing: its
-// rows are never fetched.
-extern const char* const kInfoRowCode;
 
 // What the lookups of one Modbus request share.
 struct LookupRequest {

@@ -1,9 +1,14 @@
 // ServerMetrics.cpp - recording one event in the server's counters.
 #include "ServerMetrics.h"
 
-void ServerMetrics::NoteRequest(uint8_t functionCode) {
-  Increment(modbusRequestsByFunction[functionCode]);
-  Increment(modbusRequests);
+void ServerMetrics::NoteRequest(uint8_t functionCode) { Increment(modbusRequestsByFunction[functionCode]); }
+
+uint64_t ServerMetrics::TotalRequests() const {
+  uint64_t total = 0;
+  for (const MetricCounter& count : modbusRequestsByFunction) {
+    total += Read(count);
+  }
+  return total;
 }
 
 void ServerMetrics::NoteResponse(bool isException, uint8_t exceptionCode) {

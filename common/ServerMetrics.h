@@ -26,9 +26,8 @@ constexpr size_t kWeatherFetchOutcomes = 3;
 constexpr std::array<double, 8> kWeatherFetchBuckets = {0.005, 0.01, 0.025, 0.05, 0.1, 0.25, 0.5, 1.0};
 
 struct ServerMetrics {
-  // Modbus requests received, by function code, and in all.
+  // Modbus requests received, by function code.
   std::array<MetricCounter, 256> modbusRequestsByFunction{};
-  MetricCounter modbusRequests{0};
   // Answers sent, and exception answers among them by exception code.
   MetricCounter modbusResponses{0};
   std::array<MetricCounter, 256> modbusExceptionsByCode{};
@@ -62,5 +61,7 @@ struct ServerMetrics {
   void NoteWeatherFetch(WeatherFetchOutcome outcome, std::chrono::steady_clock::duration took, int64_t unixTime);
   void NoteWebRequest(int status);
 
+  // Requests received under any function code.
+  uint64_t TotalRequests() const;
   double UptimeSeconds() const;
 };

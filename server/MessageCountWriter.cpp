@@ -9,7 +9,7 @@ void MessageCountWriter::WriteIfDue() {
   if (m_lastAttempt && now - *m_lastAttempt < kInterval) {
     return;
   }
-  const std::pair<uint16_t, uint16_t> counts{static_cast<uint16_t>(Read(m_metrics.modbusRequests)),
+  const std::pair<uint16_t, uint16_t> counts{static_cast<uint16_t>(m_metrics.TotalRequests()),
                                              static_cast<uint16_t>(Read(m_metrics.modbusResponses))};
   if (m_written == counts) {
     return;

@@ -7,23 +7,24 @@
 #include "Clock.h"
 #include "DataTable.h"
 
+const char* const kInfoRowCode = "0";
+
 namespace {
 
 constexpr int kSpareRows = 15;
-const char* const kInfoCode = "0";
 const char* const kReceivedCountName = "app.message.recv.count";
 const char* const kSentCountName = "app.message.sent.count";
 
 }  // namespace
 
 void SeedInfoRows(CSQLiteDatabase& database) {
-  SaveValue(database, kInfoCode, "app.version.major", kProgramVersionMajor);
-  SaveValue(database, kInfoCode, "app.version.minor", kProgramVersionMinor);
-  SaveValue(database, kInfoCode, "app.version.patch", kProgramVersionPatch);
-  SaveValue(database, kInfoCode, kReceivedCountName, 0);
-  SaveValue(database, kInfoCode, kSentCountName, 0);
+  SaveValue(database, kInfoRowCode, "app.version.major", kProgramVersionMajor);
+  SaveValue(database, kInfoRowCode, "app.version.minor", kProgramVersionMinor);
+  SaveValue(database, kInfoRowCode, "app.version.patch", kProgramVersionPatch);
+  SaveValue(database, kInfoRowCode, kReceivedCountName, 0);
+  SaveValue(database, kInfoRowCode, kSentCountName, 0);
   for (int spare = 0; spare < kSpareRows; ++spare) {
-    SaveValue(database, kInfoCode, "app.spare." + std::to_string(spare), 0);
+    SaveValue(database, kInfoRowCode, "app.spare." + std::to_string(spare), 0);
   }
 }
 
@@ -37,6 +38,6 @@ bool WriteMessageCounts(CSQLiteDatabase& database, uint16_t received, uint16_t s
              "UPDATE Data SET Value = CASE Name WHEN ? THEN ? ELSE ? END, LastUpdated = ? "
              "WHERE Code = ? AND Name IN (?, ?)",
              {SqlParam::Text(kReceivedCountName), SqlParam::Integer(received), SqlParam::Integer(sent),
-              SqlParam::Integer(CurrentUnixTime()), SqlParam::Text(kInfoCode), SqlParam::Text(kReceivedCountName),
+              SqlParam::Integer(CurrentUnixTime()), SqlParam::Text(kInfoRowCode), SqlParam::Text(kReceivedCountName),
               SqlParam::Text(kSentCountName)}) == SQLITE_OK;
 }

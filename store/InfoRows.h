@@ -8,6 +8,10 @@
 #include "ProgramVersion.h"
 #include "SQLiteDatabase.h"
 
+// The postal code of every info row; the weather service has no readings
+// for it.
+extern const char* const kInfoRowCode;
+
 // Number of info rows, and so the first register Modbus may write.
 constexpr int kInfoRowCount = 20;
 

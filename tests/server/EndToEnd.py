@@ -849,8 +849,8 @@ def availability(run):
         # own web actions), and no more than 64 readings of one answer.
         fake.special["AWAY"] = ("redirect", "http://%s:8080/?action=add&name=evil&value=1" % HOST)
         fake.special["MANY"] = 100
-        http_status("/?postal=AWAY")
-        http_status("/?postal=MANY")
+        scrape("/?postal=AWAY", "application/json")
+        scrape("/?postal=MANY", "application/json")
         expect(run.sql("SELECT COUNT(*) FROM Data WHERE Name = 'evil'") == [["0"]], "a redirect reached the web actions")
         expect(run.sql("SELECT COUNT(*) FROM Data WHERE Code = 'MANY'") == [["64"]], "readings of a long answer: %s"
                % run.sql("SELECT COUNT(*) FROM Data WHERE Code = 'MANY'"))
@@ -860,10 +860,14 @@ def availability(run):
         fake.close()
 
 
-def scrape(path):
-    """Status and body of a monitoring route; a 503 is an answer, not an error."""
+def scrape(path, accept=None):
+    """Status, content type and body of a web answer; an error status is an
+    answer, not an exception."""
+    request = urllib.request.Request("http://%s:8080%s" % (HOST, path))
+    if accept:
+        request.add_header("Accept", accept)
     try:
-        with urllib.request.urlopen("http://%s:8080%s" % (HOST, path), timeout=10) as answer:
+        with urllib.request.urlopen(request, timeout=10) as answer:
             return answer.status, answer.headers.get("Content-Type"), answer.read().decode()
     except urllib.error.HTTPError as error:
         return error.code, error.headers.get("Content-Type"), error.read().decode()
@@ -898,7 +902,7 @@ def monitoring(run):
     expect(registers(client.read_holding_registers(3, 2)) == [10, 10], "registers 3 and 4 count 10 requests and answers")
 
     run.service.stop()
-    status, _ = http_status("/?postal=10001")
+    status = scrape("/?postal=10001", "application/json")[0]
     expect(status == 400, "a lookup with the service down answers %s" % status)
     status, content_type, body = scrape("/healthz")
     health = json.loads(body)
@@ -941,15 +945,9 @@ def monitoring(run):
     client.close()
 
 
-def http_status(path):
-    try:
-        return http(path)
-    except urllib.error.HTTPError as error:
-        return error.code, error.read().decode()
-
-
-SCENARIOS = {"availability": availability, "monitoring": monitoring, "startup": startup, "registers": registers_scenario, "refresh": refresh, "limits": limits,
-             "exit_codes": exit_codes, "mends": mends, "soak": soak, "options": options}
+SCENARIOS = {"startup": startup, "registers": registers_scenario, "refresh": refresh, "limits": limits,
+             "exit_codes": exit_codes, "mends": mends, "soak": soak, "options": options, "monitoring": monitoring,
+             "availability": availability}
 
 
 def main():
