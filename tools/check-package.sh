@@ -54,9 +54,11 @@ for program in veld-weather-server veld-weather-service; do
   ok "man page $page"
 done
 
-dpkg-query -W -f='${Conffiles}\n' "$package" | grep -q "^ $conffile [0-9a-f]\{32\}$" ||
-  fail "$conffile is not a registered conffile of $package"
-ok "conffile registered: $conffile"
+for registered in "$conffile" /etc/veld/veld-weather-service.conf; do
+  dpkg-query -W -f='${Conffiles}\n' "$package" | grep -q "^ $registered [0-9a-f]\{32\}$" ||
+    fail "$registered is not a registered conffile of $package"
+  ok "conffile registered: $registered"
+done
 
 # The server starts from the installed file (its ports moved to free
 # loopback ones), and at the file's log level info writes no SQL lines.

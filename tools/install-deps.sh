@@ -7,13 +7,15 @@ set -euo pipefail
 
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
-# Building and running the server and the weather service simulator, and
-# building its Debian package (help2man writes the man pages; file and
-# dpkg-dev let cpack compute the package's dependencies).
+# Building and running the server and the weather service (ca-certificates:
+# the Open-Meteo provider checks the provider's certificate), and building
+# the Debian package (help2man writes the man pages; file and dpkg-dev let
+# cpack compute the package's dependencies).
 apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
   libsqlite3-dev libcurl4-openssl-dev libcivetweb-dev rapidjson-dev \
   libcli11-dev libinih-dev \
+  ca-certificates \
   help2man file dpkg-dev \
   >/dev/null
 if [ "${1:-}" = "--run" ]; then
