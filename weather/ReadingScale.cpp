@@ -7,13 +7,19 @@
 #include <limits>
 
 ReadingScale ScaleOf(std::string_view name) {
-  if (name == "temp") {
-    return {10, true};
+  static constexpr struct {
+    std::string_view name;
+    ReadingScale scale;
+  } kWeatherNames[] = {
+      {"temp", {10, true, "\u00B0C"}}, {"wind.speed", {10, false, "m/s"}}, {"humidity", {1, false, "%"}},
+      {"pressure", {1, false, "hPa"}}, {"wind.deg", {1, false, "\u00B0"}}, {"clouds", {1, false, "%"}},
+  };
+  for (const auto& weather : kWeatherNames) {
+    if (weather.name == name) {
+      return weather.scale;
+    }
   }
-  if (name == "wind.speed") {
-    return {10, false};
-  }
-  return {1, false};
+  return {};
 }
 
 uint16_t RegisterWordOf(std::string_view name, double reading) {

@@ -6,10 +6,13 @@
 #include <string_view>
 
 // The scale of a reading name: "temp" (signed) and "wind.speed" in tenths,
-// every other name in whole units, unsigned.
+// every other name in whole units, unsigned. The weather names also carry
+// their unit; any other name (an information row, a row added by hand) has
+// none and is shown as its word.
 struct ReadingScale {
   int factor = 1;           // register word = reading x factor
   bool signedWord = false;  // the word is a signed 16-bit number
+  const char* unit = "";    // "°C", "m/s", "%", "hPa", "°"; empty for no weather name
 };
 
 ReadingScale ScaleOf(std::string_view name);
