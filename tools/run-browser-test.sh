@@ -13,8 +13,10 @@
 # from DIR/bin (default: build), wait until they answer, run the browser
 # test, and stop both. Exits 1 when any step fails, when the browser test
 # fails, or when a program does not exit cleanly on SIGTERM (so a sanitizer
-# build's report at exit counts). The page's screenshot is saved as
-# DIR/browser/page.png, the programs' output in DIR/browser/*.log.
+# build's report at exit counts). The page's screenshots are saved as
+# DIR/browser/page.png (at the end), page-1280.png and page-390.png (a
+# desktop and a phone window, with a code's charts), the programs' output in
+# DIR/browser/*.log.
 #
 # Needs node and npm with access to the npm registry, Debian's chromium,
 # unshare and ip (as root, or with unprivileged user namespaces).
@@ -62,7 +64,7 @@ if [ "$in_namespace" -eq 0 ]; then
   echo "== npm ci in web/frontend"
   (cd "$root/web/frontend" && npm ci --no-audit --no-fund --loglevel=error)
   mkdir -p "$out"
-  rm -f "$out/page.png"
+  rm -f "$out/page.png" "$out/page-1280.png" "$out/page-390.png"
   # The namespace has no route out, so everything that needs the registry
   # happens above.
   unshare_options=(-n)
@@ -158,4 +160,4 @@ if [ "$web_status" -ne 0 ] || [ "$weather_status" -ne 0 ]; then
   show_logs
   fail "on SIGTERM veld-web-test-host exited with $web_status, veld-weather-service with $weather_status"
 fi
-echo "run-browser-test: passed; screenshot $out/page.png"
+echo "run-browser-test: passed; screenshots $out/page.png, page-1280.png, page-390.png"

@@ -5,6 +5,7 @@
 // out the offset of the request that follows an added row.
 
 var moment = require('moment');
+var readingScale = require('./ReadingScale');
 
 var PDU_BASE = 40001;
 var APU_BASE = 400001;
@@ -73,8 +74,9 @@ function errorText(error) {
   return 'Error [' + error.code + '] ' + error.message;
 }
 
-// Adds the two Modbus addresses of the row's register and shows LastUpdated
-// (seconds since 1970 UTC) as a local date and time.
+// Adds the two Modbus addresses of the row's register and the reading its
+// word stands for (Reading; the word itself stays in Value), and shows
+// LastUpdated (seconds since 1970 UTC) as a local date and time.
 function transformRow(row) {
   var shown = {};
   Object.keys(row).forEach(function (name) {
@@ -83,6 +85,7 @@ function transformRow(row) {
   var offset = toInteger(row.ModbusOffset);
   shown.PDU = offset + PDU_BASE;
   shown.APU = offset + APU_BASE;
+  shown.Reading = readingScale.shownValue(row.Code, row.Name, hasMember(row, 'Value') ? row.Value : '');
   if (hasMember(row, 'LastUpdated')) {
     shown.LastUpdated = moment.unix(toInteger(row.LastUpdated)).format(DATE_FORMAT);
   }

@@ -10,9 +10,12 @@
 //   showRows(rows)       rows to put in the table
 //   showVersion(version) { major, minor, patch } for the version line
 //   showAlert(text)      a message for the user
+//   showHistory(history) the charts of a searched code (ModbusWeatherHistory),
+//                        or null while they are being fetched
 
 var Promise = require('promise');
 var answer = require('./ModbusWeatherAnswer');
+var history = require('./ModbusWeatherHistory');
 
 var VERSION_ROWS = 3;
 
@@ -73,7 +76,7 @@ ModbusWeatherData.prototype.get = function (params) {
 
 // Sends a row request. With a follow-up, a good answer is not shown: the
 // follow-up request is sent instead (an added row's follow-up gets its
-// offset from the answer).
+// offset from the answer). Resolves with true once rows were shown.
 ModbusWeatherData.prototype.requestRows = function (params, followUp) {
   var self = this;
   self.view.setBusy(true);
@@ -82,7 +85,7 @@ ModbusWeatherData.prototype.requestRows = function (params, followUp) {
     var result = answer.decodeAnswer(reply.status, reply.body);
     if (result.error) {
       self.view.showAlert(answer.errorText(result.error));
-      return null;
+      return false;
     }
     if (followUp) {
       if (!('offset' in followUp)) {
@@ -91,11 +94,11 @@ ModbusWeatherData.prototype.requestRows = function (params, followUp) {
       return self.requestRows(followUp);
     }
     self.showRows(result.rows);
-    return null;
+    return true;
   }, function () {
     self.view.setBusy(false);
     self.view.showAlert('Unknown Error');
-    return null;
+    return false;
   });
 };
 
@@ -154,9 +157,26 @@ ModbusWeatherData.prototype.home = function () {
 };
 
 // The server fetches the code's weather first and lists the rows whose code
-// begins with it, from the first match on.
+// begins with it, from the first match on. Once the rows are shown, the
+// code's history is asked for, so that it holds the readings just fetched.
 ModbusWeatherData.prototype.search = function (code) {
-  return this.requestRows({ limit: this.config.getLimit(), postal: code });
+  var self = this;
+  self.view.showHistory(null);
+  return self.requestRows({ limit: self.config.getLimit(), postal: code }).then(function (shown) {
+    return shown ? self.loadHistory(code) : null;
+  });
+};
+
+// Any answer, a missing route or a failed request included, ends in a
+// history to show: charts, or a note saying why there are none.
+ModbusWeatherData.prototype.loadHistory = function (code) {
+  var self = this;
+  var url = self.baseAddress + 'history?postal=' + encodeURIComponent(code) + '&hours=' + history.HOURS;
+  return Promise.resolve(self.transport(url)).then(function (reply) {
+    self.view.showHistory(history.decodeHistory(reply.status, reply.body, code));
+  }, function () {
+    self.view.showHistory(history.decodeHistory(0, '', code));
+  });
 };
 
 ModbusWeatherData.prototype.write = function (modbusOffset, value) {

@@ -1,16 +1,16 @@
 'use strict';
 
 // Draws the page and wires it up: finds the page's elements, binds their
-// events, binds the row list and the version object with rivets, and opens
-// the write and add dialogs (popupS) and the alerts.
+// events, binds the row list and the version object with rivets, opens
+// the write and add dialogs (popupS) and the alerts, and hands a searched
+// code's history to the charts.
 
 var rivets = require('rivets');
 var popupS = require('popups');
 var answer = require('./ModbusWeatherAnswer');
+var ModbusWeatherChart = require('./ModbusWeatherChart');
 
 var ENTER_KEY = 13;
-var OFFSET_CELL = 4;
-var VALUE_CELL = 3;
 
 function byId(id) {
   var element = document.getElementById(id);
@@ -80,6 +80,7 @@ function ModbusWeatherRenderer(config, code) {
   this.loadingElement = byId('loading');
   this.tableBody = byId('weather-body');
   this.addElement = byId('add');
+  this.chart = new ModbusWeatherChart(byId('history'));
 
   // The row template is kept aside and put back into the empty table body
   // each time rows arrive; until then the body stays empty.
@@ -171,10 +172,18 @@ ModbusWeatherRenderer.prototype.submitCode = function () {
   });
 };
 
+function cellText(row, className) {
+  var cell = row.querySelector('.' + className);
+  return cell ? cell.textContent.trim() : '';
+}
+
+// The dialog writes the register word; a weather row also tells the reading
+// that word stands for now.
 ModbusWeatherRenderer.prototype.openWriteDialog = function (row) {
   var self = this;
-  var offset = parseInt(row.cells[OFFSET_CELL].textContent, 10);
-  var currentValue = row.cells[VALUE_CELL].textContent;
+  var offset = parseInt(cellText(row, 'modbus-modbusOffset'), 10);
+  var currentValue = cellText(row, 'modbus-word');
+  var reading = cellText(row, 'modbus-value');
   function valueIsNumber() {
     if (isNumber(inputValue('write-value'))) {
       return true;
@@ -186,14 +195,19 @@ ModbusWeatherRenderer.prototype.openWriteDialog = function (row) {
     title: 'Write Modbus Value at Offset',
     content: '<div class="wrapper">' +
       '<p>Modbus Offset: ' + offset + '</p>' +
+      '<p class="write-reading"></p>' +
       '<label for="write-value">Value: </label>' +
       '<input type="text" id="write-value">' +
       '</div>',
     labelOk: 'Write',
     labelCancel: 'Cancel',
     onOpen: function () {
-      // Set as a property, so the value needs no escaping as HTML.
+      // Set as properties, so the texts need no escaping as HTML.
       document.getElementById('write-value').value = currentValue;
+      if (reading !== currentValue) {
+        this.$contentEl.querySelector('.write-reading').textContent =
+          'Register word, now shown as ' + reading;
+      }
       guardSubmit(this, valueIsNumber);
     },
     onSubmit: function () {
@@ -260,6 +274,10 @@ ModbusWeatherRenderer.prototype.showRows = function (rows) {
 
 ModbusWeatherRenderer.prototype.showVersion = function (version) {
   this.versionModel.version = version;
+};
+
+ModbusWeatherRenderer.prototype.showHistory = function (history) {
+  this.chart.show(history);
 };
 
 ModbusWeatherRenderer.prototype.showAlert = function (text) {

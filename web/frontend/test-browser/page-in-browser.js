@@ -2,23 +2,29 @@
 
 // Drives the served page in a headless Chromium (Debian's /usr/bin/chromium,
 // through playwright-core) against a running server, and checks what a user
-// sees: the version line and the seeded rows, paging, the limit selection,
-// postal searches, the write and add dialogs and the error past the last page.
+// sees: a standards-mode page that fits 1280 and 390 px wide, the version line
+// and the seeded rows, paging, the limit selection, postal searches with their
+// history charts, weather words shown as readings, the write and add dialogs
+// and the error past the last page.
 //
 //   VELD_WEB_URL=http://127.0.0.1:8080 VELD_SCREENSHOT=/tmp/page.png \
 //     node test-browser/page-in-browser.js
 //
 // VELD_WEB_URL      the server's web root (default http://127.0.0.1:8080)
-// VELD_SCREENSHOT   where to save a screenshot of the page at the end (optional)
+// VELD_SCREENSHOT   where to save a screenshot of the page at the end
+//                   (optional); the page at 1280 and 390 px wide, with its
+//                   charts, is saved beside it as page-1280.png and page-390.png
 // VELD_POSTAL       a postal code for which the server lists rows (default V1L)
 // VELD_CHROMIUM     the browser to launch (default /usr/bin/chromium)
 //
 // The server's table must hold the 20 seeded info rows and more rows after
-// them (the test adds one row and writes into it). Prints one line per check
+// them (the test adds one row and writes into it), and the server must keep
+// the history of the postal codes it fetched. Prints one line per check
 // and "N passed, N failed" at the end; exits 1 when a check failed.
 
 var chromium = require('playwright-core').chromium;
 var assert = require('node:assert/strict');
+var path = require('path');
 
 var BASE = (process.env.VELD_WEB_URL || 'http://127.0.0.1:8080').replace(/\/*$/, '/');
 var SCREENSHOT = process.env.VELD_SCREENSHOT || '';
@@ -32,6 +38,9 @@ for (var spare = 0; spare < 15; spare++) {
   INFO_NAMES.push('app.spare.' + spare);
 }
 var DATE_SHOWN = /^\d{2}-[A-Z][a-z]{2}-\d{4} \d{2}:\d{2}:\d{2}$/;
+var WIDE = { width: 1280, height: 900 };
+var PHONE = { width: 390, height: 844 };
+var CHARTED = ['temp', 'humidity', 'pressure', 'wind.speed'];
 
 var page;
 var alerts = [];
@@ -56,13 +65,14 @@ async function until(check) {
   }
 }
 
-// The table as the user sees it: one object per row, from the cells' texts.
+// The table as the user sees it: one object per row, from the cells' texts
+// (value is the shown reading, word the register word).
 function tableRows() {
   return page.$$eval('#weather-body tr.modbus-row', function (trs) {
     return trs.map(function (tr) {
       var c = Array.prototype.map.call(tr.cells, function (td) { return td.textContent.trim(); });
-      return { code: c[0], lastUpdated: c[1], name: c[2], value: c[3], offset: +c[4],
-        pdu: +c[5], apu: +c[6], edit: c[7] };
+      return { code: c[0], lastUpdated: c[1], name: c[2], value: c[3], word: c[4], offset: +c[5],
+        pdu: +c[6], apu: +c[7], edit: c[8] };
     });
   });
 }
@@ -103,10 +113,66 @@ async function setLimit(limit) {
   await page.selectOption('select[name="limit"]', String(limit));
 }
 
+async function search(code) {
+  await page.fill('input[name="code"]', code);
+  await click('#pollData');
+}
+
+// How far the page reaches past the window's right edge, and the Edit
+// buttons that do (after scrolling each into view, as a user would).
+function sideways() {
+  return page.evaluate(function () {
+    var root = document.documentElement;
+    var outside = Array.prototype.filter.call(document.querySelectorAll('#weather-body #edit'), function (button) {
+      button.scrollIntoView({ block: 'nearest', inline: 'nearest' });
+      var box = button.getBoundingClientRect();
+      return box.left < 0 || box.right > root.clientWidth || box.width === 0;
+    });
+    return { overflow: root.scrollWidth - root.clientWidth, editOutside: outside.length };
+  });
+}
+
+// Pixels of each chart's canvas in a strong colour: the series lines and
+// points (grid, axes and text are grey).
+function chartInk() {
+  return page.$$eval('#history .history-chart', function (figures) {
+    return figures.map(function (figure) {
+      var canvas = figure.querySelector('canvas');
+      var inked = 0;
+      if (canvas && canvas.width > 0 && canvas.height > 0) {
+        var pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+        for (var i = 0; i < pixels.length; i += 4) {
+          var r = pixels[i];
+          var g = pixels[i + 1];
+          var b = pixels[i + 2];
+          if (pixels[i + 3] > 128 && Math.max(r, g, b) - Math.min(r, g, b) > 60) {
+            inked++;
+          }
+        }
+      }
+      return { reading: figure.getAttribute('data-reading'), inked: inked };
+    });
+  });
+}
+
+function screenshotBeside(suffix) {
+  if (!SCREENSHOT) {
+    return Promise.resolve();
+  }
+  var file = path.join(path.dirname(SCREENSHOT), path.basename(SCREENSHOT, '.png') + '-' + suffix + '.png');
+  console.log('# screenshot: ' + file);
+  return page.screenshot({ path: file, fullPage: true });
+}
+
 var checks = [];
 function check(name, run) {
   checks.push({ name: name, run: run });
 }
+
+check('the page is in standards mode with a device-width viewport', async function () {
+  assert.equal(await page.evaluate(function () { return document.compatMode; }), 'CSS1Compat');
+  assert.match(await page.getAttribute('meta[name="viewport"]', 'content'), /width=device-width/);
+});
 
 check('the version line reads Version: 0.0.5', async function () {
   await until(async function () {
@@ -125,6 +191,7 @@ check('the first 20 rows are the seeded info rows', async function () {
     assert.equal(row.apu, 400001 + i);
     assert.match(row.lastUpdated, DATE_SHOWN);
     assert.equal(row.edit, 'Edit Value');
+    assert.equal(row.value, row.word, 'an info row shows its word');
   });
   assert.deepEqual(rows.slice(0, 3).map(function (row) { return row.value; }), ['0', '0', '5']);
   assert.ok(queries.indexOf('limit=20&offset=0') !== -1, 'page-load query: ' + queries);
@@ -182,6 +249,73 @@ check('a postal search lists the rows of that code', async function () {
   alerts = [];
   await click('.navigation .nav-home');
   await tableStartsAt(0, 20);
+});
+
+check('a postal search draws the code\'s last 24 hours, one chart per reading', async function () {
+  await search(POSTAL);
+  await until(async function () {
+    assert.equal((await page.textContent('#history .history-code')).trim(), POSTAL.toUpperCase());
+    var charts = await chartInk();
+    assert.deepEqual(charts.map(function (c) { return c.reading; }), CHARTED,
+      'note: ' + (await page.textContent('#history .history-note')));
+    charts.forEach(function (c) { assert.ok(c.inked > 10, c.reading + ' has no line or point drawn'); });
+  });
+  assert.ok(queries.indexOf('history?postal=' + POSTAL.toUpperCase() + '&hours=24') !== -1, queries.join(' '));
+});
+
+check('weather rows show readings; a temp word written as 65366 reads -17.0 \u00B0C', async function () {
+  await setLimit(50);
+  await search('90001');
+  var temp;
+  await until(async function () {
+    var rows = (await tableRows()).filter(function (row) { return row.code === '90001'; });
+    var units = { humidity: / %$/, pressure: /^\d+ hPa$/, 'wind.speed': /^\d+\.\d m\/s$/, temp: /^-?\d+\.\d \u00B0C$/ };
+    Object.keys(units).forEach(function (name) {
+      var row = rows.filter(function (r) { return r.name === name; })[0];
+      assert.ok(row, name + ' row of 90001 shown');
+      assert.match(row.value, units[name]);
+    });
+    temp = rows.filter(function (r) { return r.name === 'temp'; })[0];
+  });
+  await page.locator('#weather-body tr.modbus-row', { hasText: '90001' }).filter({ hasText: 'temp' })
+    .locator('#edit').click();
+  await until(async function () {
+    assert.equal(await page.inputValue('#write-value'), temp.word);
+    assert.equal((await page.textContent('.write-reading')).trim(), 'Register word, now shown as ' + temp.value);
+  });
+  await page.fill('#write-value', '65366');
+  await page.click('#popupS-button-ok');
+  await until(async function () {
+    var row = (await tableRows()).filter(function (r) { return r.offset === temp.offset; })[0];
+    assert.deepEqual([row.word, row.value], ['65366', '-17.0 \u00B0C']);
+  });
+  await setLimit(20);
+});
+
+check('the page fits 1280 and 390 px without scrolling sideways; Edit stays in reach', async function () {
+  await page.setViewportSize(WIDE);
+  await until(async function () {
+    assert.deepEqual(await sideways(), { overflow: 0, editOutside: 0 });
+  });
+  await screenshotBeside(String(WIDE.width));
+  await page.setViewportSize(PHONE);
+  try {
+    await until(async function () {
+      assert.deepEqual(await sideways(), { overflow: 0, editOutside: 0 });
+      var plot = await page.locator('#history .history-plot').first().boundingBox();
+      assert.ok(plot && plot.x >= 0 && plot.x + plot.width <= PHONE.width, 'chart inside the window');
+    });
+    await screenshotBeside(String(PHONE.width));
+    await page.locator('#weather-body tr.modbus-row').last().locator('#edit').click();
+    var write = await page.locator('#popupS-button-ok').boundingBox();
+    assert.ok(write && write.x >= 0 && write.x + write.width <= PHONE.width, 'Write button inside the window');
+    await page.click('#popupS-button-cancel');
+    await until(async function () {
+      assert.equal(await page.locator('#write-value').count(), 0);
+    });
+  } finally {
+    await page.setViewportSize(WIDE);
+  }
 });
 
 check('the add dialog adds a row shown as the last row of the page', async function () {
@@ -265,7 +399,7 @@ async function main() {
   var passed = 0;
   var failed = 0;
   try {
-    page = await browser.newPage({ viewport: { width: 1400, height: 1000 } });
+    page = await browser.newPage({ viewport: WIDE });
     page.setDefaultTimeout(WAIT_MS);
     page.on('dialog', function (dialog) {
       alerts.push(dialog.message());

@@ -18,6 +18,14 @@ test('a row gets its PDU and APU addresses and a readable date', function () {
   assert.equal(shown.ModbusOffset, '19');
   assert.equal(shown.Name, 'app.spare.14');
   assert.equal(shown.Value, '7');
+  assert.equal(shown.Reading, '7');
+});
+
+test('a weather row shows its reading beside the register word', function () {
+  var shown = answer.transformRow({ Code: 'V1L', LastUpdated: '0', ModbusOffset: '52', Name: 'temp',
+    Value: '65366' });
+  assert.equal(shown.Reading, '-17.0 \u00B0C');
+  assert.equal(shown.Value, '65366');
 });
 
 test('LastUpdated 0 is the first second of 1970', function () {

@@ -26,11 +26,12 @@ function setUp(reply) {
     setBusy: function (on) { told.push(on ? 'busy' : 'idle'); },
     showRows: function (rows) { told.push('rows from ' + rows[0].ModbusOffset + ' of ' + rows.length); },
     showVersion: function (v) { told.push('version ' + v.major + '.' + v.minor + '.' + v.patch); },
-    showAlert: function (text) { told.push('alert ' + text); }
+    showAlert: function (text) { told.push('alert ' + text); },
+    showHistory: function (h) { told.push(h ? 'history ' + (h.note || h.charts.length + ' charts') : 'history cleared'); }
   };
   function transport(url) {
-    assert.equal(url.indexOf(BASE + '?'), 0);
-    var query = url.slice(BASE.length + 1);
+    assert.ok(url.indexOf(BASE + '?') === 0 || url.indexOf(BASE + 'history?') === 0, url);
+    var query = url.slice(BASE.length).replace(/^\?/, '');
     sent.push(query);
     var answer = reply(query);
     return answer ? Promise.resolve(answer) : Promise.reject(new Error('down'));
@@ -71,15 +72,39 @@ test('paging sends offset and limit and follows the first row shown', async func
     'offset=0&limit=50', 'offset=0&limit=50']);
 });
 
-test('a postal search sends limit and postal; the offset becomes the first match', async function () {
+var HISTORY = JSON.stringify({ postal: 'V1L', hours: 24, series: {
+  temp: { unit: '\u00B0C', points: [[1765270000, 21.5]] }, humidity: { unit: '%', points: [[1765270000, 71]] } } });
+
+test('a postal search sends limit and postal, then asks for the code\'s history', async function () {
   var page = setUp(function (query) {
+    if (/^history/.test(query)) {
+      return { status: 200, body: HISTORY };
+    }
     return /postal/.test(query) ? { status: 200, body: rowsBody(42, 3) } : firstRowsFrom(query);
   });
   await settle();
   page.data.search('V1L');
   await settle();
-  assert.equal(page.sent[2], 'limit=20&postal=V1L');
+  assert.deepEqual(page.sent.slice(2), ['limit=20&postal=V1L', 'history?postal=V1L&hours=24']);
   assert.equal(page.config.getOffset(), 42);
+  assert.deepEqual(page.told.slice(-5), ['history cleared', 'busy', 'idle', 'rows from 42 of 3', 'history 2 charts']);
+});
+
+test('a failed search asks for no history; a missing history route leaves a note', async function () {
+  var page = setUp(function (query) {
+    if (/^history/.test(query)) {
+      return { status: 404, body: '' };
+    }
+    return /postal=K1A/.test(query) ? { status: 400, body: '{"errorCode": 400, "errorMessage": "No results"}' }
+      : firstRowsFrom(query);
+  });
+  await settle();
+  page.data.search('K1A');
+  await settle();
+  page.data.search('V1L');
+  await settle();
+  assert.deepEqual(page.sent.slice(2), ['limit=20&postal=K1A', 'limit=20&postal=V1L', 'history?postal=V1L&hours=24']);
+  assert.equal(page.told[page.told.length - 1], 'history No history for V1L');
 });
 
 test('a write is followed by the current page', async function () {

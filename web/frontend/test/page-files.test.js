@@ -19,15 +19,17 @@ test('the style sheet starts with the installed popupS rules', function () {
 
 test('the index page holds what the script looks up, script last', function () {
   var page = read('index.html');
-  assert.ok(!/<!doctype/i.test(page));
+  assert.ok(/^<!DOCTYPE html>\n/.test(page));
+  assert.ok(page.indexOf('<meta name="viewport" content="width=device-width, initial-scale=1">') > 0);
   assert.ok(page.indexOf('<title>Ostrel Modbus Weather Server</title>') > 0);
   assert.ok(page.indexOf('<h3>Ostrel Modbus Weather Server</h3>') > 0);
-  ['version', 'pollData', 'loading', 'weather', 'weather-head', 'weather-body', 'add', 'edit']
+  ['version', 'pollData', 'loading', 'weather', 'weather-head', 'weather-body', 'add', 'edit', 'history']
     .forEach(function (id) {
       assert.ok(page.indexOf('id="' + id + '"') > 0, id);
     });
   ['select name="limit"', 'input type="text" name="code"', 'rv-each-object="object"',
-    'Version: {version.major}.{version.minor}.{version.patch}'].forEach(function (text) {
+    'Version: {version.major}.{version.minor}.{version.patch}', 'class="modbus-word"', 'class="history-charts"',
+    'class="history-note"', 'class="history-code"'].forEach(function (text) {
     assert.ok(page.indexOf(text) > 0, text);
   });
   assert.ok(/<script src="index\.js"><\/script>\s*<\/body>\s*<\/html>\s*$/.test(page));
