@@ -30,8 +30,8 @@ bool EnsureHistoryTable(const std::string& path, int busyTimeoutMs, std::string*
 bool AppendHistory(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t word,
                    int64_t time) {
   return database.Exec("INSERT INTO History (PostalCode, Name, Word, Time) VALUES (?, ?, ?, ?);",
-                       {SqlParam::Text(code), SqlParam::Text(name), SqlParam::Integer(word), SqlParam::Integer(time)}) ==
-         SQLITE_OK;
+                       {SqlParam::Text(code), SqlParam::Text(name), SqlParam::Integer(word),
+                        SqlParam::Integer(time)}) == SQLITE_OK;
 }
 
 int64_t PruneHistory(CSQLiteDatabase& database, int64_t cutoff, int64_t batchRows, int64_t maxRows) {

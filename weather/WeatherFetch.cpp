@@ -6,9 +6,9 @@
 #include <rapidjson/document.h>
 
 #include <algorithm>
-#include <charconv>
 #include <atomic>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -124,7 +124,8 @@ void StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapid
   }
   const uint16_t value = RegisterWordOf(name, reading);
   ConsoleLog("FYI: Name=[%s], value=[%d]\n", name.c_str(), value);
-  if (!SaveValue(database, postalCode, name, value) && !InsertValue(database, postalCode, name.c_str(), value, nullptr)) {
+  if (!SaveValue(database, postalCode, name, value) &&
+      !InsertValue(database, postalCode, name.c_str(), value, nullptr)) {
     ConsoleLog("Error: Could not insert this new value into the database. Name=[%s]\n", name.c_str());
     return;
   }

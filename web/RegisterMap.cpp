@@ -59,8 +59,7 @@ bool ReadRegisters(CSQLiteDatabase& database, std::vector<Register>& registers) 
 }
 
 std::optional<int64_t> FiveDigitAddress(int64_t offset) {
-  return offset >= 0 && offset <= kFiveDigitLastOffset ? std::optional<int64_t>(offset + kFiveDigitBase)
-                                                       : std::nullopt;
+  return offset >= 0 && offset <= kFiveDigitLastOffset ? std::optional<int64_t>(offset + kFiveDigitBase) : std::nullopt;
 }
 
 // "2023-11-14T22:13:20Z"; empty for a time gmtime cannot take.
@@ -107,9 +106,9 @@ int SendRegisterMapCsv(mg_connection* conn, CSQLiteDatabase& database) {
     const ReadingScale scale = ScaleOf(entry.name);
     csv += std::to_string(entry.offset) + "," + OptionalNumber(FiveDigitAddress(entry.offset)) + "," +
            std::to_string(entry.offset + kSixDigitBase) + "," + CsvField(ValidUtf8(entry.code)) + "," +
-           CsvField(ValidUtf8(entry.name)) +
-           "," + ScaleText(scale) + "," + scale.unit + "," + (scale.signedWord ? "true" : "false") + "," +
-           OptionalNumber(entry.lastUpdated) + "," + (entry.lastUpdated ? UtcTime(*entry.lastUpdated) : "") + "\r\n";
+           CsvField(ValidUtf8(entry.name)) + "," + ScaleText(scale) + "," + scale.unit + "," +
+           (scale.signedWord ? "true" : "false") + "," + OptionalNumber(entry.lastUpdated) + "," +
+           (entry.lastUpdated ? UtcTime(*entry.lastUpdated) : "") + "\r\n";
   }
   SendHeader(conn, 200, kCsvContentType);
   WriteText(conn, csv);
