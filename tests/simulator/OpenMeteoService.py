@@ -9,6 +9,7 @@ so nothing it starts can reach further than 127.0.0.1; needs root and exits
 and the single upstream fetch per code are seen from outside.
 """
 import argparse
+import concurrent.futures
 import ctypes
 import json
 import os
@@ -18,7 +19,6 @@ import socket
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import urllib.error
 import urllib.parse
@@ -129,7 +129,8 @@ def translation_and_caches(binary, folder, fake):
                   ("wind.speed", 5.6, "float"), ("wind.deg", 15, "int"), ("clouds", 100, "int")]
         expect(status == 200 and typed(body) == wanted, "k1a 0b1: %s %s" % (status, body))
         query = fake.last_query("geocoding") or {}
-        expect(query.get("name") == "K1A" and query.get("countryCode") == "CA", "geocoding query of k1a 0b1: %s" % query)
+        expect(query.get("name") == "K1A" and query.get("countryCode") == "CA",
+               "geocoding query of k1a 0b1: %s" % query)
 
         asked = len(fake.requests)
         for code in ("1000", "100011", "1000a", "A1", "AA1", "K1A0B", "K1A  0B1", "K1A-0B1", ""):
@@ -155,19 +156,12 @@ def translation_and_caches(binary, folder, fake):
 
         # Eight requests at once for one code while the fake is slow.
         fake.delay.update(geocoding=0.3, forecast=0.5)
-        start, answers = threading.Barrier(8), []
-
-        def one():
-            start.wait(5)
-            answers.append(ask("60601"))
-        threads = [threading.Thread(target=one) for _ in range(8)]
-        for thread in threads:
-            thread.start()
-        for thread in threads:
-            thread.join(20)
+        with concurrent.futures.ThreadPoolExecutor(8) as pool:
+            answers = list(pool.map(ask, ["60601"] * 8))
         fake.delay.update(geocoding=0.0, forecast=0.0)
         expect(answers == [(200, EXPECTED_10001)] * 8, "concurrent answers: %s" % answers)
-        expect(fake.count("geocoding", name="60601") == 1 and fake.count("forecast") == 4, "concurrent requests: %d geocoding, %d forecast in all"
+        expect(fake.count("geocoding", name="60601") == 1 and fake.count("forecast") == 4,
+               "concurrent requests: %d geocoding, %d forecast in all"
                % (fake.count("geocoding", name="60601"), fake.count("forecast")))
     finally:
         service.stop()
@@ -196,7 +190,8 @@ def errors(binary, folder, fake):
     cases = [("forecast", "429", ["429"]), ("forecast", "500", ["500"]), ("forecast", "400", ["400"]),
              ("forecast", "malformed", ["json"]), ("forecast", "missing:cloud_cover", ["cloud_cover"]),
              ("geocoding", "429", ["429"]), ("geocoding", "malformed", ["json"]),
-             ("geocoding", "missing:latitude", ["latitude"]), ("forecast", "hang", ["timed out", "timeout", "time-out", "time out"])]
+             ("geocoding", "missing:latitude", ["latitude"]),
+             ("forecast", "hang", ["timed out", "timeout", "time-out", "time out"])]
     try:
         for number, (api, mode, words) in enumerate(cases):
             code = "%d" % (11111 + number * 1001)  # no cached place, no digits of the words above

@@ -18,8 +18,6 @@ import time
 import urllib.parse
 
 HOST = "127.0.0.1"
-VARIABLES = ["temperature_2m", "relative_humidity_2m", "pressure_msl", "wind_speed_10m", "wind_direction_10m",
-             "cloud_cover"]
 DEFAULT_READINGS = {"temperature_2m": 21.5, "relative_humidity_2m": 71, "pressure_msl": 1013.2,
                     "wind_speed_10m": 3.4, "wind_direction_10m": 250, "cloud_cover": 40}
 UNITS = {"temperature_2m": "°C", "relative_humidity_2m": "%", "pressure_msl": "hPa", "wind_speed_10m": "m/s",
@@ -51,10 +49,8 @@ class FakeOpenMeteo:
     def add_place(self, name, country, latitude, longitude, **readings):
         self.places[(name, country)] = {
             "id": 3100000 + len(self.places), "name": "Place " + name, "latitude": latitude, "longitude": longitude,
-            "elevation": 10.0, "feature_code": "PPL", "country_code": country, "admin1_id": 5128638,
-            "timezone": "America/New_York" if country == "US" else "America/Toronto", "population": 8175133,
-            "postcodes": [name], "country_id": 6252001, "country": "United States" if country == "US" else "Canada",
-            "admin1": "New York" if country == "US" else "Ontario"}
+            "elevation": 10.0, "feature_code": "PPL", "country_code": country, "timezone": "America/Toronto",
+            "postcodes": [name], "country": "Somewhere"}
         self.readings[(latitude, longitude)] = dict(DEFAULT_READINGS, **readings)
 
     def count(self, api, since=0.0, **query):
@@ -90,23 +86,18 @@ class FakeOpenMeteo:
         try:
             latitude, longitude = float(params["latitude"]), float(params["longitude"])
         except (KeyError, ValueError):
-            return 400, dump({"error": True, "reason": "Parameter 'latitude' and 'longitude' must be given"})
-        place = next((at for at in self.readings if abs(at[0] - latitude) < 1e-4 and abs(at[1] - longitude) < 1e-4),
-                     None)
+            latitude = longitude = None
+        place = next((at for at in self.readings if latitude is not None and abs(at[0] - latitude) < 1e-4
+                      and abs(at[1] - longitude) < 1e-4), None)
         if place is None:  # not a place this fake geocoded: the test notices
             return 400, dump({"error": True, "reason": "No readings for %s,%s in this fake" % (latitude, longitude)})
-        readings = self.readings[place]
         # Like Open-Meteo: only the variables asked for, wind in km/h unless m/s is asked for.
-        asked = [name for name in params.get("current", "").split(",") if name in readings]
-        in_ms = params.get("wind_speed_unit") == "ms"
-        current = {"time": "2026-12-09T08:00", "interval": 900}
-        units = {"time": "iso8601", "interval": "seconds"}
-        for name in asked:
-            value = readings[name]
-            if name == "wind_speed_10m" and not in_ms:
-                value = round(value * 3.6, 1)
-            current[name] = value
-            units[name] = "km/h" if name == "wind_speed_10m" and not in_ms else UNITS[name]
+        readings, wind = self.readings[place], "m/s" if params.get("wind_speed_unit") == "ms" else "km/h"
+        current, units = {"time": "2026-12-09T08:00", "interval": 900}, {"time": "iso8601", "interval": "seconds"}
+        for name in [name for name in params.get("current", "").split(",") if name in readings]:
+            kmh = name == "wind_speed_10m" and wind == "km/h"
+            current[name] = round(readings[name] * 3.6, 1) if kmh else readings[name]
+            units[name] = wind if name == "wind_speed_10m" else UNITS[name]
         return 200, dump({"latitude": round(place[0] - 0.004, 6), "longitude": round(place[1] + 0.013, 6),
                           "generationtime_ms": 0.03, "utc_offset_seconds": 0, "timezone": "GMT",
                           "timezone_abbreviation": "GMT", "elevation": 27.0, "current_units": units,
