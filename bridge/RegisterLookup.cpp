@@ -3,7 +3,6 @@
 #include "RegisterLookup.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 #include "Clock.h"
@@ -42,14 +41,12 @@ struct StoredColumn {
     AssignText(text, view, column);
   }
   int64_t AsInteger() const { return isInteger ? integer : ParseLeadingInteger(text); }
-  double AsDouble() const { return isInteger ? static_cast<double>(integer) : std::atof(text.c_str()); }
 };
 
 // The columns of a Data row that a register read uses.
 struct RegisterRow {
   StoredColumn offset;
-  std::string name;  // NULL reads as empty text
-  std::string code;
+  std::string code;  // NULL reads as empty text
   StoredColumn value;
   StoredColumn lastUpdated;
 
@@ -60,14 +57,11 @@ struct RegisterRow {
       if (columnName == nullptr) {
         continue;
       }
-      // The first letter tells the five columns apart; the name is then
+      // The first letter tells the four columns apart; the name is then
       // compared whole.
       switch (columnName[0]) {
         case 'M':
           if (std::strcmp(columnName, "ModbusOffset") == 0) offset.Read(view, column);
-          break;
-        case 'N':
-          if (std::strcmp(columnName, "Name") == 0) AssignText(name, view, column);
           break;
         case 'C':
           if (std::strcmp(columnName, "Code") == 0) AssignText(code, view, column);
@@ -85,26 +79,13 @@ struct RegisterRow {
   }
 };
 
-bool IsTenfoldName(const std::string& name) { return name == "temp" || name == "wind.speed"; }
-
-uint16_t RegisterValueOf(const std::string& name, const std::string& stored) {
-  if (IsTenfoldName(name)) {
-    return static_cast<uint16_t>(TenfoldTruncated(std::atof(stored.c_str())));
-  }
-  return static_cast<uint16_t>(ParseLeadingInteger(stored));
-}
-
-uint16_t RegisterValueOf(const RegisterRow& row) {
-  if (IsTenfoldName(row.name)) {
-    return static_cast<uint16_t>(TenfoldTruncated(row.value.AsDouble()));
-  }
-  return static_cast<uint16_t>(row.value.AsInteger());
-}
+// The stored word as it stands: readings are scaled when they are stored.
+uint16_t RegisterValueOf(const RegisterRow& row) { return static_cast<uint16_t>(row.value.AsInteger()); }
 
 }  // namespace
 
 bool RowToRegisterValue(const SqlRow& row, uint16_t* value) {
-  *value = RegisterValueOf(Column(row, "Name"), Column(row, "Value"));
+  *value = static_cast<uint16_t>(ParseLeadingInteger(Column(row, "Value")));
   return true;
 }
 

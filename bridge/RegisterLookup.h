@@ -60,6 +60,6 @@ struct LookupRequest {
 bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* value, bool refresh,
                       LookupRequest* request = nullptr);
 
-// The register value of a row: Value tenfold for "temp" and "wind.speed",
-// as stored for other names; the low 16 bits are kept. Always true.
+// The register value of a row: its Value as stored (the feed stores each
+// reading already scaled), the low 16 bits kept. Always true.
 bool RowToRegisterValue(const SqlRow& row, uint16_t* value);

@@ -5,4 +5,4 @@
 constexpr int kProgramVersionMajor = 0;
 constexpr int kProgramVersionMinor = 0;
 constexpr int kProgramVersionPatch = 5;
-constexpr int kProgramVersionBuild = 201;
+constexpr int kProgramVersionBuild = 202;

@@ -1,23 +1,22 @@
 // ApiAnswer.cpp - routes a request: checks path and method, decodes the
 // postalCode parameter with CivetWeb's form decoder, normalises the code and
-// writes its readings for the minute.
+// asks the provider.
 #include "ApiAnswer.h"
 
 #include <civetweb.h>
 
 #include "PostalCode.h"
-#include "ReadingsJson.h"
-#include "WeatherModel.h"
+#include "WeatherProvider.h"
 
 namespace weather_service {
 namespace {
 
-constexpr int kOk = 200;
 constexpr int kMethodNotAllowed = 405;
 
 }  // namespace
 
-ApiAnswer AnswerRequest(std::string_view method, std::string_view path, std::string_view query, int64_t unixMinute) {
+ApiAnswer AnswerRequest(std::string_view method, std::string_view path, std::string_view query,
+                        WeatherProvider& provider) {
   ApiAnswer answer;  // 404 with []
   if (path != "/api") return answer;
   if (method != "GET") {
@@ -34,9 +33,7 @@ ApiAnswer AnswerRequest(std::string_view method, std::string_view path, std::str
   const auto normalised = NormalisePostalCode(std::string_view(code, static_cast<size_t>(length)));
   if (!normalised) return answer;
 
-  answer.status = kOk;
-  answer.body = ReadingsJson(ReadingsFor(*normalised, unixMinute));
-  return answer;
+  return provider.AnswerFor(*normalised);
 }
 
 }  // namespace weather_service

@@ -1,9 +1,8 @@
 // ApiAnswer.h - what the weather service answers to a request, decided apart
-// from the HTTP server: GET /api?postalCode=CODE gives the code's readings,
-// anything else an empty array with an error status.
+// from the HTTP server: GET /api?postalCode=CODE gives the provider's answer
+// for the code, anything else an empty array with an error status.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,10 +13,13 @@ struct ApiAnswer {
   std::string body = "[]";  // always JSON
 };
 
+class WeatherProvider;
+
 // The answer to method on path (already percent-decoded) with the raw query
-// string (the text after '?', empty when there is none) during unixMinute.
-// 200 and the readings for a valid code; 404 and [] for another path or a
-// missing or invalid code; 405 and [] for a method other than GET on /api.
-ApiAnswer AnswerRequest(std::string_view method, std::string_view path, std::string_view query, int64_t unixMinute);
+// string (the text after '?', empty when there is none): the provider's
+// answer for a valid code; 404 and [] for another path or a missing or
+// invalid code; 405 and [] for a method other than GET on /api.
+ApiAnswer AnswerRequest(std::string_view method, std::string_view path, std::string_view query,
+                        WeatherProvider& provider);
 
 }  // namespace weather_service

@@ -1,31 +1,141 @@
-// CommandLine.cpp - the options parsed with CLI11; a listen address is
-// checked before CivetWeb sees it, so a typo gives a clear message rather
-// than a failed start.
+// CommandLine.cpp - the options parsed with CLI11 as text, the file read with
+// libinih, and both checked by the same setters, so that a value means the
+// same wherever it is written; a listen address is checked before CivetWeb
+// sees it, so a typo gives a clear message rather than a failed start.
 #include "CommandLine.h"
 
 #include <civetweb.h>
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 
+#include "ConfigFile.h"
 #include "ListenAddress.h"
 #include "ProgramVersion.h"
 
 namespace weather_service {
 namespace {
 
+// Longest time current readings may be kept: a day.
+constexpr long kMaxReadingsCacheSeconds = 24 * 60 * 60;
+
+using Setter = std::string (*)(const std::string& value, Options& options);
+
+std::string SetListen(const std::string& value, Options& options) {
+  std::string why;
+  const auto address = ParseListenAddress(value, &why);
+  if (!address || address->port == 0) {
+    return "wants an IPv4 address and a port 1-65535, as in 127.0.0.1:18081, not '" + value + "'";
+  }
+  options.listen = value;
+  return std::string();
+}
+
+std::string SetProvider(const std::string& value, Options& options) {
+  if (value == "simulated") {
+    options.provider = Provider::kSimulated;
+  } else if (value == "open-meteo") {
+    options.provider = Provider::kOpenMeteo;
+  } else {
+    return "'" + value + "' is not simulated or open-meteo";
+  }
+  return std::string();
+}
+
+// An http:// or https:// base URL; one trailing slash is dropped, since the
+// API's path is appended to it.
+std::string CheckedBaseUrl(const std::string& value, std::string* url) {
+  const bool http = value.rfind("http://", 0) == 0 || value.rfind("https://", 0) == 0;
+  const size_t hostStart = value.find("://") + 3;
+  if (!http || value.size() <= hostStart || value.find_first_of("?# ") != std::string::npos) {
+    return "'" + value + "' is not an http:// or https:// URL with a host";
+  }
+  *url = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
+  return std::string();
+}
+
+std::string SetOpenMeteoUrl(const std::string& value, Options& options) {
+  return CheckedBaseUrl(value, &options.openMeteo.forecastUrl);
+}
+
+std::string SetGeocodingUrl(const std::string& value, Options& options) {
+  return CheckedBaseUrl(value, &options.openMeteo.geocodingUrl);
+}
+
+std::string SetCacheDir(const std::string& value, Options& options) {
+  options.openMeteo.cacheFolder = value;
+  return std::string();
+}
+
+std::string SetReadingsCacheSeconds(const std::string& value, Options& options) {
+  long seconds = 0;
+  const char* const last = value.data() + value.size();
+  const auto [end, error] = std::from_chars(value.data(), last, seconds);
+  if (value.empty() || error != std::errc() || end != last || seconds < 0 || seconds > kMaxReadingsCacheSeconds) {
+    return "'" + value + "' is not a number of seconds from 0 to " + std::to_string(kMaxReadingsCacheSeconds);
+  }
+  options.openMeteo.readingsMaxAge = std::chrono::seconds(seconds);
+  return std::string();
+}
+
+struct SettingKey {
+  const char* name;  // the file's key; the option is "--" and the key
+  Setter set;
+  const char* valueName;
+  const char* help;
+  std::string defaultText;
+};
+
+std::vector<SettingKey> SettingKeys() {
+  const Options defaults;
+  return {
+      {"listen", SetListen, "ADDR:PORT", "Where to listen: an IPv4 address and a port 1-65535", defaults.listen},
+      {"provider", SetProvider, "NAME",
+       "Where readings come from: simulated (made up from the code and the minute)\nor open-meteo (the real weather "
+       "from api.open-meteo.com)",
+       "simulated"},
+      {"open-meteo-url", SetOpenMeteoUrl, "URL", "Base URL of Open-Meteo's forecast API",
+       defaults.openMeteo.forecastUrl},
+      {"geocoding-url", SetGeocodingUrl, "URL", "Base URL of Open-Meteo's geocoding API",
+       defaults.openMeteo.geocodingUrl},
+      {"cache-dir", SetCacheDir, "DIR",
+       "Keep the geocoded postal codes in a file in this folder (default: memory only)", ""},
+      {"readings-cache-seconds", SetReadingsCacheSeconds, "N",
+       "Answer a place's current readings from memory for this long",
+       std::to_string(defaults.openMeteo.readingsMaxAge.count())},
+  };
+}
+
+const char* const kDescription =
+    "The weather web service of the VELD Modbus Weather Server: answers\n"
+    "GET /api?postalCode=CODE with the readings of a US zip code or a Canadian\n"
+    "postal code, simulated or from Open-Meteo. Runs until SIGINT or SIGTERM.";
+
+const char* const kFooter =
+    "The configuration file is an INI file of the same keys without the dashes,\n"
+    "one \"key = value\" per line, as in \"provider = open-meteo\".\n"
+    "\n"
+    "Exit status: 0 after --help, --version, or a stop by SIGTERM or SIGINT;\n"
+    "64 for a bad option or configuration file; 1 when it cannot listen.";
+
 struct CommandLineApp {
-  CLI::App app{
-      "Simulates the weather web service: answers GET /api?postalCode=CODE with\n"
-      "readings for a US zip code or a Canadian postal code. Runs until SIGINT or SIGTERM.",
-      "veld-weather-service"};
-  std::string listen = kDefaultListen;
+  CLI::App app{kDescription, "veld-weather-service"};
+  std::vector<SettingKey> keys = SettingKeys();
+  std::vector<std::string> given = std::vector<std::string>(keys.size());
+  std::string configPath;
   bool showVersion = false;
 
   CommandLineApp() {
+    app.footer(kFooter);
+    app.get_formatter()->column_width(32);
     app.add_flag("-V,--version", showVersion, "Print the versions of the program and CivetWeb and exit");
-    app.add_option("--listen", listen, "Where to listen: an IPv4 address and a port 1-65535")
-        ->type_name("ADDR:PORT")
-        ->default_str(kDefaultListen);
+    for (size_t i = 0; i < keys.size(); ++i) {
+      app.add_option(std::string("--") + keys[i].name, given[i], keys[i].help)
+          ->type_name(keys[i].valueName)
+          ->default_str(keys[i].defaultText);
+    }
+    app.add_option("--config", configPath, "Read settings from this INI file; options given here win over it")
+        ->type_name("FILE");
   }
 };
 
@@ -45,14 +155,31 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     return parsed;
   }
   parsed.options.showVersion = commandLine.showVersion;
-  std::string why;
-  const auto address = ParseListenAddress(commandLine.listen, &why);
-  if (!address || address->port == 0) {
-    parsed.error =
-        "--listen wants an IPv4 address and a port 1-65535, as in 127.0.0.1:18081, not '" + commandLine.listen + "'";
-    return parsed;
+  const std::vector<SettingKey>& keys = commandLine.keys;
+  if (!commandLine.configPath.empty()) {
+    parsed.error = ReadConfigFile(commandLine.configPath, [&](const std::string& key, const std::string& value, int) {
+      for (const SettingKey& setting : keys) {
+        if (key == setting.name) {
+          return setting.set(value, parsed.options);
+        }
+      }
+      return "unknown key '" + key + "'";
+    });
+    if (!parsed.error.empty()) {
+      return parsed;
+    }
   }
-  parsed.options.listen = commandLine.listen;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::string option = std::string("--") + keys[i].name;
+    if (commandLine.app.count(option) == 0) {
+      continue;
+    }
+    const std::string why = keys[i].set(commandLine.given[i], parsed.options);
+    if (!why.empty()) {
+      parsed.error = option + " " + why;
+      return parsed;
+    }
+  }
   return parsed;
 }
 

@@ -1,33 +1,29 @@
 // WeatherHttpServer.cpp - CivetWeb glue: a handler for /api and one for every
-// other path, both answering through AnswerRequest with the current minute,
-// as JSON with a Content-Length, and writing one log line per request.
+// other path, both answering through AnswerRequest with the provider, as
+// JSON with a Content-Length, and writing one log line per request.
 #include "WeatherHttpServer.h"
 
 #include <civetweb.h>
 
-#include <chrono>
 #include <string_view>
 
 #include "ApiAnswer.h"
 #include "RequestLog.h"
+#include "WeatherProvider.h"
 
 namespace weather_service {
 namespace {
-
-int64_t CurrentUnixMinute() {
-  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-  return std::chrono::duration_cast<std::chrono::minutes>(sinceEpoch).count();
-}
 
 std::string_view OrEmpty(const char* text) { return text ? std::string_view(text) : std::string_view(); }
 
 // Serves every request: /api is registered for the readings and "**" for all
 // else, and AnswerRequest tells them apart by the cleaned local path.
-int HandleRequest(mg_connection* connection, void* /*unused*/) {
+int HandleRequest(mg_connection* connection, void* provider) {
   const mg_request_info* request = mg_get_request_info(connection);
   const std::string_view method = OrEmpty(request->request_method);
   const std::string_view query = OrEmpty(request->query_string);
-  const ApiAnswer answer = AnswerRequest(method, OrEmpty(request->local_uri), query, CurrentUnixMinute());
+  const ApiAnswer answer =
+      AnswerRequest(method, OrEmpty(request->local_uri), query, *static_cast<WeatherProvider*>(provider));
 
   const std::string length = std::to_string(answer.body.size());
   mg_response_header_start(connection, answer.status);
@@ -45,9 +41,10 @@ int HandleRequest(mg_connection* connection, void* /*unused*/) {
 
 void StopCivetWeb::operator()(mg_context* context) const { mg_stop(context); }
 
-StartedServer StartWeatherServer(const std::string& listen) {
-  // A handful of threads is plenty for one local client.
-  const char* options[] = {"listening_ports", listen.c_str(), "num_threads", "4", nullptr};
+StartedServer StartWeatherServer(const std::string& listen, WeatherProvider& provider) {
+  // Enough threads that requests for other codes are answered while a few
+  // wait on a slow upstream provider.
+  const char* options[] = {"listening_ports", listen.c_str(), "num_threads", "16", nullptr};
   mg_callbacks callbacks{};
   mg_init_data init{&callbacks, nullptr, options};
   char errorText[256] = "";
@@ -59,8 +56,8 @@ StartedServer StartWeatherServer(const std::string& listen) {
     started.error = errorText[0] ? errorText : "CivetWeb did not start";
     return started;
   }
-  mg_set_request_handler(started.server.get(), "/api", HandleRequest, nullptr);
-  mg_set_request_handler(started.server.get(), "**", HandleRequest, nullptr);
+  mg_set_request_handler(started.server.get(), "/api", HandleRequest, &provider);
+  mg_set_request_handler(started.server.get(), "**", HandleRequest, &provider);
   return started;
 }
 

@@ -20,9 +20,12 @@ struct StartedServer {
   std::string error;    // why not
 };
 
-// Serves the weather API on listen (ADDR:PORT) until the handle is reset.
-// CivetWeb's library must be initialised (CivetWebLibrary) for the lifetime.
-StartedServer StartWeatherServer(const std::string& listen);
+class WeatherProvider;
+
+// Serves the weather API on listen (ADDR:PORT), answered by provider, until
+// the handle is reset. CivetWeb's library must be initialised
+// (CivetWebLibrary), and provider live, for as long as the server runs.
+StartedServer StartWeatherServer(const std::string& listen, WeatherProvider& provider);
 
 // Initialises CivetWeb's library for as long as it lives.
 class CivetWebLibrary {

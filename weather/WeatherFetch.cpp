@@ -6,12 +6,14 @@
 #include <rapidjson/document.h>
 
 #include <algorithm>
+#include <charconv>
 #include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -20,6 +22,7 @@
 #include "Clock.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
+#include "ReadingScale.h"
 
 const char* const kWeatherServiceEndpoint = "http://127.0.0.1:8081";
 
@@ -62,18 +65,39 @@ std::string EncodeQueryValue(CURL* handle, const char* value) {
   return escaped ? std::string(escaped.get()) : std::string();
 }
 
-// Converts a reading's Value; false for a type that has no register value.
-bool ConvertReading(const rapidjson::Value& value, int32_t* converted) {
+// The number a text stands for: its leading decimal number after blanks, as
+// strtod reads it but independent of the locale; 0 when it has none.
+double ReadingOfText(const char* text) {
+  while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
+    ++text;
+  }
+  if (*text == '+') {
+    ++text;
+  }
+  double reading = 0.0;
+  const char* const end = text + std::strlen(text);
+  const auto [stop, error] = std::from_chars(text, end, reading);
+  // Out of range still gives the direction: saturate rather than drop.
+  if (error == std::errc::result_out_of_range) {
+    return (*text == '-' ? -1.0 : 1.0) * std::numeric_limits<double>::infinity();
+  }
+  return error == std::errc() ? reading : 0.0;
+}
+
+// Reads a reading's Value as a number; false for a type that has none.
+// Integers beyond 32 bits are refused, as ever; a number written with a
+// fraction or an exponent is taken as it is.
+bool ReadingOf(const rapidjson::Value& value, double* reading) {
   if (value.IsString()) {
-    *converted = static_cast<int32_t>(ParseLeadingInteger(value.GetString()));
+    *reading = ReadingOfText(value.GetString());
     return true;
   }
   if (value.IsDouble()) {
-    *converted = TenfoldTruncated(value.GetDouble());
+    *reading = value.GetDouble();
     return true;
   }
   if (value.IsInt()) {
-    *converted = value.GetInt();
+    *reading = value.GetInt();
     return true;
   }
   return false;
@@ -89,12 +113,12 @@ void StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapid
     ConsoleLog("FYI: Invalid row in json data. Name=[%s]. Missing value. Skipping\n", name.c_str());
     return;
   }
-  int32_t converted = 0;
-  if (!ConvertReading(element["Value"], &converted)) {
+  double reading = 0.0;
+  if (!ReadingOf(element["Value"], &reading)) {
     ConsoleLog("FYI: Invalid row in json data. Name=[%s]. Unknown data type. Skipping\n", name.c_str());
     return;
   }
-  const auto value = static_cast<uint16_t>(converted);
+  const uint16_t value = RegisterWordOf(name, reading);
   ConsoleLog("FYI: Name=[%s], value=[%d]\n", name.c_str(), value);
   if (SaveValue(database, postalCode, name, value)) {
     return;
@@ -175,17 +199,6 @@ void SetWeatherServiceUrl(const std::string& url) {
 }
 
 void SetWeatherFetchMetrics(ServerMetrics* metrics) { g_metrics.store(metrics, std::memory_order_relaxed); }
-
-int32_t TenfoldTruncated(double reading) {
-  const double tenfold = reading * 10.0;
-  if (!(tenfold > static_cast<double>(std::numeric_limits<int32_t>::min()))) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  if (tenfold >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-    return std::numeric_limits<int32_t>::max();
-  }
-  return static_cast<int32_t>(tenfold);
-}
 
 size_t AppendToString(char* data, size_t size, size_t count, void* target) {
   auto* text = static_cast<std::string*>(target);

@@ -37,12 +37,10 @@ constexpr size_t kMaxReadingsPerAnswer = 64;
 // time, a redirect leads elsewhere than the service's origin or past
 // kMaxWeatherRedirects, the body is not a JSON array, or the readings cannot
 // be committed; true once the array has been walked, whether or not a
-// reading was stored. The database lock is not held during the transfer.
+// reading was stored. Each reading is stored as its register word
+// (RegisterWordOf: tenths for temp and wind.speed). The database lock is not
+// held during the transfer.
 bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs = kWeatherTimeoutMs);
-
-// A reading or stored value tenfold, truncated toward zero to 32 bits;
-// products beyond the 32-bit range saturate.
-int32_t TenfoldTruncated(double reading);
 
 // libcurl write callback for header and body: appends size x count bytes to
 // the std::string that target points to. Refuses (returns 0, which aborts the

@@ -74,7 +74,7 @@ TEST_F(RegisterBridgeTest, HoldingAndInputRegistersAreTheSameRows) {
   temporary.AddRow(0, "app.version.major", "0", 2, kNow);
   temporary.AddRow(1, "temp", "10001", 215, kNow);
   temporary.AddRow(2, "humidity", "10001", 70000, kNow);
-  const std::vector<uint16_t> expected{2, 2150, 4464, 0x0BAD};
+  const std::vector<uint16_t> expected{2, 215, 4464, 0x0BAD};
   EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 0, 4), expected);
   EXPECT_EQ(Read(MODBUSSTACK_FC_READ_INPUT_REGISTERS, 0, 4), expected);
   EXPECT_TRUE(log.Contains("FYI: Get Modbus Value. function=[4], startingAddress=[0], length=[4]\n"));

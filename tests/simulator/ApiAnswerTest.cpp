@@ -6,12 +6,19 @@
 
 #include "ApiAnswer.h"
 #include "ReadingsJson.h"
+#include "SimulatedProvider.h"
 #include "WeatherModel.h"
 
 namespace weather_service {
 namespace {
 
 constexpr int64_t kMinute = 28'620'000;  // 2024-06-01 00:00 UTC
+
+// The simulated provider stopped at kMinute.
+SimulatedProvider& Simulation() {
+  static SimulatedProvider simulation([] { return kMinute; });
+  return simulation;
+}
 
 TEST(ReadingsJson, IsAnArrayOfSixNamedIntegerReadingsInOrder) {
   const std::string json = ReadingsJson(Readings{-7, 93, 1002, 11, 270, 0});
@@ -34,7 +41,7 @@ TEST(ReadingsJson, IsAnArrayOfSixNamedIntegerReadingsInOrder) {
 }
 
 TEST(ApiAnswer, ValidCodeGetsItsReadingsForTheMinute) {
-  const ApiAnswer answer = AnswerRequest("GET", "/api", "postalCode=10001", kMinute);
+  const ApiAnswer answer = AnswerRequest("GET", "/api", "postalCode=10001", Simulation());
   EXPECT_EQ(answer.status, 200);
   EXPECT_EQ(answer.body, ReadingsJson(ReadingsFor("10001", kMinute)));
 }
@@ -43,7 +50,7 @@ TEST(ApiAnswer, CodeIsDecodedAndNormalisedBeforeUse) {
   const std::string expected = ReadingsJson(ReadingsFor("K1A0B1", kMinute));
   for (const char* query :
        {"postalCode=K1A%200B1", "postalCode=k1a+0b1", "postalCode=k1a0b1", "units=metric&postalCode=%4B1A0B1"}) {
-    const ApiAnswer answer = AnswerRequest("GET", "/api", query, kMinute);
+    const ApiAnswer answer = AnswerRequest("GET", "/api", query, Simulation());
     EXPECT_EQ(answer.status, 200) << query;
     EXPECT_EQ(answer.body, expected) << query;
   }
@@ -53,7 +60,7 @@ TEST(ApiAnswer, MissingOrInvalidCodeGets404WithEmptyArray) {
   const std::string longValue = "postalCode=" + std::string(100, '1');
   for (const std::string query : {"", "postalCode", "postalCode=", "zip=10001", "postalCode=1234",
                                   "postalCode=10001%00", "postalCode=K1A%0A0B1", longValue.c_str()}) {
-    const ApiAnswer answer = AnswerRequest("GET", "/api", query, kMinute);
+    const ApiAnswer answer = AnswerRequest("GET", "/api", query, Simulation());
     EXPECT_EQ(answer.status, 404) << query;
     EXPECT_EQ(answer.body, "[]") << query;
   }
@@ -61,7 +68,7 @@ TEST(ApiAnswer, MissingOrInvalidCodeGets404WithEmptyArray) {
 
 TEST(ApiAnswer, OtherPathsGet404WithEmptyArray) {
   for (const char* path : {"/", "/api/", "/api/x", "/apis", "/API", "/weather"}) {
-    const ApiAnswer answer = AnswerRequest("GET", path, "postalCode=10001", kMinute);
+    const ApiAnswer answer = AnswerRequest("GET", path, "postalCode=10001", Simulation());
     EXPECT_EQ(answer.status, 404) << path;
     EXPECT_EQ(answer.body, "[]") << path;
   }
@@ -69,7 +76,7 @@ TEST(ApiAnswer, OtherPathsGet404WithEmptyArray) {
 
 TEST(ApiAnswer, OtherMethodsGet405) {
   for (const char* method : {"POST", "PUT", "DELETE", "get"}) {
-    const ApiAnswer answer = AnswerRequest(method, "/api", "postalCode=10001", kMinute);
+    const ApiAnswer answer = AnswerRequest(method, "/api", "postalCode=10001", Simulation());
     EXPECT_EQ(answer.status, 405) << method;
     EXPECT_EQ(answer.body, "[]") << method;
   }

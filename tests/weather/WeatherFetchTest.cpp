@@ -37,7 +37,7 @@ TEST_F(WeatherFetchTest, PostalCodeIsPercentEncodedAndOnlyJsonIsAccepted) {
                     {"AZaz09-._~", "AZaz09-._~"},
                     {"x/y?z=1+2%", "x%2Fy%3Fz%3D1%2B2%25"},
                     {"\xC3\xA9", "%C3%A9"}};
-  Answer(R"([{"Name":"temp","Value":1}])");
+  Answer(R"([{"Name":"humidity","Value":1}])");
   SqlRows rows;
   for (const auto& encoding : kEncodings) {
     SCOPED_TRACE(encoding.code);
@@ -46,65 +46,68 @@ TEST_F(WeatherFetchTest, PostalCodeIsPercentEncodedAndOnlyJsonIsAccepted) {
     EXPECT_EQ(requests.back().target, std::string("/api?postalCode=") + encoding.query);
     EXPECT_THAT(requests.back().accept, ElementsAre("application/json"));
     // The row keeps the code as given, not as it went over the wire.
-    rows.push_back(Reading(static_cast<int>(rows.size()), "temp", encoding.code, 1));
+    rows.push_back(Reading(static_cast<int>(rows.size()), "humidity", encoding.code, 1));
   }
   EXPECT_THAT(DataRows(), ElementsAreArray(rows));
 }
 
-TEST_F(WeatherFetchTest, ValuesAreStoredAsTheirLow16Bits) {
+TEST_F(WeatherFetchTest, ReadingsAreStoredScaledRoundedAndSaturated) {
   const struct {
+    const char* name;
     const char* json;               // the Value as it appears in the answer
     std::optional<int64_t> stored;  // nothing: skipped as an unknown type
-  } kConversions[] = {              // Text: its leading integer.
-                      {R"("21.5")", 21},
-                      {R"("42")", 42},
-                      {R"("-7")", 65529},
-                      {R"("abc")", 0},
-                      // Numbers with a fraction or exponent: tenfold, truncated toward zero.
-                      {"21.5", 215},
-                      {"21.59", 215},
-                      {"-3.5", 65501},
-                      {"2.0", 20},
-                      {"1e2", 1000},
-                      // Too big for 64 bits is read as a fraction too; tenfold it saturates.
-                      {"18446744073709551616", 65535},
-                      // Integers within 32 bits: themselves.
-                      {"70000", 4464},
-                      {"-1", 65535},
-                      {"2147483647", 65535},
-                      {"-2147483648", 0},
+  } kConversions[] = {              // temp in tenths, signed; the integer and the decimal form agree.
+                      {"temp", "21", 210},
+                      {"temp", "21.0", 210},
+                      {"temp", "21.5", 215},
+                      {"temp", "21.56", 216},
+                      {"temp", "-17.0", 65366},
+                      {"temp", "-3.45", 65501},  // -34.5 rounds away from zero
+                      {"temp", R"("21.5")", 215},
+                      {"temp", R"(" +7")", 70},
+                      {"temp", "4000", 32767},
+                      {"temp", "-4000", 32768},
+                      {"temp", "1e300", 32767},
+                      // wind.speed in tenths, unsigned.
+                      {"wind.speed", "3.4", 34},
+                      {"wind.speed", "-1", 0},
+                      {"wind.speed", "7000", 65535},
+                      // Every other name in whole units, unsigned.
+                      {"humidity", "71", 71},
+                      {"humidity", "70.5", 71},
+                      {"pressure", "1013.2", 1013},
+                      {"clouds", "-1", 0},
+                      {"clouds", "70000", 65535},
+                      {"clouds", "18446744073709551616", 65535},
+                      {"Temp", "21.5", 22},  // names are compared byte for byte
+                      {"wind.deg", R"("12.7")", 13},
+                      {"wind.deg", R"("abc")", 0},
                       // No register value.
-                      {"2147483648", std::nullopt},
-                      {"-2147483649", std::nullopt},
-                      {"true", std::nullopt},
-                      {"false", std::nullopt},
-                      {"null", std::nullopt},
-                      {"[1]", std::nullopt},
-                      {R"({"v":1})", std::nullopt}};
+                      {"temp", "2147483648", std::nullopt},
+                      {"temp", "true", std::nullopt},
+                      {"temp", "null", std::nullopt},
+                      {"temp", "[1]", std::nullopt},
+                      {"temp", R"({"v":1})", std::nullopt}};
 
-  // One reading per case, named after its Value's text so that the log and
-  // the rows say which case they belong to.
-  std::string body;
-  std::vector<std::string> lines{kPayloadLine};
-  SqlRows rows;
+  // One answer per case, so that each reading gets a row of its own.
   for (const auto& conversion : kConversions) {
-    std::string escaped;
-    for (const char* c = conversion.json; *c != '\0'; ++c) {
-      escaped += *c == '"' ? std::string("\\\"") : std::string(1, *c);
-    }
-    body += std::string(body.empty() ? "[" : ",") + R"({"Name":")" + escaped + R"(","Value":)" + conversion.json + "}";
-    const std::string name = conversion.json;
+    SCOPED_TRACE(std::string(conversion.name) + "=" + conversion.json);
+    database.Run("DELETE FROM Data");
+    log.Clear();
+    Answer(std::string(R"([{"Name":")") + conversion.name + R"(","Value":)" + conversion.json + "}]");
+    EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
     if (conversion.stored) {
-      lines.push_back("FYI: Name=[" + name + "], value=[" + std::to_string(*conversion.stored) + "]");
-      rows.push_back(Reading(static_cast<int>(rows.size()), name, "K1A", *conversion.stored));
+      EXPECT_THAT(WeatherLines(log.Text()),
+                  ElementsAre(kPayloadLine, std::string("FYI: Name=[") + conversion.name + "], value=[" +
+                                                std::to_string(*conversion.stored) + "]"));
+      EXPECT_THAT(DataRows(), ElementsAre(Reading(0, conversion.name, "K1A", *conversion.stored)));
     } else {
-      lines.push_back("FYI: Invalid row in json data. Name=[" + name + "]. Unknown data type. Skipping");
+      EXPECT_THAT(WeatherLines(log.Text()),
+                  ElementsAre(kPayloadLine, std::string("FYI: Invalid row in json data. Name=[") + conversion.name +
+                                                "]. Unknown data type. Skipping"));
+      EXPECT_THAT(DataRows(), IsEmpty());
     }
   }
-  Answer(body + "]");
-  EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
-  EXPECT_THAT(WeatherLines(log.Text()), ElementsAreArray(lines));
-  EXPECT_THAT(DataRows(), ElementsAreArray(rows));
 }
 
 TEST_F(WeatherFetchTest, BadElementsAreSkippedAndGoodOnesStored) {
@@ -124,9 +127,9 @@ TEST_F(WeatherFetchTest, BadElementsAreSkippedAndGoodOnesStored) {
 }
 
 TEST_F(WeatherFetchTest, ArrayIsStoredWhateverTheStatus) {
-  Answer(R"([{"Name":"temp","Value":"12"}])", 404);
+  Answer(R"([{"Name":"humidity","Value":"12"}])", 404);
   EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
-  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 12)));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "humidity", "K1A", 12)));
 }
 
 TEST_F(WeatherFetchTest, EmptyArrayLogsOnlyThePayload) {
@@ -193,7 +196,7 @@ TEST_F(WeatherFetchTest, BodyOverOneMebibyteAbortsTheTransfer) {
     SCOPED_TRACE(size.code);
     log.Clear();
     FixtureWeatherServer::Answer answer;
-    answer.body = R"([{"Name":"temp","Value":1}])";
+    answer.body = R"([{"Name":"humidity","Value":1}])";
     answer.body.resize(size.bytes, ' ');
     answer.sendLength = size.sendLength;
     server.SetAnswer(answer);
@@ -205,7 +208,7 @@ TEST_F(WeatherFetchTest, BodyOverOneMebibyteAbortsTheTransfer) {
       EXPECT_EQ(lines[0].rfind("Error: CURL Error. ErrorCode=[", 0), 0u) << lines[0];
     }
   }
-  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "A", 1), Reading(1, "temp", "B", 1)));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "humidity", "A", 1), Reading(1, "humidity", "B", 1)));
 }
 
 TEST_F(WeatherFetchTest, RefusedConnectionFails) {
@@ -223,11 +226,11 @@ TEST_F(WeatherFetchTest, RedirectsAreFollowedOnlyWithinTheServiceAtMostThree) {
   moved.status = 302;
   moved.location = server.Url() + "/moved";
   FixtureWeatherServer::Answer readings;
-  readings.body = R"([{"Name":"temp","Value":2}])";
+  readings.body = R"([{"Name":"humidity","Value":2}])";
   server.Script({moved, moved, moved, readings});
   EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
   EXPECT_EQ(server.Requests().back().target, "/moved");
-  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 2)));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "humidity", "K1A", 2)));
 
   server.Script({moved, moved, moved, moved, readings});
   EXPECT_FALSE(FetchWeather(database.Database(), "M5V")) << "a fourth redirect";

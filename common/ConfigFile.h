@@ -1,4 +1,4 @@
-// ConfigFile.h - reading the server's INI configuration file: "key = value"
+// ConfigFile.h - reading an INI configuration file: "key = value"
 // lines outside any section, ";" or "#" comments, read with libinih.
 #pragma once
 
