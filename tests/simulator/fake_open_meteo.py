@@ -1,16 +1,7 @@
-"""A stand-in for Open-Meteo's geocoding and forecast APIs on loopback, for
-tests of veld-weather-service --provider open-meteo.
-
-Each API has its own server (and so its own base URL), answers in Open-Meteo's
-shapes, can be told to fail, and records every request it gets:
-
-    fake = FakeOpenMeteo()
-    fake.add_place("10001", "US", 40.71427, -74.00597, temperature_2m=21.5)
-    fake.mode["forecast"] = "429"          # or "500", "400", "malformed",
-                                           # "missing:cloud_cover", "hang"
-    fake.count("geocoding", name="10001")  # requests with that query
-    fake.stop("forecast")                  # from now on: connection refused
-"""
+"""A stand-in for Open-Meteo's geocoding and forecast APIs on loopback: each
+API on a server (base URL) of its own, answering in Open-Meteo's shapes or as
+fake.mode[api] says ("429", "500", "400", "malformed", "missing:FIELD", "hang";
+fake.stop(api) refuses connections), and recording every request for count()."""
 import http.server
 import json
 import threading
@@ -23,6 +14,9 @@ DEFAULT_READINGS = {"temperature_2m": 21.5, "relative_humidity_2m": 71, "pressur
 UNITS = {"temperature_2m": "°C", "relative_humidity_2m": "%", "pressure_msl": "hPa", "wind_speed_10m": "m/s",
          "wind_direction_10m": "°", "cloud_cover": "%"}
 HANG_SECONDS = 8
+ERRORS = {"429": (429, '{"error":true,"reason":"Minutely API request limit exceeded. Please try again later."}'),
+          "500": (500, "<html><body><h1>500 Internal Server Error</h1></body></html>"),
+          "400": (400, '{"error":true,"reason":"Cannot initialize WeatherVariable from invalid String"}')}
 
 
 def dump(document):
@@ -106,13 +100,8 @@ class FakeOpenMeteo:
     def _failure(self, api, status, body):
         """The answer as the API's mode changes it, or None to hang up unanswered."""
         mode = self.mode[api]
-        if mode == "429":
-            return 429, dump({"error": True, "reason": "Minutely API request limit exceeded. "
-                                                       "Please try again in one minute."})
-        if mode == "500":
-            return 500, "<html><body><h1>500 Internal Server Error</h1></body></html>"
-        if mode == "400":
-            return 400, dump({"error": True, "reason": "Cannot initialize WeatherVariable from invalid String"})
+        if mode in ERRORS:
+            return ERRORS[mode]
         if mode == "malformed":
             return 200, body[:len(body) // 2]
         if mode.startswith("missing:"):
