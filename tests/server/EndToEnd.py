@@ -35,6 +35,9 @@ import urllib.request
 
 from scripted_weather import ScriptedWeather
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "simulator"))
+from fake_open_meteo import FakeOpenMeteo  # noqa: E402
+
 SKIPPED = 77
 HOST = "127.0.0.1"
 BAD = 0x0BAD
@@ -138,8 +141,9 @@ class Run:
         self.processes = []
         self.service = None
 
-    def start_service(self):
-        self.service = Process([self.args.service, "--listen", HOST + ":8081"], self.folder, "service.log")
+    def start_service(self, arguments=()):
+        self.service = Process([self.args.service, "--listen", HOST + ":8081"] + list(arguments), self.folder,
+                               "service.log")
         self.processes.append(self.service)
         require(wait_until(lambda: port_open(8081), 10), "the weather service did not come up")
 
@@ -964,9 +968,41 @@ def monitoring(run):
     client.close()
 
 
+def open_meteo(run):
+    """The server on the service's open-meteo provider, against a fake
+    Open-Meteo: decimal readings reach Modbus and the JSON view in tenths,
+    through the web's lookup and through the refresh of a stale row."""
+    fake = FakeOpenMeteo()
+    place = (40.71427, -74.00597)
+    fake.add_place("10001", "US", *place)  # 21.5 °C, 71 %, 3.4 m/s from 250°, 40 % cloud
+    try:
+        run.start_service(["--provider", "open-meteo", "--open-meteo-url", fake.url("forecast"),
+                           "--geocoding-url", fake.url("geocoding"), "--readings-cache-seconds", "1"])
+        run.start_server()
+        offsets = postal_lookup("10001")
+        expect(sorted(offsets.values()) == list(range(20, 26)), "rows of the lookup: %s" % offsets)
+        wanted = {"temp": 215, "humidity": 71, "wind.speed": 34, "wind.deg": 250, "clouds": 40}
+        client = modbus_client()
+        read = {name: registers(client.read_holding_registers(offsets.get(name, 500), 1)) for name in wanted}
+        expect(read == {name: [word] for name, word in wanted.items()}, "Modbus words: %s" % read)
+        status, rows = http("/?postal=10001")
+        shown = {row["Name"]: int(row["Value"]) for row in rows}
+        expect(all(shown.get(name) == word for name, word in wanted.items()), "the JSON view: %s" % rows)
+
+        # Colder: a read of the stale temperature row fetches it, below zero.
+        fake.readings[place]["temperature_2m"] = -3.7
+        time.sleep(1.2)
+        run.sql("UPDATE Data SET LastUpdated = 1000 WHERE ModbusOffset = %d" % offsets["temp"])
+        answer = registers(client.read_holding_registers(offsets["temp"], 1))
+        expect(answer == [-37 & 0xFFFF], "temp after -3.7 °C: %s" % answer)
+        client.close()
+    finally:
+        fake.close()
+
+
 SCENARIOS = {"startup": startup, "registers": registers_scenario, "refresh": refresh, "limits": limits,
              "exit_codes": exit_codes, "mends": mends, "soak": soak, "options": options, "monitoring": monitoring,
-             "availability": availability}
+             "availability": availability, "open_meteo": open_meteo}
 
 
 def main():
