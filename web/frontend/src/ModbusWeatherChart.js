@@ -10,6 +10,10 @@ var readingScale = require('./ReadingScale');
 
 var PLOT_HEIGHT = 170;
 var Y_AXIS_SIZE = 58;
+// Points are marked while there is this much room per point across the
+// chart's width (uPlot's own rule measures only the span of the data, so a
+// few readings close together would show neither line nor points).
+var PIXELS_PER_POINT = 8;
 
 function decimalsOf(name) {
   var scale = readingScale.scaleOf(name);
@@ -122,7 +126,10 @@ function options(chart, range, width) {
         stroke: chart.colour,
         width: 2,
         fill: chart.colour + '1f',
-        points: { size: 7 },
+        points: {
+          size: 7,
+          show: function (u) { return u.data[0].length * PIXELS_PER_POINT <= u.width; }
+        },
         value: function (u, value) { return shown(value); }
       }
     ],
