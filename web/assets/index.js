@@ -15676,11 +15676,15 @@ var Y_AXIS_SIZE = 58;
 // chart's width (uPlot's own rule measures only the span of the data, so a
 // few readings close together would show neither line nor points).
 var PIXELS_PER_POINT = 8;
-
-function decimalsOf(name) {
-  var scale = readingScale.scaleOf(name);
-  return scale && scale.factor === 10 ? 1 : 0;
-}
+// Times on the 24-hour clock and dates as the table writes them: the time
+// axis's labels by tick spacing (uPlot's table: spacing, label, the label
+// where the year, month, day, hour, minute or second changes, mode), and
+// the legend's time under the cursor.
+var TIME_TICKS = [
+  [3600 * 24, '{DD}-{MMM}', null, null, null, null, null, null, 1],
+  [60, '{HH}:{mm}', '\n{DD}-{MMM}', null, '\n{DD}-{MMM}', null, null, null, 1]
+];
+var CURSOR_TIME = '{DD}-{MMM}-{YYYY} {HH}:{mm}:{ss}';
 
 function element(tag, className, text) {
   var node = document.createElement(tag);
@@ -15772,9 +15776,9 @@ function lastTime(charts) {
 }
 
 function options(chart, range, width) {
-  var decimals = decimalsOf(chart.name);
+  // The legend's value under the cursor, as the table shows the reading.
   function shown(value) {
-    return value === null || value === undefined ? '\u2013' : value.toFixed(decimals) + ' ' + chart.unit;
+    return value === null || value === undefined ? '\u2013' : readingScale.formatReading(chart.name, value);
   }
   return {
     width: width,
@@ -15782,7 +15786,7 @@ function options(chart, range, width) {
     scales: { x: { time: true, range: range }, y: { range: readingRange } },
     cursor: { drag: { x: false, y: false } },
     series: [
-      {},
+      { value: CURSOR_TIME },
       {
         label: chart.title,
         stroke: chart.colour,
@@ -15796,7 +15800,7 @@ function options(chart, range, width) {
       }
     ],
     axes: [
-      {},
+      { values: TIME_TICKS },
       { size: Y_AXIS_SIZE }
     ]
   };

@@ -33,8 +33,8 @@ COPIED.forEach(function (name) {
   fs.copyFileSync(path.join(HERE, name), path.join(outDir, name));
 });
 
-// The page's own rules use more specific selectors where they change a
-// chart rule, so the library's sheet can come last.
+// The page's own rules use longer selectors (.history-chart .u-legend) where
+// they change a chart rule, so the library's sheet can come last.
 function styleSheet() {
   var chartVersion = require('uplot/package.json').version;
   var chartRules = fs.readFileSync(require.resolve(CHART_CSS), 'utf8').replace(/\r/g, '').trim();
