@@ -6,9 +6,9 @@
 #include <rapidjson/document.h>
 
 #include <algorithm>
-#include <charconv>
 #include <atomic>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
