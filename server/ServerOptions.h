@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ConsoleLog.h"
+#include "HistoryTable.h"
 #include "ListenAddress.h"
 
 // Exit code of a command line or configuration file the server cannot take
@@ -22,6 +23,8 @@ struct ServerSettings {
   uint32_t maxConnections = 100;
   LogLevel logLevel = LogLevel::kDebug;
   bool openBrowser = true;
+  // Days the History table keeps readings (kMinHistoryDays..kMaxHistoryDays).
+  int historyDays = kDefaultHistoryDays;
 };
 
 // The most connections --max-connections allows: each is a socket and a

@@ -49,7 +49,8 @@ COUNT_LINE = "FYI: The number of connections changed to [%d]"
 MAX_LINE = "CTCP::Accept - Error Max connections reached"
 REFUSED_LINE = "CTCP::Accept - Closed the new connection from IP address=[127.0.0.1] port=["
 SEND_FAILED = "Error: SendMessage failed."
-CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "log-level"]
+CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "history-days",
+               "log-level"]
 
 
 class Failed(Exception):
@@ -321,7 +322,11 @@ def startup(run):
     # Registers 3 and 4 count this run's requests; the rest stays as it is.
     table = "SELECT * FROM Data WHERE ModbusOffset NOT IN (3, 4) ORDER BY ModbusOffset"
     before = run.sql(table)
+    expect(run.sql("SELECT name FROM sqlite_master WHERE tbl_name = 'History' ORDER BY name")
+           == [["History"], ["HistoryByCodeAndTime"], ["HistoryByTime"]], "the History table and its indexes")
     server.stop()
+    # As a file of an earlier version: the second start adds the table.
+    run.sql("DROP TABLE History")
 
     second = run.start_server()
     second_lines = start_lines(second.log())
@@ -330,6 +335,8 @@ def startup(run):
     code, read, output = mbpoll("-t", 3, "-r", 0, "-c", 5)
     expect(code == 0 and [read.get(i) for i in range(5)] == INFO_VALUES[:5], "mbpoll FC4 0..4: %s" % output)
     expect(run.sql(table) == before, "the second start changed the table")
+    expect(run.sql("SELECT COUNT(*) FROM sqlite_master WHERE tbl_name = 'History'") == [["3"]],
+           "the second start did not add the History table")
 
 
 def registers_scenario(run):
@@ -339,6 +346,15 @@ def registers_scenario(run):
     expect(sorted(offsets.values()) == list(range(20, 26)), "rows of the lookup: %s" % offsets)
     rows = {int(o): (n, v) for o, n, v in run.sql("SELECT ModbusOffset, Name, Value FROM Data WHERE ModbusOffset >= 20")}
     weather = [register_value(*rows[o]) for o in range(20, 26)]
+    status, history = http("/history?postal=90210")
+    temp = next(int(v) for n, v in rows.values() if n == "temp")
+    expect(status == 200 and history["series"]["temp"]["points"][-1][1] == (temp - 65536 * (temp >= 32768)) / 10
+           and "reading" not in json.dumps(history), "/history after the lookup: %s" % history)
+    status, csv_text = http("/registers.csv", json_wanted=False)
+    csv_lines = csv_text.split("\r\n")
+    expect(status == 200 and csv_lines[0].startswith("pdu_address,address_5digit,address_6digit,")
+           and len(csv_lines) == 2 + 26 and csv_lines[21].startswith("20,40021,400021,90210,"),
+           "/registers.csv: %s" % (csv_lines[:3] + csv_lines[20:22]))
 
     client = modbus_client()
     expect(registers(client.read_holding_registers(20, 6)) == weather, "FC3 20..25 against %s" % weather)
@@ -543,7 +559,8 @@ def options(run):
         conf.write("# a comment\n\nmodbus-listen = 127.0.0.1:1502\nthis line has no value\n")
     for arguments, names in ((["--bogus"], "--bogus"), (["--max-connections", "0"], "--max-connections"),
                              (["--modbus-listen", "localhost:502"], "--modbus-listen"),
-                             (["--log-level", "verbose"], "--log-level"), (["--weather-url", "ftp://x"], "--weather-url"),
+                             (["--log-level", "verbose"], "--log-level"),
+                             (["--history-days", "3651"], "--history-days"), (["--weather-url", "ftp://x"], "--weather-url"),
                              (["--config", "missing.conf"], "missing.conf"), (["--config", "unknown.conf"], "unknown.conf:3"),
                              (["--config", "malformed.conf"], "malformed.conf:4")):
         code, out, err = run.run_server(*arguments)
@@ -559,7 +576,8 @@ def options(run):
     os.mkdir(os.path.join(run.folder, "state"))
     with open(os.path.join(run.folder, "server.conf"), "w") as conf:
         conf.write("modbus-listen = 127.0.0.1:1502\nweb-listen = 127.0.0.1:18080\ndatabase = state/weather.db\n"
-                   "weather-url = http://127.0.0.1:18181/\nmax-connections = 2\nlog-level = info\nno-browser = true\n")
+                   "weather-url = http://127.0.0.1:18181/\nmax-connections = 2\nhistory-days = 30\nlog-level = info\n"
+                   "no-browser = true\n")
     server = run.start_server(arguments=["--config", "server.conf", "--web-listen", "127.0.0.1:0"],
                               waiting_line="FYI: Waiting on TCP connection TCP port=[1502]... ")
     started = re.search(r"^FYI: Web server started on port http://127\.0\.0\.1:(\d+)$", server.log(), re.M)
