@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ConsoleLog.h"
 #include "ListenAddress.h"
@@ -22,6 +23,11 @@ struct ServerSettings {
   uint32_t maxConnections = 100;
   LogLevel logLevel = LogLevel::kDebug;
   bool openBrowser = true;
+  // Host names the web actions take besides IP addresses, localhost and the
+  // machine's own name (WebGuards.h); none by default.
+  std::vector<std::string> webAllowedHosts;
+  // The htdigest file every web request is checked against; empty: none.
+  std::string webAuthFile;
 };
 
 // The most connections --max-connections allows: each is a socket and a

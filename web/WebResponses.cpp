@@ -1,10 +1,12 @@
-// WebResponses.cpp - status lines, error answers and escaping for the web
-// interface's HTML and JSON output.
+// WebResponses.cpp - status lines, bodies, error answers, and the escaping
+// and UTF-8 repair for the web interface's HTML and JSON output.
 #include "WebResponses.h"
 
 #include <civetweb.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
-#include <cstdio>
+#include <cstring>
 
 const char* const kJsonContentType = "application/json";
 
@@ -14,8 +16,14 @@ const char* ReasonPhrase(uint16_t status) {
   switch (status) {
     case 400:
       return "Bad Request";
+    case 401:
+      return "Unauthorized";
+    case 403:
+      return "Forbidden";
     case 404:
       return "Not found";
+    case 405:
+      return "Method Not Allowed";
     case 500:
       return "Internal Server Error";
     case 503:
@@ -25,30 +33,46 @@ const char* ReasonPhrase(uint16_t status) {
   }
 }
 
-}  // namespace
-
-void SendHeader(mg_connection* conn, uint16_t status, const char* contentType) {
-  mg_printf(conn, "HTTP/1.1 %d %s\r\nContent-Type: %s\r\nConnection: close\r\n\r\n", status, ReasonPhrase(status),
-            contentType != nullptr ? contentType : "text/html");
+bool IsHeadRequest(mg_connection* conn) {
+  const mg_request_info* info = mg_get_request_info(conn);
+  return info != nullptr && info->request_method != nullptr && std::strcmp(info->request_method, "HEAD") == 0;
 }
 
-int SendError(mg_connection* conn, const std::string& contentType, uint16_t status, const std::string& message) {
+}  // namespace
+
+void SendHeader(mg_connection* conn, uint16_t status, const char* contentType, const char* extraHeaders) {
+  mg_printf(conn, "HTTP/1.1 %d %s\r\nContent-Type: %s\r\n%sConnection: close\r\n\r\n", status, ReasonPhrase(status),
+            contentType != nullptr ? contentType : "text/html", extraHeaders != nullptr ? extraHeaders : "");
+}
+
+int SendError(mg_connection* conn, const std::string& contentType, uint16_t status, const std::string& message,
+              const char* extraHeaders) {
   if (contentType == kJsonContentType) {
-    SendHeader(conn, status, kJsonContentType);
-    WriteText(conn,
-              "{\"errorCode\": " + std::to_string(status) + ", \"errorMessage\": \"" + JsonEscape(message) + "\"}");
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> json(buffer);
+    const std::string text = ValidUtf8(message);
+    json.StartObject();
+    json.Key("errorCode");
+    json.Int(status);
+    json.Key("errorMessage");
+    json.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+    json.EndObject();
+    SendHeader(conn, status, kJsonContentType, extraHeaders);
+    WriteBody(conn, buffer.GetString(), buffer.GetSize());
   } else {
-    SendHeader(conn, status, "text/html");
+    SendHeader(conn, status, "text/html", extraHeaders);
     WriteText(conn, "Error(" + std::to_string(status) + ") errorMessage: " + HtmlEscape(message) + " ");
   }
   return status;
 }
 
-void WriteText(mg_connection* conn, const std::string& text) {
-  if (!text.empty()) {
-    mg_write(conn, text.data(), text.size());
+void WriteBody(mg_connection* conn, const void* bytes, size_t length) {
+  if (length != 0 && !IsHeadRequest(conn)) {
+    mg_write(conn, bytes, length);
   }
 }
+
+void WriteText(mg_connection* conn, const std::string& text) { WriteBody(conn, text.data(), text.size()); }
 
 namespace {
 
@@ -87,58 +111,22 @@ size_t Utf8SequenceLength(const std::string& text, size_t at) {
 
 }  // namespace
 
-std::string JsonEscape(const std::string& text) {
-  std::string escaped;
-  escaped.reserve(text.size());
+std::string ValidUtf8(const std::string& text) {
+  std::string valid;
+  valid.reserve(text.size());
   for (size_t at = 0; at < text.size();) {
-    const char c = text[at];
     const size_t sequence = Utf8SequenceLength(text, at);
     if (sequence == 0) {
-      // JSON text is UTF-8: a byte that is not part of a well-formed
-      // sequence (a name stored from a raw %FF) becomes U+FFFD.
-      escaped += "\\ufffd";
+      // A byte that is not part of a well-formed sequence (a name stored
+      // from a raw %FF) becomes U+FFFD.
+      valid += "\xEF\xBF\xBD";
       ++at;
-      continue;
-    }
-    if (sequence > 1) {
-      escaped.append(text, at, sequence);
+    } else {
+      valid.append(text, at, sequence);
       at += sequence;
-      continue;
-    }
-    ++at;
-    switch (c) {
-      case '"':
-        escaped += "\\\"";
-        break;
-      case '\\':
-        escaped += "\\\\";
-        break;
-      case '\b':
-        escaped += "\\b";
-        break;
-      case '\f':
-        escaped += "\\f";
-        break;
-      case '\n':
-        escaped += "\\n";
-        break;
-      case '\r':
-        escaped += "\\r";
-        break;
-      case '\t':
-        escaped += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char code[8];
-          std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned char>(c));
-          escaped += code;
-        } else {
-          escaped += c;
-        }
     }
   }
-  return escaped;
+  return valid;
 }
 
 std::string HtmlEscape(const std::string& text) {
