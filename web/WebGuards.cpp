@@ -177,9 +177,8 @@ std::string CrossSiteRefusal(const RequestSite& site, const std::vector<std::str
 }
 
 bool IsAllowedHostName(const std::string& name) {
-  return !name.empty() && name.size() <= 253 && std::all_of(name.begin(), name.end(), [](unsigned char c) {
-    return std::isalnum(c) || c == '-' || c == '.';
-  });
+  return !name.empty() && name.size() <= 253 &&
+         std::all_of(name.begin(), name.end(), [](unsigned char c) { return std::isalnum(c) || c == '-' || c == '.'; });
 }
 
 std::string CheckWebAuthFile(const std::string& path) {
@@ -205,8 +204,8 @@ std::string CheckWebAuthFile(const std::string& path) {
   if (file.bad()) {
     return unreadable;
   }
-  return "the password file '" + path + "' has no user of the realm '" + kWebAuthRealm + "' (htdigest " + path +
-         " " + kWebAuthRealm + " USER adds one)";
+  return "the password file '" + path + "' has no user of the realm '" + kWebAuthRealm + "' (htdigest " + path + " " +
+         kWebAuthRealm + " USER adds one)";
 }
 
 int RequireDigestAuthentication(mg_connection* conn, const std::string& authFile) {

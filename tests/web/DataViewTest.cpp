@@ -113,8 +113,9 @@ TEST_F(DataViewTest, PostalIsFormDecodedOnceAndEncodedAgainForTheFetch) {
     std::string postal;
     std::string fetched;
   } cases[] = {
-      {"V1L%203A5", "V1L%203A5"}, {"v1l", "v1l"},     {"%", "%25"},   {"%2541", "%2541"},
-      {"V1L+3A5", "V1L%203A5"},   {"V1L%2B3A5", "V1L%2B3A5"},   {"%zz1", "%25zz1"}, {"%4", "%254"}, {"K1A%200B1%26x", "K1A%200B1%26x"},
+      {"V1L%203A5", "V1L%203A5"}, {"v1l", "v1l"},           {"%", "%25"},
+      {"%2541", "%2541"},         {"V1L+3A5", "V1L%203A5"}, {"V1L%2B3A5", "V1L%2B3A5"},
+      {"%zz1", "%25zz1"},         {"%4", "%254"},           {"K1A%200B1%26x", "K1A%200B1%26x"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.postal);

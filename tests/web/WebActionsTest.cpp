@@ -21,8 +21,8 @@ TEST_F(WebActionsTest, WriteStoresAWholeNumberNegativeOnesAsTwosComplement) {
     std::string value;
     std::string stored;
   } cases[] = {
-      {"9", "9"},         {"0", "0"},           {"65535", "65535"}, {"-1", "65535"}, {"-170", "65366"},
-      {"-32768", "32768"}, {"%2B3", "3"},       {"007", "7"},       {"%2D5", "65531"},
+      {"9", "9"},          {"0", "0"},    {"65535", "65535"}, {"-1", "65535"},   {"-170", "65366"},
+      {"-32768", "32768"}, {"%2B3", "3"}, {"007", "7"},       {"%2D5", "65531"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
@@ -41,17 +41,26 @@ TEST_F(WebActionsTest, ValuesAndIdsOutsideTheirRangesOrNotWholeNumbersAre400AndS
     std::string query;
     std::string message;
   } cases[] = {
-      {"action=write&id=4&value=abc", badValue},   {"action=write&id=4&value=", badValue},
-      {"action=write&id=4&value=12.7", badValue},  {"action=write&id=4&value=70000", badValue},
-      {"action=write&id=4&value=65536", badValue}, {"action=write&id=4&value=-32769", badValue},
-      {"action=write&id=4&value=9x", badValue},    {"action=write&id=4&value=0x10", badValue},
+      {"action=write&id=4&value=abc", badValue},
+      {"action=write&id=4&value=", badValue},
+      {"action=write&id=4&value=12.7", badValue},
+      {"action=write&id=4&value=70000", badValue},
+      {"action=write&id=4&value=65536", badValue},
+      {"action=write&id=4&value=-32769", badValue},
+      {"action=write&id=4&value=9x", badValue},
+      {"action=write&id=4&value=0x10", badValue},
       {"action=write&id=4&value=+3", badValue},  // a form's "+" is a blank
-      {"action=write&id=4&value=%2B-3", badValue}, {"action=write&id=4&value=1%002", badValue},
+      {"action=write&id=4&value=%2B-3", badValue},
+      {"action=write&id=4&value=1%002", badValue},
       {"action=write&id=4&value=99999999999999999999", badValue},
-      {"action=write&id=65556&value=1", badId},    {"action=write&id=-1&value=1", badId},
-      {"action=write&id=abc&value=1", badId},      {"action=write&id=&value=1", badId},
-      {"action=write&id=4.0&value=1", badId},      {"action=write&id=4;x&value=1", badId},
-      {"action=add&value=x", badValue},            {"action=add&value=-40000&name=n", badValue},
+      {"action=write&id=65556&value=1", badId},
+      {"action=write&id=-1&value=1", badId},
+      {"action=write&id=abc&value=1", badId},
+      {"action=write&id=&value=1", badId},
+      {"action=write&id=4.0&value=1", badId},
+      {"action=write&id=4;x&value=1", badId},
+      {"action=add&value=x", badValue},
+      {"action=add&value=-40000&name=n", badValue},
       {"action=add&value=3.5", badValue},
   };
   const SqlRows before = Table();
