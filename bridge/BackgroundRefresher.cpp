@@ -1,7 +1,9 @@
-// BackgroundRefresher.cpp - the refresher's loop.
+// BackgroundRefresher.cpp - the refresher's loop: the due fetches, and the
+// History table's pruning between them.
 #include "BackgroundRefresher.h"
 
 #include "Clock.h"
+#include "ConsoleLog.h"
 #include "WeatherFetch.h"
 
 namespace {
@@ -11,10 +13,12 @@ namespace {
 constexpr int kRefresherBusyTimeoutMs = 1000;
 // How long one wait for a due code lasts before it looks again.
 constexpr auto kLongestWait = std::chrono::seconds(1);
+constexpr int64_t kSecondsPerDay = 24 * 60 * 60;
 
 }  // namespace
 
-BackgroundRefresher::BackgroundRefresher(const std::string& databasePath, RefreshBook& book) : m_book(book) {
+BackgroundRefresher::BackgroundRefresher(const std::string& databasePath, RefreshBook& book, int historyDays)
+    : m_book(book), m_historySeconds(historyDays * kSecondsPerDay) {
   m_database.SetFileName(databasePath);
   m_database.SetBusyTimeout(kRefresherBusyTimeoutMs);
   m_thread = std::thread([this] { Run(); });
@@ -26,8 +30,24 @@ BackgroundRefresher::~BackgroundRefresher() {
   m_database.Close();
 }
 
+void BackgroundRefresher::PruneHistoryIfDue() {
+  const int64_t now = CurrentUnixTime();
+  // A clock set back would otherwise put the next pass far off.
+  if (now < m_nextPruneAt && m_nextPruneAt - now <= kHistoryPruneIntervalSeconds) {
+    return;
+  }
+  const int64_t deleted =
+      PruneHistory(m_database, now - m_historySeconds, kHistoryPruneBatchRows, kHistoryPruneRowsPerPass);
+  m_nextPruneAt = deleted == kHistoryPruneRowsPerPass ? now : now + kHistoryPruneIntervalSeconds;
+  if (deleted > 0) {
+    ConsoleLog("FYI: Pruned [%lld] History readings older than [%lld] days\n", static_cast<long long>(deleted),
+               static_cast<long long>(m_historySeconds / kSecondsPerDay));
+  }
+}
+
 void BackgroundRefresher::Run() {
   for (;;) {
+    PruneHistoryIfDue();
     const std::optional<std::string> code = m_book.WaitForDueCode(kLongestWait);
     if (!code) {
       if (m_book.Stopped()) {

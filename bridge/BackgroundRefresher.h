@@ -1,20 +1,32 @@
 // BackgroundRefresher.h - the thread that keeps the codes Modbus clients
 // read fresh: it takes each code the refresh book says is due, fetches it
 // from the weather service into the database through a connection of its
-// own, and notes the outcome back. The Modbus thread never waits on it.
+// own, and notes the outcome back. Between fetches, on the same thread and
+// connection, it prunes the History table: at start and then once an hour.
+// The Modbus thread never waits on it.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <thread>
 
+#include "HistoryTable.h"
 #include "RefreshBook.h"
 #include "SQLiteDatabase.h"
 
+// How often the History table is pruned, and how much one pass deletes: a
+// pass that reaches its most goes on after the next due fetch, so that a
+// long backlog never holds the refreshes up for long.
+constexpr int64_t kHistoryPruneIntervalSeconds = 60 * 60;
+constexpr int64_t kHistoryPruneBatchRows = 1000;
+constexpr int64_t kHistoryPruneRowsPerPass = 20 * kHistoryPruneBatchRows;
+
 class BackgroundRefresher {
  public:
-  // Starts the thread over the database file at databasePath.
-  BackgroundRefresher(const std::string& databasePath, RefreshBook& book);
+  // Starts the thread over the database file at databasePath, keeping
+  // historyDays days of History.
+  BackgroundRefresher(const std::string& databasePath, RefreshBook& book, int historyDays = kDefaultHistoryDays);
   // Stops the book and waits for the thread (a fetch under way runs to its
   // end, at most one weather time-out).
   ~BackgroundRefresher();
@@ -23,8 +35,12 @@ class BackgroundRefresher {
 
  private:
   void Run();
+  // Prunes when a pass is due (by CurrentUnixTime) and plans the next one.
+  void PruneHistoryIfDue();
 
   RefreshBook& m_book;
+  const int64_t m_historySeconds;
+  int64_t m_nextPruneAt = 0;  // at once
   CSQLiteDatabase m_database;
   std::thread m_thread;
 };

@@ -88,6 +88,18 @@ std::string SetMaxConnections(const std::string& value, ServerSettings& settings
   return std::string();
 }
 
+std::string SetHistoryDays(const std::string& value, ServerSettings& settings) {
+  int days = 0;
+  const char* const last = value.data() + value.size();
+  const auto [end, error] = std::from_chars(value.data(), last, days);
+  if (value.empty() || error != std::errc() || end != last || days < kMinHistoryDays || days > kMaxHistoryDays) {
+    return "'" + value + "' is not a number from " + std::to_string(kMinHistoryDays) + " to " +
+           std::to_string(kMaxHistoryDays);
+  }
+  settings.historyDays = days;
+  return std::string();
+}
+
 std::string SetLogLevel(const std::string& value, ServerSettings& settings) {
   const auto level = ParseLogLevel(value);
   if (!level) {
@@ -168,6 +180,8 @@ std::vector<SettingKey> SettingKeys() {
        defaults.weatherUrl},
       {"max-connections", SetMaxConnections, "N", "Most Modbus TCP connections open at once",
        std::to_string(defaults.maxConnections)},
+      {"history-days", SetHistoryDays, "N", "Days the readings' history is kept for /history (1 to 3650)",
+       std::to_string(defaults.historyDays)},
       {"log-level", SetLogLevel, "LEVEL",
        "error|warning|info|debug; info leaves out the frame dumps and SQL lines,\nwarning and error keep only the "
        "error lines",

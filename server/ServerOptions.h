@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ConsoleLog.h"
+#include "HistoryTable.h"
 #include "ListenAddress.h"
 
 // Exit code of a command line or configuration file the server cannot take
@@ -23,6 +24,8 @@ struct ServerSettings {
   uint32_t maxConnections = 100;
   LogLevel logLevel = LogLevel::kDebug;
   bool openBrowser = true;
+  // Days the History table keeps readings (kMinHistoryDays..kMaxHistoryDays).
+  int historyDays = kDefaultHistoryDays;
   // Host names the web actions take besides IP addresses, localhost and the
   // machine's own name (WebGuards.h); none by default.
   std::vector<std::string> webAllowedHosts;

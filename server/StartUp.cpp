@@ -12,6 +12,7 @@
 #include "BackgroundRefresher.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
+#include "HistoryTable.h"
 #include "InfoRows.h"
 #include "MessageCountWriter.h"
 #include "ModbusListener.h"
@@ -30,6 +31,9 @@ const char* const kProgramName = "VELD Modbus Weather Server";
 // Long enough for a commit of the refresher's (one transaction per answer),
 // short enough that a file locked by another program fails a read quickly.
 constexpr int kProcessBusyTimeoutMs = 25;
+// Start-up creates the History table while nothing else of the server runs;
+// another program may still hold the file a moment.
+constexpr int kHistorySetUpBusyTimeoutMs = 1000;
 // The page is opened in the desktop's browser when there is a desktop; the
 // launcher's output is discarded and start-up does not wait for it. The
 // address is one start-up formed itself (digits, dots and a colon).
@@ -124,6 +128,12 @@ int RunServer(const ServerSettings& settings) {
   if (const int failure = OpenOrCreateDatabase(database, settings.databasePath); failure != 0) {
     return failure;
   }
+  // A file from an earlier version has no History table yet; without one the
+  // registers work as ever, only their history is not kept.
+  if (std::string why; !EnsureHistoryTable(settings.databasePath, kHistorySetUpBusyTimeoutMs, &why)) {
+    ConsoleLog("Error: Can not create the History table, so no history is kept. File=[%s]: %s\n",
+               settings.databasePath.c_str(), why.c_str());
+  }
 
   // The library's defaults are the server's own: given the default address,
   // the web server gets no options at all, as it always has.
@@ -161,7 +171,7 @@ int RunServer(const ServerSettings& settings) {
   // own thread and connection; the register bridge works on the process's
   // database and notes what it reads in the book.
   RefreshBook book;
-  const BackgroundRefresher refresher(settings.databasePath, book);
+  const BackgroundRefresher refresher(settings.databasePath, book, settings.historyDays);
   RegisterBridge bridge(database, &book);
   // Register reads keep their read transaction open while reads stream in;
   // the loop ends it whenever it goes quiet, and then brings the message

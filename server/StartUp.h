@@ -1,6 +1,6 @@
 // StartUp.h - the program's start-up: banner and versions, libcurl, the
 // Modbus stack with its callbacks, the database (created and seeded on first
-// start), the web server, the browser, the listener, then the service loop
+// start, its History table added when missing), the web server, the browser, the listener, then the service loop
 // until SIGTERM or SIGINT.
 #pragma once
 

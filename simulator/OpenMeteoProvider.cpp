@@ -54,8 +54,19 @@ std::string PlaceKey(const Location& location) {
 OpenMeteoProvider::OpenMeteoProvider(OpenMeteoSettings settings)
     : m_settings(std::move(settings)), m_geocoding(m_settings.cacheFolder) {}
 
+std::shared_ptr<std::mutex> OpenMeteoProvider::GeocodingLockOf(const GeocodingQuery& query) {
+  const std::lock_guard<std::mutex> lock(m_placesMutex);
+  std::shared_ptr<std::mutex>& geocoding = m_geocodingLocks[query.Key()];
+  if (!geocoding) {
+    geocoding = std::make_shared<std::mutex>();
+  }
+  return geocoding;
+}
+
 std::optional<Location> OpenMeteoProvider::Geocode(const std::string& code, std::string* error) {
   const GeocodingQuery query = GeocodingQueryFor(code);
+  const std::shared_ptr<std::mutex> geocoding = GeocodingLockOf(query);
+  const std::lock_guard<std::mutex> lock(*geocoding);
   const std::optional<GeocodedPlace> cached = m_geocoding.Find(query.Key());
   if (cached && NowSeconds() - cached->geocodedAt <= kGeocodingMaxAgeSeconds) {
     return cached->location;

@@ -1,7 +1,7 @@
 // OpenMeteoProvider.h - real weather from Open-Meteo: a postal code is
 // geocoded (cached for a day), then its current readings are read from the
 // forecast API (cached for a configurable time), one upstream request at a
-// time per place.
+// time per code and per place.
 #pragma once
 
 #include <chrono>
@@ -53,11 +53,15 @@ class OpenMeteoProvider : public WeatherProvider {
   // when neither can tell.
   std::optional<Location> Geocode(const std::string& code, std::string* error);
   std::shared_ptr<Place> PlaceAt(const Location& location);
+  // Held while a code is geocoded, so that requests for one new code wait
+  // for one geocoding request.
+  std::shared_ptr<std::mutex> GeocodingLockOf(const GeocodingQuery& query);
 
   const OpenMeteoSettings m_settings;
   GeocodingCache m_geocoding;
   std::mutex m_placesMutex;
-  std::map<std::string, std::shared_ptr<Place>> m_places;  // by "latitude,longitude"
+  std::map<std::string, std::shared_ptr<Place>> m_places;               // by "latitude,longitude"
+  std::map<std::string, std::shared_ptr<std::mutex>> m_geocodingLocks;  // by GeocodingQuery::Key
 };
 
 }  // namespace weather_service

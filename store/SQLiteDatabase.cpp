@@ -335,6 +335,11 @@ int CSQLiteDatabase::RunQuery(const std::string& sql, const SqlParams& params, c
   return step == SQLITE_DONE ? SQLITE_OK : failed(step);
 }
 
+int64_t CSQLiteDatabase::ChangedRows() {
+  const auto lock = Lock();
+  return m_connection != nullptr ? sqlite3_changes64(m_connection) : 0;
+}
+
 std::string CSQLiteDatabase::ErrorMessage() {
   const auto lock = Lock();
   return sqlite3_errmsg(m_connection);

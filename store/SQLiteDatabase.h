@@ -50,6 +50,10 @@ class CSQLiteDatabase {
   // given, for the caller's own error line.
   int Exec(const std::string& sql, const SqlParams& params, std::string* expandedSql = nullptr);
 
+  // Rows the last INSERT, UPDATE or DELETE changed (0 on a closed handle).
+  // Read it under the lock that covered the statement.
+  int64_t ChangedRows();
+
   // Runs the first statement of sql (values bound as for Exec), logs it, and
   // appends every result row to rows. On a closed handle does nothing and
   // returns 0. Returns an SQLite result code; rows read before a failing step

@@ -6,9 +6,9 @@
 #include <rapidjson/document.h>
 
 #include <algorithm>
-#include <charconv>
 #include <atomic>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -22,6 +22,7 @@
 #include "Clock.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
+#include "HistoryTable.h"
 #include "ReadingScale.h"
 
 const char* const kWeatherServiceEndpoint = "http://127.0.0.1:8081";
@@ -103,7 +104,10 @@ bool ReadingOf(const rapidjson::Value& value, double* reading) {
   return false;
 }
 
-void StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& element) {
+// Stores one reading as its Data row and, once stored, appends it to the
+// History table with the answer's time.
+void StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& element,
+                  int64_t fetchedAt) {
   if (!element.IsObject() || !element.HasMember("Name") || !element["Name"].IsString()) {
     ConsoleLog("FYI: Invalid row in json data. Missing name. Skipping\n");
     return;
@@ -120,12 +124,13 @@ void StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapid
   }
   const uint16_t value = RegisterWordOf(name, reading);
   ConsoleLog("FYI: Name=[%s], value=[%d]\n", name.c_str(), value);
-  if (SaveValue(database, postalCode, name, value)) {
+  if (!SaveValue(database, postalCode, name, value) &&
+      !InsertValue(database, postalCode, name.c_str(), value, nullptr)) {
+    ConsoleLog("Error: Could not insert this new value into the database. Name=[%s]\n", name.c_str());
     return;
   }
-  if (!InsertValue(database, postalCode, name.c_str(), value, nullptr)) {
-    ConsoleLog("Error: Could not insert this new value into the database. Name=[%s]\n", name.c_str());
-  }
+  // A failed append is logged as an SQL error and costs the register nothing.
+  AppendHistory(database, postalCode, name, value, fetchedAt);
 }
 
 // True when url has the scheme, host and port of origin (a host compared
@@ -164,12 +169,14 @@ bool SameOrigin(const char* url, const std::string& origin) {
 }
 
 // Stores the first kMaxReadingsPerAnswer readings of an answer in one
-// transaction, so that another connection's readers meet one short commit
-// rather than one per reading. False when the transaction cannot commit.
+// transaction, their History rows included, so that another connection's
+// readers meet one short commit rather than one per reading. False when the
+// transaction cannot commit.
 bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& readings) {
   const auto lock = database.Lock();
   const bool inTransaction =
       database.Open(SQLITE_OPEN_READWRITE) == SQLITE_OK && database.Exec("BEGIN IMMEDIATE;") == SQLITE_OK;
+  const int64_t fetchedAt = CurrentUnixTime();
   size_t walked = 0;
   for (const rapidjson::Value& element : readings.GetArray()) {
     if (walked++ == kMaxReadingsPerAnswer) {
@@ -177,7 +184,7 @@ bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapi
                  kMaxReadingsPerAnswer);
       break;
     }
-    StoreReading(database, postalCode, element);
+    StoreReading(database, postalCode, element, fetchedAt);
   }
   if (inTransaction && database.Exec("COMMIT;") != SQLITE_OK) {
     database.Exec("ROLLBACK;");

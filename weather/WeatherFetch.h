@@ -38,8 +38,9 @@ constexpr size_t kMaxReadingsPerAnswer = 64;
 // kMaxWeatherRedirects, the body is not a JSON array, or the readings cannot
 // be committed; true once the array has been walked, whether or not a
 // reading was stored. Each reading is stored as its register word
-// (RegisterWordOf: tenths for temp and wind.speed). The database lock is not
-// held during the transfer.
+// (RegisterWordOf: tenths for temp and wind.speed) and appended with that
+// word to the History table, in the same transaction. The database lock is
+// not held during the transfer.
 bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs = kWeatherTimeoutMs);
 
 // libcurl write callback for header and body: appends size x count bytes to

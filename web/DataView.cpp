@@ -7,6 +7,7 @@
 #include <rapidjson/writer.h>
 
 #include "DataTable.h"
+#include "Utf8Text.h"
 #include "WeatherFetch.h"
 #include "WebResponses.h"
 

@@ -10,8 +10,10 @@
 
 #include "ConsoleLog.h"
 #include "DataView.h"
+#include "HistoryView.h"
 #include "MonitoringPages.h"
 #include "QueryString.h"
+#include "RegisterMap.h"
 #include "StaticFiles.h"
 #include "WebActions.h"
 #include "WebGuards.h"
@@ -86,6 +88,17 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
   }
   if (path == "/metrics") {
     return SendMetrics(conn, *m_database, *m_metrics);
+  }
+  // Read-only views for charts and integrators, JSON or CSV whatever the
+  // Accept header.
+  if (path == "/history") {
+    return SendHistory(conn, *m_database, info->query_string);
+  }
+  if (path == "/registers.csv") {
+    return SendRegisterMapCsv(conn, *m_database);
+  }
+  if (path == "/registers.json") {
+    return SendRegisterMapJson(conn, *m_database);
   }
   if (SendStaticFile(conn, path, accept)) {
     return 200;

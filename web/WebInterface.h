@@ -1,7 +1,8 @@
 // WebInterface.h - CWebInterface, the web interface's one object, and the
 // request handler the embedded web server calls for every request: static
-// routes, the monitoring routes, the data view, and the write and add
-// actions, behind the guards of WebGuards.h.
+// routes, the monitoring routes, the history and register map views, the
+// data view, and the write and add actions, behind the guards of
+// WebGuards.h.
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
 // WebResponses.cpp - status lines, bodies, error answers, and the escaping
-// and UTF-8 repair for the web interface's HTML and JSON output.
+// of the web interface's HTML output.
 #include "WebResponses.h"
 
 #include <civetweb.h>
@@ -7,6 +7,8 @@
 #include <rapidjson/writer.h>
 
 #include <cstring>
+
+#include "Utf8Text.h"
 
 const char* const kJsonContentType = "application/json";
 
@@ -73,61 +75,6 @@ void WriteBody(mg_connection* conn, const void* bytes, size_t length) {
 }
 
 void WriteText(mg_connection* conn, const std::string& text) { WriteBody(conn, text.data(), text.size()); }
-
-namespace {
-
-// Length of the well-formed UTF-8 sequence starting at text[at], or 0.
-size_t Utf8SequenceLength(const std::string& text, size_t at) {
-  const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  size_t length = 0;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead < 0x80) {
-    return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    low = lead == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
-    high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    low = lead == 0xF0 ? 0x90 : 0x80;
-    high = lead == 0xF4 ? 0x8F : 0xBF;
-  } else {
-    return 0;
-  }
-  if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) {
-    return 0;
-  }
-  for (size_t i = 2; i < length; ++i) {
-    if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) {
-      return 0;
-    }
-  }
-  return length;
-}
-
-}  // namespace
-
-std::string ValidUtf8(const std::string& text) {
-  std::string valid;
-  valid.reserve(text.size());
-  for (size_t at = 0; at < text.size();) {
-    const size_t sequence = Utf8SequenceLength(text, at);
-    if (sequence == 0) {
-      // A byte that is not part of a well-formed sequence (a name stored
-      // from a raw %FF) becomes U+FFFD.
-      valid += "\xEF\xBF\xBD";
-      ++at;
-    } else {
-      valid.append(text, at, sequence);
-      at += sequence;
-    }
-  }
-  return valid;
-}
 
 std::string HtmlEscape(const std::string& text) {
   std::string escaped;

@@ -29,10 +29,5 @@ int SendError(mg_connection* conn, const std::string& contentType, uint16_t stat
 void WriteBody(mg_connection* conn, const void* bytes, size_t length);
 void WriteText(mg_connection* conn, const std::string& text);
 
-// The text with every byte that is not part of a well-formed UTF-8 sequence
-// replaced by U+FFFD, so that it can go into JSON text (RapidJSON's writer
-// copies the bytes as they are).
-std::string ValidUtf8(const std::string& text);
-
 // Text escaped for HTML element content and attribute values: & < > " '.
 std::string HtmlEscape(const std::string& text);

@@ -36,6 +36,9 @@ import urllib.request
 
 from scripted_weather import ScriptedWeather
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "simulator"))
+from fake_open_meteo import FakeOpenMeteo  # noqa: E402
+
 SKIPPED = 77
 HOST = "127.0.0.1"
 BAD = 0x0BAD
@@ -47,8 +50,8 @@ COUNT_LINE = "FYI: The number of connections changed to [%d]"
 MAX_LINE = "CTCP::Accept - Error Max connections reached"
 REFUSED_LINE = "CTCP::Accept - Closed the new connection from IP address=[127.0.0.1] port=["
 SEND_FAILED = "Error: SendMessage failed."
-CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "log-level",
-               "web-allowed-hosts", "web-auth"]
+CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "history-days",
+               "log-level", "web-allowed-hosts", "web-auth"]
 
 
 class Failed(Exception):
@@ -139,8 +142,9 @@ class Run:
         self.processes = []
         self.service = None
 
-    def start_service(self):
-        self.service = Process([self.args.service, "--listen", HOST + ":8081"], self.folder, "service.log")
+    def start_service(self, arguments=()):
+        self.service = Process([self.args.service, "--listen", HOST + ":8081"] + list(arguments), self.folder,
+                               "service.log")
         self.processes.append(self.service)
         require(wait_until(lambda: port_open(8081), 10), "the weather service did not come up")
 
@@ -319,7 +323,11 @@ def startup(run):
     # Registers 3 and 4 count this run's requests; the rest stays as it is.
     table = "SELECT * FROM Data WHERE ModbusOffset NOT IN (3, 4) ORDER BY ModbusOffset"
     before = run.sql(table)
+    expect(run.sql("SELECT name FROM sqlite_master WHERE tbl_name = 'History' ORDER BY name")
+           == [["History"], ["HistoryByCodeAndTime"], ["HistoryByTime"]], "the History table and its indexes")
     server.stop()
+    # As a file of an earlier version: the second start adds the table.
+    run.sql("DROP TABLE History")
 
     second = run.start_server()
     second_lines = start_lines(second.log())
@@ -328,6 +336,8 @@ def startup(run):
     code, read, output = mbpoll("-t", 3, "-r", 0, "-c", 5)
     expect(code == 0 and [read.get(i) for i in range(5)] == INFO_VALUES[:5], "mbpoll FC4 0..4: %s" % output)
     expect(run.sql(table) == before, "the second start changed the table")
+    expect(run.sql("SELECT COUNT(*) FROM sqlite_master WHERE tbl_name = 'History'") == [["3"]],
+           "the second start did not add the History table")
 
 
 def registers_scenario(run):
@@ -337,6 +347,15 @@ def registers_scenario(run):
     expect(sorted(offsets.values()) == list(range(20, 26)), "rows of the lookup: %s" % offsets)
     rows = {int(o): (n, v) for o, n, v in run.sql("SELECT ModbusOffset, Name, Value FROM Data WHERE ModbusOffset >= 20")}
     weather = [register_value(*rows[o]) for o in range(20, 26)]
+    status, history = http("/history?postal=90210")
+    temp = next(int(v) for n, v in rows.values() if n == "temp")
+    expect(status == 200 and history["series"]["temp"]["points"][-1][1] == (temp - 65536 * (temp >= 32768)) / 10
+           and "reading" not in json.dumps(history), "/history after the lookup: %s" % history)
+    status, csv_text = http("/registers.csv", json_wanted=False)
+    csv_lines = csv_text.split("\r\n")
+    expect(status == 200 and csv_lines[0].startswith("pdu_address,address_5digit,address_6digit,")
+           and len(csv_lines) == 2 + 26 and csv_lines[21].startswith("20,40021,400021,90210,"),
+           "/registers.csv: %s" % (csv_lines[:3] + csv_lines[20:22]))
 
     client = modbus_client()
     expect(registers(client.read_holding_registers(20, 6)) == weather, "FC3 20..25 against %s" % weather)
@@ -541,7 +560,8 @@ def options(run):
         conf.write("# a comment\n\nmodbus-listen = 127.0.0.1:1502\nthis line has no value\n")
     for arguments, names in ((["--bogus"], "--bogus"), (["--max-connections", "0"], "--max-connections"),
                              (["--modbus-listen", "localhost:502"], "--modbus-listen"),
-                             (["--log-level", "verbose"], "--log-level"), (["--weather-url", "ftp://x"], "--weather-url"),
+                             (["--log-level", "verbose"], "--log-level"),
+                             (["--history-days", "3651"], "--history-days"), (["--weather-url", "ftp://x"], "--weather-url"),
                              (["--config", "missing.conf"], "missing.conf"), (["--config", "unknown.conf"], "unknown.conf:3"),
                              (["--config", "malformed.conf"], "malformed.conf:4"),
                              (["--web-auth", "missing.htdigest"], "--web-auth: cannot read the password file"),
@@ -559,7 +579,8 @@ def options(run):
     os.mkdir(os.path.join(run.folder, "state"))
     with open(os.path.join(run.folder, "server.conf"), "w") as conf:
         conf.write("modbus-listen = 127.0.0.1:1502\nweb-listen = 127.0.0.1:18080\ndatabase = state/weather.db\n"
-                   "weather-url = http://127.0.0.1:18181/\nmax-connections = 2\nlog-level = info\nno-browser = true\n")
+                   "weather-url = http://127.0.0.1:18181/\nmax-connections = 2\nhistory-days = 30\nlog-level = info\n"
+                   "no-browser = true\n")
     server = run.start_server(arguments=["--config", "server.conf", "--web-listen", "127.0.0.1:0"],
                               waiting_line="FYI: Waiting on TCP connection TCP port=[1502]... ")
     started = re.search(r"^FYI: Web server started on port http://127\.0\.0\.1:(\d+)$", server.log(), re.M)
@@ -990,9 +1011,41 @@ def monitoring(run):
     client.close()
 
 
+def open_meteo(run):
+    """The server on the service's open-meteo provider, against a fake
+    Open-Meteo: decimal readings reach Modbus and the JSON view in tenths,
+    through the web's lookup and through the refresh of a stale row."""
+    fake = FakeOpenMeteo()
+    place = (40.71427, -74.00597)
+    fake.add_place("10001", "US", *place)  # 21.5 °C, 71 %, 3.4 m/s from 250°, 40 % cloud
+    try:
+        run.start_service(["--provider", "open-meteo", "--open-meteo-url", fake.url("forecast"),
+                           "--geocoding-url", fake.url("geocoding"), "--readings-cache-seconds", "1"])
+        run.start_server()
+        offsets = postal_lookup("10001")
+        expect(sorted(offsets.values()) == list(range(20, 26)), "rows of the lookup: %s" % offsets)
+        wanted = {"temp": 215, "humidity": 71, "wind.speed": 34, "wind.deg": 250, "clouds": 40}
+        client = modbus_client()
+        read = {name: registers(client.read_holding_registers(offsets.get(name, 500), 1)) for name in wanted}
+        expect(read == {name: [word] for name, word in wanted.items()}, "Modbus words: %s" % read)
+        status, rows = http("/?postal=10001")
+        shown = {row["Name"]: int(row["Value"]) for row in rows}
+        expect(all(shown.get(name) == word for name, word in wanted.items()), "the JSON view: %s" % rows)
+
+        # Colder: a read of the stale temperature row fetches it, below zero.
+        fake.readings[place]["temperature_2m"] = -3.7
+        time.sleep(1.2)
+        run.sql("UPDATE Data SET LastUpdated = 1000 WHERE ModbusOffset = %d" % offsets["temp"])
+        answer = registers(client.read_holding_registers(offsets["temp"], 1))
+        expect(answer == [-37 & 0xFFFF], "temp after -3.7 °C: %s" % answer)
+        client.close()
+    finally:
+        fake.close()
+
+
 SCENARIOS = {"startup": startup, "registers": registers_scenario, "refresh": refresh, "limits": limits,
              "exit_codes": exit_codes, "mends": mends, "soak": soak, "options": options, "monitoring": monitoring,
-             "availability": availability}
+             "availability": availability, "open_meteo": open_meteo}
 
 
 def main():

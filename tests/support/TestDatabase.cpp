@@ -13,6 +13,7 @@
 #include "Clock.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
+#include "HistoryTable.h"
 #include "ProcessDatabase.h"
 
 namespace veld_test {
@@ -45,6 +46,7 @@ TemporaryDatabase::TemporaryDatabase() {
   m_folder = pattern;
   m_path = m_folder + "/data.sqlite3";
   Run(kCreateDataTableSql);
+  Run(kCreateHistoryTableSql);
   ProcessDatabase().Close();
   ProcessDatabase().SetFileName(m_path);
 }

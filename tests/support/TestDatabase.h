@@ -11,7 +11,8 @@
 
 namespace veld_test {
 
-// A temporary folder with "data.sqlite3" holding an empty Data table. The
+// A temporary folder with "data.sqlite3" holding an empty Data table and
+// an empty History table. The
 // process database is pointed at it (closed first) and the folder removed
 // when the object goes, with read holding switched off again.
 class TemporaryDatabase {

@@ -295,5 +295,26 @@ TEST_F(WeatherFetchTest, ExistingReadingsKeepTheirOffsetAndNewOnesTakeTheNext) {
                                       Reading(7, "wind.speed", "K1A", 15)));
 }
 
+TEST_F(WeatherFetchTest, EveryStoredReadingIsAppendedToTheHistoryAsItsWord) {
+  const auto history = [this] {
+    return database.Rows("SELECT PostalCode, Name, Word, Time FROM History ORDER BY rowid");
+  };
+  const auto entry = [](const std::string& name, int word, int64_t time) {
+    return SqlRow{
+        {"PostalCode", "K1A"}, {"Name", name}, {"Word", std::to_string(word)}, {"Time", std::to_string(time)}};
+  };
+  Answer(R"([{"Name":"temp","Value":-17.0},{"Name":"humidity","Value":71},{"Name":"clouds"}])");
+  ASSERT_TRUE(FetchWeather(database.Database(), "K1A"));
+  clock.Set(kNow + 30);
+  Answer(R"([{"Name":"temp","Value":21.5}])");
+  ASSERT_TRUE(FetchWeather(database.Database(), "K1A"));
+  // A refused answer stores nothing, in either table.
+  Answer("[{");
+  EXPECT_FALSE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(history(),
+              ElementsAre(entry("temp", 65366, kNow), entry("humidity", 71, kNow), entry("temp", 215, kNow + 30)));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 215, kNow + 30), Reading(1, "humidity", "K1A", 71)));
+}
+
 }  // namespace
 }  // namespace veld_test

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "DataTable.h"
+#include "HistoryTable.h"
 #include "InfoRows.h"
 #include "ProcessDatabase.h"
 #include "WeatherFetch.h"
@@ -65,7 +66,7 @@ bool CreateDatabase(const std::string& path) {
   CSQLiteDatabase& database = ProcessDatabase();
   database.SetFileName(path);
   if (database.Open(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) != SQLITE_OK ||
-      database.Exec(kCreateDataTableSql) != SQLITE_OK) {
+      database.Exec(kCreateDataTableSql) != SQLITE_OK || database.Exec(kCreateHistoryTableSql) != SQLITE_OK) {
     std::fprintf(stderr, "veld-web-test-host: cannot create %s\n", path.c_str());
     return false;
   }
