@@ -6,11 +6,14 @@
 #include <curl/curl.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "ConfigFile.h"
+#include "WebGuards.h"
 
 namespace {
 
@@ -123,11 +126,44 @@ std::string SetNoBrowser(const std::string& value, ServerSettings& settings) {
   return "'" + value + "' is not true or false";
 }
 
+// A comma-separated list of host names; an empty value lists none.
+std::string SetWebAllowedHosts(const std::string& value, ServerSettings& settings) {
+  std::vector<std::string> names;
+  size_t start = 0;
+  while (!value.empty() && start <= value.size()) {
+    const size_t comma = std::min(value.find(',', start), value.size());
+    const std::string name = value.substr(start, comma - start);
+    if (!IsAllowedHostName(name)) {
+      return "'" + name + "' is not a host name (letters, digits, '-' and '.')";
+    }
+    names.push_back(name);
+    start = comma + 1;
+  }
+  settings.webAllowedHosts = names;
+  return std::string();
+}
+
+// Read here, so that a file the server cannot use stops it before it starts;
+// kept as an absolute path.
+std::string SetWebAuth(const std::string& value, ServerSettings& settings) {
+  if (value.empty()) {
+    return "the password file path is empty";
+  }
+  const std::string why = CheckWebAuthFile(value);
+  if (!why.empty()) {
+    return why;
+  }
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(value, error);
+  settings.webAuthFile = error ? value : absolute.string();
+  return std::string();
+}
+
 struct SettingKey {
   const char* name;  // the file's key; the option is "--" and the key
   Setter set;
   const char* valueName;
-  const char* help;
+  std::string help;
   std::string defaultText;
 };
 
@@ -150,6 +186,14 @@ std::vector<SettingKey> SettingKeys() {
        "error|warning|info|debug; info leaves out the frame dumps and SQL lines,\nwarning and error keep only the "
        "error lines",
        LogLevelName(defaults.logLevel)},
+      {"web-allowed-hosts", SetWebAllowedHosts, "NAME[,NAME...]",
+       "Host names the web page's write and add actions may be reached by,\nbesides IP addresses, localhost and this "
+       "machine's name",
+       ""},
+      {"web-auth", SetWebAuth, "FILE",
+       std::string("An htdigest file (realm ") + kWebAuthRealm +
+           "): every web request then needs\nHTTP digest authentication",
+       ""},
       {"no-browser", SetNoBrowser, "", "Never open the page in a browser at start-up (in the file: true or false)",
        "false"},
   };

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ConsoleLog.h"
 #include "HistoryTable.h"
@@ -25,6 +26,11 @@ struct ServerSettings {
   bool openBrowser = true;
   // Days the History table keeps readings (kMinHistoryDays..kMaxHistoryDays).
   int historyDays = kDefaultHistoryDays;
+  // Host names the web actions take besides IP addresses, localhost and the
+  // machine's own name (WebGuards.h); none by default.
+  std::vector<std::string> webAllowedHosts;
+  // The htdigest file every web request is checked against; empty: none.
+  std::string webAuthFile;
 };
 
 // The most connections --max-connections allows: each is a socket and a

@@ -141,7 +141,10 @@ int RunServer(const ServerSettings& settings) {
   const std::string webListen =
       settings.webListen == defaults.webListen ? std::string() : settings.webListen.ToString();
   std::string webFailure;
-  WebServer webServer = StartWebServer(database, webListen, &webFailure, &metrics);
+  WebAccess webAccess;
+  webAccess.allowedHosts = settings.webAllowedHosts;
+  webAccess.authFile = settings.webAuthFile;
+  WebServer webServer = StartWebServer(database, webListen, &webFailure, &metrics, webAccess);
   if (!webServer) {
     ConsoleLog("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),
                webFailure.c_str());
@@ -152,6 +155,10 @@ int RunServer(const ServerSettings& settings) {
   const std::string webHost = settings.webListen.host == "0.0.0.0" ? "127.0.0.1" : settings.webListen.host;
   const std::string pageAddress = "http://" + webHost + ":" + std::to_string(WebServerPort(webServer));
   ConsoleLog("FYI: Web server started on port %s\n", pageAddress.c_str());
+  if (!webAccess.authFile.empty()) {
+    ConsoleLog("FYI: Web requests need HTTP digest authentication, realm [%s], users of [%s]\n", kWebAuthRealm,
+               webAccess.authFile.c_str());
+  }
   if (settings.openBrowser) {
     const int launched = std::system(BrowserLaunchCommand(pageAddress).c_str());
     static_cast<void>(launched);  // the browser is a convenience; start-up goes on

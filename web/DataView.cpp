@@ -1,9 +1,13 @@
-// DataView.cpp - querying a page of rows and writing it as JSON or HTML.
+// DataView.cpp - querying a page of rows and writing it as JSON (RapidJSON's
+// writer) or HTML.
 #include "DataView.h"
 
 #include <civetweb.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include "DataTable.h"
+#include "Utf8Text.h"
 #include "WeatherFetch.h"
 #include "WebResponses.h"
 
@@ -71,20 +75,22 @@ int SendJsonRows(mg_connection* conn, const SqlRows& rows) {
   if (rows.empty()) {
     return SendError(conn, kJsonContentType, 400, "No results");
   }
-  SendHeader(conn, 200, kJsonContentType);
-  std::string body = "[";
-  for (size_t r = 0; r < rows.size(); ++r) {
-    body += r == 0 ? "{" : ",{";
-    bool first = true;
-    for (const auto& [name, text] : rows[r]) {
-      body += first ? "\"" : ",\"";
-      body += JsonEscape(name) + "\": \"" + JsonEscape(text) + "\"";
-      first = false;
+  rapidjson::StringBuffer buffer;
+  rapidjson::Writer<rapidjson::StringBuffer> json(buffer);
+  json.StartArray();
+  for (const SqlRow& row : rows) {
+    json.StartObject();
+    for (const auto& [name, value] : row) {
+      const std::string validName = ValidUtf8(name);
+      const std::string validValue = ValidUtf8(value);
+      json.Key(validName.data(), static_cast<rapidjson::SizeType>(validName.size()));
+      json.String(validValue.data(), static_cast<rapidjson::SizeType>(validValue.size()));
     }
-    body += "}";
+    json.EndObject();
   }
-  body += "]";
-  WriteText(conn, body);
+  json.EndArray();
+  SendHeader(conn, 200, kJsonContentType);
+  WriteBody(conn, buffer.GetString(), buffer.GetSize());
   return 200;
 }
 

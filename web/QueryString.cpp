@@ -1,44 +1,33 @@
-// QueryString.cpp - splitting and decoding request parameters.
+// QueryString.cpp - request parameters through mg_get_var, and numbers.
 #include "QueryString.h"
 
-#include <curl/curl.h>
+#include <civetweb.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <limits>
-#include <memory>
+#include <vector>
 
 #include "DataTable.h"
 
-namespace {
-
-struct CurlCleanup {
-  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-struct CurlFree {
-  void operator()(char* text) const { curl_free(text); }
-};
-
-}  // namespace
-
-int ParseQueryString(const char* query, QueryParameters& parameters) {
+std::optional<std::string> QueryValue(const char* query, const char* name) {
   if (query == nullptr) {
-    return 0;
+    return std::nullopt;
   }
-  const std::string text(query);
-  int count = 0;
-  size_t position = 0;
-  while (position < text.size()) {
-    const size_t equals = text.find('=', position);
-    if (equals == std::string::npos) {
-      break;
-    }
-    const size_t ampersand = text.find('&', equals + 1);
-    const size_t valueEnd = ampersand == std::string::npos ? text.size() : ampersand;
-    parameters[text.substr(position, equals - position)] = text.substr(equals + 1, valueEnd - equals - 1);
-    ++count;
-    position = ampersand == std::string::npos ? text.size() : ampersand + 1;
+  const size_t length = std::strlen(query);
+  // A decoded value is never longer than the query it comes from.
+  std::vector<char> value(length + 1);
+  const int got = mg_get_var(query, length, name, value.data(), value.size());
+  if (got < 0) {
+    return std::nullopt;
   }
-  return count;
+  return std::string(value.data(), static_cast<size_t>(got));
+}
+
+std::string QueryText(const char* query, const char* name) {
+  const std::optional<std::string> value = QueryValue(query, name);
+  return value ? std::string(value->c_str()) : std::string();
 }
 
 int32_t ParseNumber(const std::string& text) {
@@ -47,12 +36,20 @@ int32_t ParseNumber(const std::string& text) {
       std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-std::string PercentDecode(const std::string& text) {
-  const std::unique_ptr<CURL, CurlCleanup> handle(curl_easy_init());
-  if (!handle) {
-    return std::string();
+std::optional<int64_t> ParseInteger(const std::string& text, int64_t low, int64_t high) {
+  const char* first = text.data();
+  const char* const last = text.data() + text.size();
+  const bool plus = first != last && *first == '+';
+  if (plus) {
+    ++first;  // from_chars takes a minus sign only
   }
-  const std::unique_ptr<char, CurlFree> decoded(
-      curl_easy_unescape(handle.get(), text.c_str(), static_cast<int>(text.size()), nullptr));
-  return decoded ? std::string(decoded.get()) : std::string();
+  if (first == last || (*first == '-' && plus) || (*first != '-' && (*first < '0' || *first > '9'))) {
+    return std::nullopt;
+  }
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (error != std::errc() || end != last || value < low || value > high) {
+    return std::nullopt;
+  }
+  return value;
 }

@@ -1,5 +1,5 @@
 // StaticFiles.cpp - the page's assets, each written in one raw write of its
-// exact length, with the content type a browser needs to use it.
+// exact length (none for HEAD), with the content type a browser needs to use it.
 #include "StaticFiles.h"
 
 #include <civetweb.h>
@@ -11,7 +11,7 @@ namespace {
 
 void SendAsset(mg_connection* conn, const char* contentType, const unsigned char* bytes, size_t length) {
   SendHeader(conn, 200, contentType);
-  mg_write(conn, bytes, length);
+  WriteBody(conn, bytes, length);
 }
 
 }  // namespace

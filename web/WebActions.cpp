@@ -2,57 +2,70 @@
 #include "WebActions.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "DataTable.h"
 #include "DataView.h"
+#include "QueryString.h"
 #include "WebResponses.h"
 
 namespace {
 
 const char* const kMissingParameters = "Missing required parameters for write.";
+const char* const kBadValue = "value must be an integer from -32768 to 65535";
+const char* const kBadId = "id must be an integer from 0 to 65535";
 
-// The decoded name, or nothing when the request carries none (or an empty
-// one).
-std::string DecodedName(const QueryParameters& parameters, bool* present) {
-  const auto found = parameters.find("name");
-  std::string name = found != parameters.end() ? PercentDecode(found->second) : std::string();
-  *present = !name.empty();
-  return name;
+// The word to store, or nothing when the text is not a value in range.
+std::optional<uint16_t> RegisterWord(const std::string& text) {
+  const std::optional<int64_t> value = ParseInteger(text, kLowestValue, kHighestValue);
+  if (!value) {
+    return std::nullopt;
+  }
+  return static_cast<uint16_t>(*value & 0xFFFF);
 }
 
 }  // namespace
 
-int HandleWriteAction(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept,
-                      const QueryParameters& parameters) {
-  if (parameters.count("id") == 0 || parameters.count("value") == 0) {
+int HandleWriteAction(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept, const char* query) {
+  const std::optional<std::string> idText = QueryValue(query, "id");
+  const std::optional<std::string> valueText = QueryValue(query, "value");
+  if (!idText || !valueText) {
     return SendError(conn, accept, 400, kMissingParameters);
   }
-  const int32_t id = ParseNumber(parameters.at("id"));
-  const auto value = static_cast<uint16_t>(ParseNumber(parameters.at("value")));
-  bool hasName = false;
-  const std::string name = DecodedName(parameters, &hasName);
+  const std::optional<int64_t> id = ParseInteger(*idText, 0, kHighestId);
+  if (!id) {
+    return SendError(conn, accept, 400, kBadId);
+  }
+  const std::optional<uint16_t> value = RegisterWord(*valueText);
+  if (!value) {
+    return SendError(conn, accept, 400, kBadValue);
+  }
+  // An empty name (or none) leaves the row's name as it is.
+  const std::string name = QueryText(query, "name");
   {
     const auto lock = database.Lock();
     if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
       return SendError(conn, accept, 500, "Could not open the database");
     }
-    if (!UpdateValueByOffset(database, static_cast<uint16_t>(id), value, hasName ? name.c_str() : nullptr)) {
+    if (!UpdateValueByOffset(database, static_cast<uint16_t>(*id), *value, name.empty() ? nullptr : name.c_str())) {
       return SendError(conn, accept, 500, "Could not update database with write");
     }
   }
-  return SendDataView(conn, database, accept, id, 1, std::string());
+  return SendDataView(conn, database, accept, static_cast<int>(*id), 1, std::string());
 }
 
-int HandleAddAction(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept,
-                    const QueryParameters& parameters) {
-  if (parameters.count("value") == 0) {
+int HandleAddAction(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept, const char* query) {
+  const std::optional<std::string> valueText = QueryValue(query, "value");
+  if (!valueText) {
     return SendError(conn, accept, 400, kMissingParameters);
   }
-  const auto value = static_cast<uint16_t>(ParseNumber(parameters.at("value")));
-  bool hasName = false;
-  const std::string name = DecodedName(parameters, &hasName);
+  const std::optional<uint16_t> value = RegisterWord(*valueText);
+  if (!value) {
+    return SendError(conn, accept, 400, kBadValue);
+  }
+  const std::string name = QueryText(query, "name");
   uint32_t newOffset = 0;
-  if (!InsertValue(database, nullptr, hasName ? name.c_str() : nullptr, value, &newOffset)) {
+  if (!InsertValue(database, nullptr, name.empty() ? nullptr : name.c_str(), *value, &newOffset)) {
     return SendError(conn, accept, 500, "Could not insert the new value into the database");
   }
   return SendDataView(conn, database, accept, static_cast<int>(newOffset), 1, std::string());

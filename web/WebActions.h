@@ -3,17 +3,24 @@
 // the next free offset. Both answer with the data view of the changed row.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-#include "QueryString.h"
 #include "SQLiteDatabase.h"
 
 struct mg_connection;
 
-// action=write: id and value required, name optional (percent-decoded).
-int HandleWriteAction(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept,
-                      const QueryParameters& parameters);
+// The values the actions take: a register word written as an unsigned or a
+// signed 16-bit number (a negative one is stored as its two's complement),
+// and a row's ModbusOffset.
+constexpr int64_t kLowestValue = -32768;
+constexpr int64_t kHighestValue = 65535;
+constexpr int64_t kHighestId = 65535;
 
-// action=add: value required, name optional (percent-decoded).
-int HandleAddAction(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept,
-                    const QueryParameters& parameters);
+// action=write: id (0 to 65535) and value required, name optional; the
+// parameters are read from query. A missing parameter, or an id or value
+// that is not a whole number in its range, is a 400 and changes nothing.
+int HandleWriteAction(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept, const char* query);
+
+// action=add: value required, name optional.
+int HandleAddAction(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept, const char* query);

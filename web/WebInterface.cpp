@@ -1,10 +1,12 @@
-// WebInterface.cpp - the request router: log the request, serve a static
-// route, or read the parameters and run the view or an action.
+// WebInterface.cpp - the request router: log the request, check the
+// credentials and the method, serve a static route, or read the parameters
+// and run the view or (past the cross-site guard) an action.
 #include "WebInterface.h"
 
 #include <civetweb.h>
 
 #include <cstring>
+#include <optional>
 
 #include "ConsoleLog.h"
 #include "DataView.h"
@@ -14,6 +16,7 @@
 #include "RegisterMap.h"
 #include "StaticFiles.h"
 #include "WebActions.h"
+#include "WebGuards.h"
 #include "WebResponses.h"
 
 namespace {
@@ -32,9 +35,17 @@ std::string AcceptHeader(const mg_request_info* info) {
   return std::string();
 }
 
-std::string Parameter(const QueryParameters& parameters, const char* key, const std::string& fallback) {
-  const auto found = parameters.find(key);
-  return found != parameters.end() ? found->second : fallback;
+const char* const kAllowGetAndHead = "Allow: GET, HEAD\r\n";
+
+const char* Printable(const char* text) { return text != nullptr ? text : "(null)"; }
+
+RequestSite SiteOf(mg_connection* conn) {
+  RequestSite site;
+  site.host = mg_get_header(conn, "Host");
+  site.origin = mg_get_header(conn, "Origin");
+  site.referer = mg_get_header(conn, "Referer");
+  site.fetchSite = mg_get_header(conn, "Sec-Fetch-Site");
+  return site;
 }
 
 }  // namespace
@@ -56,9 +67,19 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
     return 0;
   }
   std::string accept = AcceptHeader(info);
-  ConsoleLog("FYI: HTTP Request: request_uri=[%s] query_string=[%s] Accept=[%s]\n",
-             info->request_uri != nullptr ? info->request_uri : "(null)",
-             info->query_string != nullptr ? info->query_string : "(null)", accept.c_str());
+  ConsoleLog("FYI: HTTP Request: request_uri=[%s] query_string=[%s] Accept=[%s]\n", Printable(info->request_uri),
+             Printable(info->query_string), accept.c_str());
+
+  if (!m_access.authFile.empty()) {
+    if (const int refused = RequireDigestAuthentication(conn, m_access.authFile); refused != 0) {
+      return refused;
+    }
+  }
+  const std::string method = Printable(info->request_method);
+  if (method != "GET" && method != "HEAD") {
+    ConsoleLog("Error: HTTP method [%s] refused: only GET and HEAD are served\n", method.c_str());
+    return SendError(conn, accept, 405, "Only GET and HEAD are served", kAllowGetAndHead);
+  }
 
   const char* localUri = info->local_uri != nullptr ? info->local_uri : info->request_uri;
   const std::string path = localUri != nullptr ? localUri : "";
@@ -83,18 +104,17 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
     return 200;
   }
 
-  QueryParameters parameters;
-  ParseQueryString(info->query_string, parameters);
-  const auto number = [&parameters](const char* key, int fallback) {
-    const auto found = parameters.find(key);
-    return found != parameters.end() ? ParseNumber(found->second) : fallback;
+  const char* query = info->query_string;
+  const auto number = [query](const char* key, int fallback) {
+    const std::optional<std::string> value = QueryValue(query, key);
+    return value ? ParseNumber(*value) : fallback;
   };
   const int limit = number("limit", kDefaultLimit);
   const int offset = number("offset", kDefaultOffset);
   // The postal code is decoded once here; the weather fetch encodes it again
   // for its own request, and rows are stored and compared decoded.
-  const std::string postal = PercentDecode(Parameter(parameters, "postal", ""));
-  std::string action = Parameter(parameters, "action", "view");
+  const std::string postal = QueryText(query, "postal");
+  std::string action = QueryValue(query, "action").value_or("view");
   if (path == "/db") {
     action = "view";
     accept = "text/html";
@@ -103,13 +123,18 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
   if (action == "view") {
     return SendDataView(conn, accept, offset, limit, postal);
   }
+  if (action != "write" && action != "add") {
+    return SendError(conn, accept, 400, "unknown action");
+  }
+  const std::string refusal = CrossSiteRefusal(SiteOf(conn), m_access.allowedHosts);
+  if (!refusal.empty()) {
+    ConsoleLog("Error: action=%s from [%s] refused: %s\n", action.c_str(), info->remote_addr, refusal.c_str());
+    return SendError(conn, accept, 403, "action refused: " + refusal);
+  }
   if (action == "write") {
-    return HandleWriteAction(conn, *m_database, accept, parameters);
+    return HandleWriteAction(conn, *m_database, accept, query);
   }
-  if (action == "add") {
-    return HandleAddAction(conn, *m_database, accept, parameters);
-  }
-  return SendError(conn, accept, 400, "unknown action");
+  return HandleAddAction(conn, *m_database, accept, query);
 }
 
 int BeginRequest(mg_connection* conn) {

@@ -31,11 +31,12 @@ void* LowerThreadPriority(const mg_context* /*context*/, int /*threadType*/) {
 void WebServerStop::operator()(mg_context* context) const { mg_stop(context); }
 
 WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts, std::string* error,
-                         ServerMetrics* metrics) {
+                         ServerMetrics* metrics, const WebAccess& access) {
   static ServerMetrics ownMetrics;
   CWebInterface& web = CWebInterface::GetInstance();
   web.m_database = &database;
   web.m_metrics = metrics != nullptr ? metrics : &ownMetrics;
+  web.m_access = access;
   mg_callbacks callbacks{};
   callbacks.begin_request = BeginRequest;
   callbacks.init_thread = LowerThreadPriority;

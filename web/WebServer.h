@@ -7,6 +7,7 @@
 
 #include "SQLiteDatabase.h"
 #include "ServerMetrics.h"
+#include "WebGuards.h"
 
 struct mg_context;
 
@@ -22,8 +23,10 @@ using WebServer = std::unique_ptr<mg_context, WebServerStop>;
 // hold (port 8080 on every local address, 50 worker threads, no keep-alive,
 // no document root); otherwise one such as "127.0.0.1:0". Returns null when
 // the server cannot start, with the library's reason in *error (when given).
+// access holds the allowed host names and the password file (WebGuards.h).
 WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts = std::string(),
-                         std::string* error = nullptr, ServerMetrics* metrics = nullptr);
+                         std::string* error = nullptr, ServerMetrics* metrics = nullptr,
+                         const WebAccess& access = WebAccess());
 
 // The port the server listens on (the first one), or 0.
 int WebServerPort(const WebServer& server);

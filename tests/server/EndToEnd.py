@@ -16,6 +16,7 @@ VELD_SOAK_SECONDS sets the length of the soak (default 60).
 """
 import argparse
 import ctypes
+import hashlib
 import json
 import os
 import re
@@ -50,7 +51,7 @@ MAX_LINE = "CTCP::Accept - Error Max connections reached"
 REFUSED_LINE = "CTCP::Accept - Closed the new connection from IP address=[127.0.0.1] port=["
 SEND_FAILED = "Error: SendMessage failed."
 CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "history-days",
-               "log-level"]
+               "log-level", "web-allowed-hosts", "web-auth"]
 
 
 class Failed(Exception):
@@ -562,7 +563,9 @@ def options(run):
                              (["--log-level", "verbose"], "--log-level"),
                              (["--history-days", "3651"], "--history-days"), (["--weather-url", "ftp://x"], "--weather-url"),
                              (["--config", "missing.conf"], "missing.conf"), (["--config", "unknown.conf"], "unknown.conf:3"),
-                             (["--config", "malformed.conf"], "malformed.conf:4")):
+                             (["--config", "malformed.conf"], "malformed.conf:4"),
+                             (["--web-auth", "missing.htdigest"], "--web-auth: cannot read the password file"),
+                             (["--web-allowed-hosts", "a,b c"], "--web-allowed-hosts")):
         code, out, err = run.run_server(*arguments)
         expect(code == 64 and out == "" and err.count("\n") == 1 and names in err,
                "%s: exit %s, %r %r" % (arguments, code, out, err))
@@ -614,6 +617,46 @@ def options(run):
     expect(code == 5 and "Error: Can not listen to TCP address=[127.0.0.1:1503]: Address already in use" in out,
            "a Modbus port in use: %s %s" % (code, out[-500:]))
     blocker.close()
+    web_guards(run)
+
+
+def curl(*arguments):
+    """Status code and body of a curl request."""
+    done = subprocess.run(["curl", "-sS", "-o", "-", "-w", "\n%{http_code}"] + list(arguments),
+                          capture_output=True, text=True, timeout=20)
+    body, _, status = done.stdout.rpartition("\n")
+    return int(status or 0), body
+
+
+def web_guards(run):
+    """Digest authentication from the file's web-auth and the cross-site guard, with curl."""
+    realm = "veld-weather-server"
+    ha1 = hashlib.md5(("operator:%s:s3cret" % realm).encode()).hexdigest()
+    with open(os.path.join(run.folder, "users.htdigest"), "w") as users:
+        users.write("operator:%s:%s\n" % (realm, ha1))
+    with open(os.path.join(run.folder, "guarded.conf"), "w") as conf:
+        conf.write("web-auth = users.htdigest\nweb-allowed-hosts = weather.example\nno-browser = true\n")
+    server = run.start_server(arguments=["--config", "guarded.conf", "--web-listen", "127.0.0.1:18082",
+                                         "--modbus-listen", "127.0.0.1:1504", "--database", "state/weather.db"],
+                              waiting_line="FYI: Waiting on TCP connection TCP port=[1504]... ")
+    base = "http://127.0.0.1:18082"
+    json_accept = ["-H", "Accept: application/json"]
+    login = ["--digest", "-u", "operator:s3cret"]
+    expect(curl(base + "/healthz")[0] == 401, "no credentials: not 401")
+    expect(curl(*login[:-1], "operator:wrong", base + "/healthz")[0] == 401, "a wrong password: not 401")
+    status, body = curl(*login, *json_accept, base + "/?action=write&id=20&value=-170")
+    expect(status == 200 and json.loads(body)[0]["Value"] == "65366", "an authorised write: %s %s" % (status, body))
+    status, body = curl(*login, *json_accept, "-H", "Origin: http://evil.example", base + "/?action=write&id=20&value=1")
+    expect(status == 403 and "Error: action=write from [127.0.0.1] refused: Origin [http://evil.example] names "
+           "another host than Host [127.0.0.1:18082]\n" in server.log(), "a foreign Origin: %s %s" % (status, body))
+    status, _ = curl(*login, *json_accept, "-H", "Host: weather.example:18082", base + "/?action=write&id=20&value=2")
+    expect(status == 200, "an allowed host name: %s" % status)
+    expect(curl(*login, "-X", "PUT", base + "/?action=write&id=20&value=3")[0] == 405, "PUT: not 405")
+    with sqlite3.connect(os.path.join(run.folder, "state", "weather.db"), timeout=5) as db:
+        value = db.execute("SELECT Value FROM Data WHERE ModbusOffset = 20").fetchall()
+    expect(value == [(2,)], "the register after the guards: %s" % value)
+    server.popen.send_signal(signal.SIGTERM)
+    expect(server.popen.wait(10) == 0, "SIGTERM with the guards")
 
 
 def mends(run):

@@ -23,8 +23,8 @@ TEST_F(DataViewTest, JsonViewWritesEveryColumnAsAStringInNameOrder) {
   const HttpAnswer answer = GetJson("/?limit=2&offset=20");
   EXPECT_EQ(answer.head, "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nConnection: close");
   EXPECT_EQ(answer.body,
-            R"([{"Code": "V1L","LastUpdated": "1600000020","ModbusOffset": "20","Name": "reading.20","Value": "20"},)"
-            R"({"Code": "V1L","LastUpdated": "1600000021","ModbusOffset": "21","Name": "reading.21"}])");
+            R"([{"Code":"V1L","LastUpdated":"1600000020","ModbusOffset":"20","Name":"reading.20","Value":"20"},)"
+            R"({"Code":"V1L","LastUpdated":"1600000021","ModbusOffset":"21","Name":"reading.21"}])");
 }
 
 TEST_F(DataViewTest, HtmlViewIsATableWithTwoAddressColumnsAndPagingLinks) {
@@ -101,15 +101,21 @@ TEST_F(DataViewTest, PostalFetchesTheWeatherThenListsTheCodesBeginningWithItInAn
   EXPECT_EQ(RowAt(47).at("Code"), "V1L 3A5");
   EXPECT_EQ(RowAt(48).at("Code"), "V1L 3A5");
   EXPECT_EQ(OffsetsOf(decoded), Join(Range(30, 34), {47, 48}));
+
+  // As a form sends it, "+" for the blank: the same code.
+  const SqlRows plus = JsonRows(GetJson("/?postal=V1L+3A5&limit=-1").body);
+  EXPECT_EQ(weather.Requests().back().target, "/api?postalCode=V1L%203A5");
+  EXPECT_EQ(OffsetsOf(plus), Join(Range(30, 34), {47, 48})) << "the rows of V1L 3A5, updated";
 }
 
-TEST_F(DataViewTest, PostalIsPercentDecodedOnceAndEncodedAgainForTheFetch) {
+TEST_F(DataViewTest, PostalIsFormDecodedOnceAndEncodedAgainForTheFetch) {
   const struct {
     std::string postal;
     std::string fetched;
   } cases[] = {
-      {"V1L%203A5", "V1L%203A5"}, {"v1l", "v1l"},     {"%", "%25"},   {"%2541", "%2541"},
-      {"V1L+3A5", "V1L%2B3A5"},   {"%zz1", "%25zz1"}, {"%4", "%254"}, {"K1A%200B1%26x", "K1A%200B1%26x"},
+      {"V1L%203A5", "V1L%203A5"}, {"v1l", "v1l"},           {"%", "%25"},
+      {"%2541", "%2541"},         {"V1L+3A5", "V1L%203A5"}, {"V1L%2B3A5", "V1L%2B3A5"},
+      {"%zz1", "%25zz1"},         {"%4", "%254"},           {"K1A%200B1%26x", "K1A%200B1%26x"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.postal);

@@ -130,6 +130,14 @@ void WebTest::SetUp() {
   ASSERT_GT(m_port, 0);
 }
 
+void WebTest::Restart(const WebAccess& access) {
+  StopWebServer(server, m_port);
+  server = StartWebServer(database.Database(), "127.0.0.1:0", nullptr, nullptr, access);
+  ASSERT_TRUE(server) << "the web server did not start again";
+  m_port = WebServerPort(server);
+  ASSERT_GT(m_port, 0);
+}
+
 void WebTest::TearDown() {
   StopWebServer(server, m_port);
   SetWeatherServiceUrl("");
@@ -215,7 +223,7 @@ std::vector<int> Range(int first, int last) {
 }
 
 std::string JsonError(int status, const std::string& message) {
-  return "{\"errorCode\": " + std::to_string(status) + ", \"errorMessage\": \"" + message + "\"}";
+  return "{\"errorCode\":" + std::to_string(status) + ",\"errorMessage\":\"" + message + "\"}";
 }
 
 std::string TextError(int status, const std::string& message) {

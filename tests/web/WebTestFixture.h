@@ -53,6 +53,9 @@ class WebTest : public ::testing::Test {
   // Seeds the table (see Seed) and starts the server.
   void SetUp() override;
   void TearDown() override;
+  // Starts the server again, on a new port, with these guards' settings.
+  void Restart(const WebAccess& access);
+  int Port() const { return m_port; }
 
   // Offsets 0-19 code "0", 20-29 "V1L", 30-34 "v1l 3a5", 35-39 "90001",
   // 40-44 "W1L"; named "reading.<offset>", the offset as value, updated at
