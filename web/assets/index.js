@@ -15928,11 +15928,12 @@ function pageOrigin() {
   return '/';
 }
 
-// Joins the parameters in the order they were added. Values go out as they
-// are: the browser encodes what a URL cannot hold.
+// Joins the parameters in the order they were added. Values are
+// percent-encoded, since the server decodes them as forms are ('+' is a
+// blank): a name typed as "a+b" or "x&y" must arrive as typed.
 function queryString(params) {
   return Object.keys(params).map(function (key) {
-    return key + '=' + params[key];
+    return key + '=' + encodeURIComponent(params[key]);
   }).join('&');
 }
 

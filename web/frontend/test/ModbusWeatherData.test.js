@@ -123,9 +123,9 @@ test('an added row is shown as the last row of its page', async function () {
     return /action=add/.test(query) ? { status: 200, body: rowsBody(25, 1) } : firstRowsFrom(query);
   });
   await settle();
-  page.data.add('Outside', '3');
+  page.data.add('Out+side & 2', '3');
   await settle();
-  assert.deepEqual(page.sent.slice(2), ['name=Outside&value=3&action=add', 'limit=20&offset=6']);
+  assert.deepEqual(page.sent.slice(2), ['name=Out%2Bside%20%26%202&value=3&action=add', 'limit=20&offset=6']);
   assert.equal(page.config.getOffset(), 6);
 });
 
