@@ -2,12 +2,9 @@
 // by name, thinning long series and writing them with RapidJSON's Writer.
 #include "HistoryView.h"
 
-#include <civetweb.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include <charconv>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,6 +12,7 @@
 
 #include "Clock.h"
 #include "HistoryTable.h"
+#include "QueryString.h"
 #include "ReadingScale.h"
 #include "Utf8Text.h"
 #include "WebResponses.h"
@@ -26,33 +24,15 @@ namespace {
 constexpr size_t kMaxPostalBytes = 256;
 constexpr int64_t kSecondsPerHour = 60 * 60;
 
-// The decoded value of name in the query, or nothing when it is absent or
-// longer than capacity - 1 bytes (*tooLong then says which).
-std::optional<std::string> QueryValue(const char* query, const char* name, size_t capacity, bool* tooLong) {
-  std::vector<char> value(capacity);
-  const int length = mg_get_var(query, query != nullptr ? std::strlen(query) : 0, name, value.data(), value.size());
-  *tooLong = length == -2;
-  if (length < 0) {
-    return std::nullopt;
-  }
-  return std::string(value.data(), static_cast<size_t>(length));
-}
-
 // The hours asked for: the default when absent, nothing when not a whole
 // number in range.
 std::optional<int> HoursOf(const char* query) {
-  bool tooLong = false;
-  const std::optional<std::string> text = QueryValue(query, "hours", 16, &tooLong);
+  const std::optional<std::string> text = QueryValue(query, "hours");
   if (!text) {
-    return tooLong ? std::nullopt : std::optional<int>(kDefaultHistoryHours);
+    return kDefaultHistoryHours;
   }
-  int hours = 0;
-  const char* const last = text->data() + text->size();
-  const auto [end, error] = std::from_chars(text->data(), last, hours);
-  if (text->empty() || error != std::errc() || end != last || hours < 1 || hours > kMaxHistoryHours) {
-    return std::nullopt;
-  }
-  return hours;
+  const std::optional<int64_t> hours = ParseInteger(*text, 1, kMaxHistoryHours);
+  return hours ? std::optional<int>(static_cast<int>(*hours)) : std::nullopt;
 }
 
 // The points to answer out of count: all of them, or kMaxHistoryPointsPerName
@@ -78,10 +58,12 @@ void WriteValue(rapidjson::Writer<rapidjson::StringBuffer>& json, const ReadingS
 }  // namespace
 
 int SendHistory(mg_connection* conn, CSQLiteDatabase& database, const char* queryString) {
-  bool tooLong = false;
-  const std::optional<std::string> postal = QueryValue(queryString, "postal", kMaxPostalBytes + 1, &tooLong);
+  const std::optional<std::string> postal = QueryValue(queryString, "postal");
   if (!postal || postal->empty()) {
-    return SendError(conn, kJsonContentType, 400, tooLong ? "postal is too long" : "postal is required");
+    return SendError(conn, kJsonContentType, 400, "postal is required");
+  }
+  if (postal->size() > kMaxPostalBytes) {
+    return SendError(conn, kJsonContentType, 400, "postal is too long");
   }
   const std::optional<int> hours = HoursOf(queryString);
   if (!hours) {
