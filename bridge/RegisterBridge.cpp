@@ -2,6 +2,8 @@
 // register writes against the Data table of the process database.
 #include "RegisterBridge.h"
 
+#include <algorithm>
+
 #include "Clock.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
@@ -13,6 +15,9 @@ namespace {
 RegisterBridge* g_installed = nullptr;
 
 constexpr uint32_t kLastRegister = 0xFFFF;
+// The most registers one read asks for (the quantity limit of function codes
+// 3 and 4, which the stack checks before it calls).
+constexpr uint16_t kMaxReadRegisters = 125;
 
 bool Refuse(uint8_t* exceptionCode, uint8_t code) {
   *exceptionCode = code;
@@ -49,9 +54,28 @@ bool WriteRows(CSQLiteDatabase& database, uint16_t first, uint16_t count, const 
   return true;
 }
 
+// Reads length registers from start with one statement over the range;
+// addresses past 65535 name no register and read as unreadable.
+bool ReadRegisterRange(CSQLiteDatabase& database, uint16_t start, uint16_t length, uint16_t* values,
+                       LookupRequest& request, uint8_t* exceptionCode) {
+  const auto inRange = static_cast<uint16_t>(std::min<uint32_t>(length, kLastRegister + 1u - start));
+  bool found[kMaxReadRegisters];
+  if (length > kMaxReadRegisters || !GetValuesByRange(database, start, inRange, values, found, request)) {
+    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
+  }
+  for (uint16_t i = 0; i < length; ++i) {
+    if (i >= inRange || !found[i]) {
+      values[i] = kUnreadableRegisterValue;
+    }
+  }
+  request.NoteReads(CurrentUnixTime());
+  return true;
+}
+
 }  // namespace
 
-RegisterBridge::RegisterBridge(CSQLiteDatabase& database, RefreshBook* book) : m_database(database), m_book(book) {
+RegisterBridge::RegisterBridge(CSQLiteDatabase& database, RefreshBook* book, bool readRanges)
+    : m_database(database), m_book(book), m_readRanges(readRanges) {
   g_installed = this;
 }
 
@@ -80,6 +104,9 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
   LookupRequest request;
   request.session = &session;
   request.book = g_installed->Book();
+  if (g_installed->ReadsRanges()) {
+    return ReadRegisterRange(database, startingAddress, length, values, request, exceptionCode);
+  }
   for (uint32_t i = 0; i < length; ++i) {
     const uint32_t address = startingAddress + i;
     uint16_t value = kUnreadableRegisterValue;

@@ -17,19 +17,22 @@ constexpr uint16_t kUnreadableRegisterValue = 0x0BAD;
 // Registers below this hold the info rows and cannot be written over Modbus.
 constexpr uint16_t kFirstWritableRegister = kInfoRowCount;
 
-// What the callbacks work on while it lives: the database, and the codes
-// the background keeps fresh (null: every stale row is fetched by its read).
-// One at a time; while none is installed, reads and writes answer
-// exception 4.
+// What the callbacks work on while it lives: the database, the codes the
+// background keeps fresh (null: every stale row is fetched by its read), and
+// how a read takes its rows: one lookup (and one statement line in the log)
+// per register, or, with readRanges, one statement over the whole range,
+// which answers the same words. One at a time; while none is installed,
+// reads and writes answer exception 4.
 class RegisterBridge {
  public:
-  explicit RegisterBridge(CSQLiteDatabase& database, RefreshBook* book = nullptr);
+  explicit RegisterBridge(CSQLiteDatabase& database, RefreshBook* book = nullptr, bool readRanges = false);
   ~RegisterBridge();
   RegisterBridge(const RegisterBridge&) = delete;
   RegisterBridge& operator=(const RegisterBridge&) = delete;
 
   CSQLiteDatabase& Database() const { return m_database; }
   RefreshBook* Book() const { return m_book; }
+  bool ReadsRanges() const { return m_readRanges; }
 
   // For the service loop when it goes quiet: ends the read transaction that
   // register reads keep open while they stream in.
@@ -38,6 +41,7 @@ class RegisterBridge {
  private:
   CSQLiteDatabase& m_database;
   RefreshBook* m_book;
+  bool m_readRanges;
 };
 
 // Reads (function 3 or 4) length registers from startingAddress, refreshing

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "Clock.h"
 #include "ConsoleLog.h"
@@ -49,6 +50,14 @@ struct RegisterRow {
   std::string code;  // NULL reads as empty text
   StoredColumn value;
   StoredColumn lastUpdated;
+
+  // Reads the columns of kSelectRange by their index.
+  void ReadSelected(const SqlRowView& view) {
+    offset.Read(view, 0);
+    AssignText(code, view, 1);
+    value.Read(view, 2);
+    lastUpdated.Read(view, 3);
+  }
 
   // Reads the row's columns by name, in one pass over them.
   void Read(const SqlRowView& view) {
@@ -230,5 +239,85 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
     NoteCode(*request, row.code, row.lastUpdated.AsInteger(), plan == StaleRowPlan::kLeaveToRefresher);
   }
   *value = RegisterValueOf(row);
+  return true;
+}
+
+namespace {
+
+// The rows of a range of registers, in one statement; ModbusOffset is the
+// table's integer key, so this is one walk along it.
+const std::string kSelectRange =
+    "SELECT ModbusOffset, Code, Value, LastUpdated FROM Data WHERE ModbusOffset BETWEEN ? AND ? ORDER BY ModbusOffset";
+
+// Reads the rows from first to last into rows. False, noted as a database
+// fault, when the database cannot be read.
+bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, std::vector<RegisterRow>& rows,
+               LookupRequest& request) {
+  rows.clear();
+  const auto lock = database.Lock();
+  if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
+    ConsoleLog("Error: Could not open the database for read\n");
+    request.databaseFault = true;
+    return false;
+  }
+  thread_local SqlParams params{SqlParam::Integer(0), SqlParam::Integer(0)};
+  params[0].integer = first;
+  params[1].integer = last;
+  const int result = database.Query(kSelectRange, params, [&rows](const SqlRowView& view) {
+    rows.emplace_back();
+    rows.back().ReadSelected(view);
+  });
+  if (result != SQLITE_OK) {
+    ConsoleLog("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
+               database.ErrorMessage().c_str());
+    request.databaseFault = true;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool GetValuesByRange(CSQLiteDatabase& database, uint16_t first, uint16_t count, uint16_t* values, bool* found,
+                      LookupRequest& request) {
+  const uint32_t end = static_cast<uint32_t>(first) + count;
+  thread_local std::vector<RegisterRow> rows;
+  uint32_t next = first;
+  while (next < end) {
+    if (!ReadRange(database, next, end - 1, rows, request)) {
+      return false;
+    }
+    auto row = rows.cbegin();
+    uint32_t address = next;
+    for (; address < end; ++address) {
+      const size_t index = address - first;
+      while (row != rows.cend() && row->offset.AsInteger() < address) {
+        ++row;
+      }
+      found[index] = row != rows.cend() && row->offset.AsInteger() == address;
+      if (!found[index]) {
+        continue;
+      }
+      const int64_t now = CurrentUnixTime();
+      const StaleRowPlan plan = IsStale(*row, now) ? PlanStaleRow(&request, row->code, now) : StaleRowPlan::kAsItStands;
+      if (plan == StaleRowPlan::kFetch) {
+        break;
+      }
+      NoteCode(request, row->code, row->lastUpdated.AsInteger(), plan == StaleRowPlan::kLeaveToRefresher);
+      values[index] = RegisterValueOf(*row);
+    }
+    if (address == end) {
+      break;
+    }
+    // A row to fetch: the one-register lookup fetches, reads it anew and
+    // keeps the request's books, as it does at debug. The fetch may have
+    // changed rows of this range already read, so the rest is read again.
+    const size_t index = address - first;
+    found[index] = GetValueByOffset(database, static_cast<uint16_t>(address), &values[index], true, &request);
+    if (request.databaseFault) {
+      return false;
+    }
+    next = address + 1;
+  }
   return true;
 }

@@ -60,6 +60,16 @@ struct LookupRequest {
 bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* value, bool refresh,
                       LookupRequest* request = nullptr);
 
+// Reads count registers from first (first + count at most 65536) into
+// values with one statement over the range, and the same refresh rules as
+// GetValueByOffset with refresh: a stale row that is to be fetched is
+// handed to GetValueByOffset, and the rest of the range read anew after
+// it. found[i] tells whether register first + i has a row (values[i] is
+// untouched when not). False when the database fails (request.databaseFault
+// is then set).
+bool GetValuesByRange(CSQLiteDatabase& database, uint16_t first, uint16_t count, uint16_t* values, bool* found,
+                      LookupRequest& request);
+
 // The register value of a row: its Value as stored (the feed stores each
 // reading already scaled), the low 16 bits kept. Always true.
 bool RowToRegisterValue(const SqlRow& row, uint16_t* value);

@@ -172,7 +172,10 @@ int RunServer(const ServerSettings& settings) {
   // database and notes what it reads in the book.
   RefreshBook book;
   const BackgroundRefresher refresher(settings.databasePath, book, settings.historyDays);
-  RegisterBridge bridge(database, &book);
+  // Below debug no statement is logged, so a read may take its rows with one
+  // statement over its range; at debug each register keeps its lookup and
+  // its line.
+  RegisterBridge bridge(database, &book, settings.logLevel != LogLevel::kDebug);
   // Register reads keep their read transaction open while reads stream in;
   // the loop ends it whenever it goes quiet, and then brings the message
   // count registers up to date.
