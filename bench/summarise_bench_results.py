@@ -7,7 +7,8 @@ import statistics
 import sys
 from collections import defaultdict
 
-SERVERS = ["veld", "libmodbus", "pymodbus"]
+# Our server at the default log level (debug) and at info, and the peers.
+SERVERS = ["veld", "veld-info", "libmodbus", "pymodbus"]
 MODES = ["fc3-1", "fc3-125", "fc6-1", "fc16-10"]
 FIGURES = ["rps", "p50_us", "p99_us", "max_us"]
 
@@ -57,20 +58,23 @@ def main():
                       f" | {ratio(peers[server], peers['libmodbus'])} | {ratio(peers[server], peers['pymodbus'])} "
                       f"| {spread} | {errors + failed} | {len(these)} |")
 
-    logged = [(key, these) for key, these in sorted(runs.items()) if key[0] == "veld"]
+    ours = ["veld", "veld-info"]
+    logged = [(key, these) for key, these in sorted(runs.items()) if key[0] in ours]
     if any("log_bytes" in run for _, these in logged for run in these):
         print()
         print("Our server's log, bytes written per request (median over the rounds):")
         print()
-        print("| Mode | Connections | Log bytes/request |")
-        print("|---|---:|---:|")
+        print("| Mode | Connections | debug (veld) | info (veld-info) |")
+        print("|---|---:|---:|---:|")
         for mode in MODES:
             for connections in connection_counts:
-                these = runs.get(("veld", mode, connections), [])
-                sizes = [int(run["log_bytes"]) / int(run["requests"]) for run in these
-                         if "log_bytes" in run and int(run.get("requests", 0)) > 0]
-                if sizes:
-                    print(f"| {mode} | {connections} | {statistics.median(sizes):.0f} |")
+                cells = []
+                for server in ours:
+                    these = runs.get((server, mode, connections), [])
+                    sizes = [int(run["log_bytes"]) / int(run["requests"]) for run in these
+                             if "log_bytes" in run and int(run.get("requests", 0)) > 0]
+                    cells.append(f"{statistics.median(sizes):.0f}" if sizes else "-")
+                print(f"| {mode} | {connections} | " + " | ".join(cells) + " |")
 
 
 if __name__ == "__main__":

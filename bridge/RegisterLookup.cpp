@@ -3,7 +3,9 @@
 #include "RegisterLookup.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "Clock.h"
@@ -50,14 +52,6 @@ struct RegisterRow {
   std::string code;  // NULL reads as empty text
   StoredColumn value;
   StoredColumn lastUpdated;
-
-  // Reads the columns of kSelectRange by their index.
-  void ReadSelected(const SqlRowView& view) {
-    offset.Read(view, 0);
-    AssignText(code, view, 1);
-    value.Read(view, 2);
-    lastUpdated.Read(view, 3);
-  }
 
   // Reads the row's columns by name, in one pass over them.
   void Read(const SqlRowView& view) {
@@ -249,11 +243,42 @@ namespace {
 const std::string kSelectRange =
     "SELECT ModbusOffset, Code, Value, LastUpdated FROM Data WHERE ModbusOffset BETWEEN ? AND ? ORDER BY ModbusOffset";
 
-// Reads the rows from first to last into rows. False, noted as a database
+// One row of a range as the read needs it. Neighbouring rows mostly share
+// their postal code, so each code is kept once, in the order met.
+struct RangeRow {
+  int64_t offset = 0;
+  size_t code = 0;  // index into RangeRows::codes
+  StoredColumn value;
+  StoredColumn lastUpdated;
+};
+struct RangeRows {
+  std::vector<RangeRow> rows;
+  std::vector<std::string> codes;
+  size_t count = 0;  // rows[0, count) hold this range; the rest are kept for reuse
+
+  void Add(const SqlRowView& view) {
+    if (count == rows.size()) {
+      rows.emplace_back();
+    }
+    RangeRow& row = rows[count++];
+    row.offset = view.Integer(0);  // the integer key: never text
+    size_t length = 0;
+    const char* code = view.Bytes(1, &length);
+    const std::string_view text(code != nullptr ? code : "", code != nullptr ? length : 0);
+    if (codes.empty() || codes.back() != text) {
+      codes.emplace_back(text);
+    }
+    row.code = codes.size() - 1;
+    row.value.Read(view, 2);
+    row.lastUpdated.Read(view, 3);
+  }
+};
+
+// Reads the rows from first to last into range. False, noted as a database
 // fault, when the database cannot be read.
-bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, std::vector<RegisterRow>& rows,
-               LookupRequest& request) {
-  rows.clear();
+bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, RangeRows& range, LookupRequest& request) {
+  range.count = 0;
+  range.codes.clear();
   const auto lock = database.Lock();
   if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
     ConsoleLog("Error: Could not open the database for read\n");
@@ -263,10 +288,7 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, std::ve
   thread_local SqlParams params{SqlParam::Integer(0), SqlParam::Integer(0)};
   params[0].integer = first;
   params[1].integer = last;
-  const int result = database.Query(kSelectRange, params, [&rows](const SqlRowView& view) {
-    rows.emplace_back();
-    rows.back().ReadSelected(view);
-  });
+  const int result = database.Query(kSelectRange, params, [&range](const SqlRowView& view) { range.Add(view); });
   if (result != SQLITE_OK) {
     ConsoleLog("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
                database.ErrorMessage().c_str());
@@ -281,30 +303,45 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, std::ve
 bool GetValuesByRange(CSQLiteDatabase& database, uint16_t first, uint16_t count, uint16_t* values, bool* found,
                       LookupRequest& request) {
   const uint32_t end = static_cast<uint32_t>(first) + count;
-  thread_local std::vector<RegisterRow> rows;
+  thread_local RangeRows range;
   uint32_t next = first;
   while (next < end) {
-    if (!ReadRange(database, next, end - 1, rows, request)) {
+    if (!ReadRange(database, next, end - 1, range, request)) {
       return false;
     }
-    auto row = rows.cbegin();
+    const int64_t now = CurrentUnixTime();
+    size_t at = 0;
+    // The last code noted, so that a run of rows of one code and one age is
+    // noted once.
+    size_t notedCode = SIZE_MAX;
+    int64_t notedAge = 0;
+    bool notedLeft = false;
     uint32_t address = next;
     for (; address < end; ++address) {
       const size_t index = address - first;
-      while (row != rows.cend() && row->offset.AsInteger() < address) {
-        ++row;
+      while (at < range.count && range.rows[at].offset < address) {
+        ++at;
       }
-      found[index] = row != rows.cend() && row->offset.AsInteger() == address;
+      found[index] = at < range.count && range.rows[at].offset == address;
       if (!found[index]) {
         continue;
       }
-      const int64_t now = CurrentUnixTime();
-      const StaleRowPlan plan = IsStale(*row, now) ? PlanStaleRow(&request, row->code, now) : StaleRowPlan::kAsItStands;
+      const RangeRow& row = range.rows[at];
+      const std::string& code = range.codes[row.code];
+      const int64_t lastUpdated = row.lastUpdated.AsInteger();
+      const StaleRowPlan plan =
+          now > lastUpdated + kRefreshAgeSeconds ? PlanStaleRow(&request, code, now) : StaleRowPlan::kAsItStands;
       if (plan == StaleRowPlan::kFetch) {
         break;
       }
-      NoteCode(request, row->code, row->lastUpdated.AsInteger(), plan == StaleRowPlan::kLeaveToRefresher);
-      values[index] = RegisterValueOf(*row);
+      const bool left = plan == StaleRowPlan::kLeaveToRefresher;
+      if (row.code != notedCode || lastUpdated != notedAge || left != notedLeft) {
+        NoteCode(request, code, lastUpdated, left);
+        notedCode = row.code;
+        notedAge = lastUpdated;
+        notedLeft = left;
+      }
+      values[index] = static_cast<uint16_t>(row.value.AsInteger());
     }
     if (address == end) {
       break;

@@ -53,7 +53,10 @@ void PauseIfDue(const ServiceLoopState& state) {
 // the first kQuietMs of waiting the log is written out. Returns true when a
 // client waits to be accepted.
 bool WaitForActivity(const CTCP& transport, const ServiceLoopState& state, int waitMs) {
-  std::vector<pollfd> sockets;
+  // Kept from pass to pass (the service loop's thread only), so that a pass
+  // does not allocate.
+  thread_local std::vector<pollfd> sockets;
+  sockets.clear();
   const bool listening = transport.ListeningSocket() != kInvalidSocket;
   if (listening) {
     sockets.push_back({transport.ListeningSocket(), POLLIN, 0});

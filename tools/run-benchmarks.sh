@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Measures the server's Modbus TCP throughput and latency against two peers,
-# a libmodbus server and pymodbus's asyncio server, with bench's modbus-load,
+# Measures the server's Modbus TCP throughput and latency, at the default log
+# level (veld) and at --log-level info (veld-info), against two peers, a
+# libmodbus server and pymodbus's asyncio server, with bench's modbus-load,
 # all on loopback inside a private network namespace. Builds Release in build/,
 # prints markdown tables and writes them to build/bench-results.md
 # (build/bench-check.md for --check).
@@ -47,8 +48,8 @@ bin=$root/$build/bin
 python=/usr/bin/python3
 modes=(fc3-1 fc3-125 fc6-1 fc16-10)
 connection_counts=(1 10)
-servers=(veld libmodbus pymodbus)
-declare -A ports=([veld]=502 [libmodbus]=1502 [pymodbus]=5020)
+servers=(veld veld-info libmodbus pymodbus)
+declare -A ports=([veld]=502 [veld-info]=503 [libmodbus]=1502 [pymodbus]=5020)
 declare -A pids=()
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/veld-bench.XXXXXX")
@@ -97,11 +98,16 @@ wait_for_port() {
 }
 
 # Our server runs in its own folder with a prepared database of fresh rows,
-# its log going to a file there.
-mkdir "$work/veld"
+# its log going to a file there; once as it starts by default (debug), once
+# at info on the next port, with a database of its own.
+mkdir "$work/veld" "$work/veld-info"
 "$python" bench/prepare_bench_database.py "$work/veld" >/dev/null
+cp "$work/veld/data.sqlite3" "$work/veld-info/"
 (cd "$work/veld" && exec "$bin/veld-weather-server" >"$work/veld.log" 2>&1) &
 pids[veld]=$!
+(cd "$work/veld-info" && exec "$bin/veld-weather-server" --log-level info --modbus-listen "0.0.0.0:${ports[veld-info]}" \
+  --web-listen 127.0.0.1:8082 --no-browser >"$work/veld-info.log" 2>&1) &
+pids[veld-info]=$!
 "$bin/libmodbus-bench-server" --port "${ports[libmodbus]}" >"$work/libmodbus.log" 2>&1 &
 pids[libmodbus]=$!
 "$python" bench/pymodbus_server.py --port "${ports[pymodbus]}" >"$work/pymodbus.log" 2>&1 &
@@ -115,12 +121,13 @@ wait_for_port veld 8080
 failures=0
 run_load() {
   local server=$1 round=$2 mode=$3 connections=$4 before after output rc=0
-  before=$(stat -c %s "$work/veld.log")
+  local log="$work/$server.log"
+  before=$(stat -c %s "$log")
   output=$("$bin/modbus-load" --port "${ports[$server]}" --mode "$mode" --connections "$connections" \
     --seconds "$seconds" 2>"$work/load-errors.txt") || rc=$?
-  after=$(stat -c %s "$work/veld.log")
+  after=$(stat -c %s "$log")
   local extra=""
-  if [ "$server" = veld ]; then
+  if [ "$server" = veld ] || [ "$server" = veld-info ]; then
     extra="log_bytes=$((after - before))"
   fi
   echo "server=$server round=$round rc=$rc $extra $output" >>"$results"
@@ -143,8 +150,8 @@ for round in $(seq "$rounds"); do
     fi
     for connections in "${connection_counts[@]}"; do
       echo " $mode, $connections connection(s)"
-      for i in 0 1 2; do
-        run_load "${servers[$(((i + round - 1) % 3))]}" "$round" "$mode" "$connections"
+      for i in "${!servers[@]}"; do
+        run_load "${servers[$(((i + round - 1) % ${#servers[@]}))]}" "$round" "$mode" "$connections"
       done
     done
   done
