@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
+#include <string>
 
 #include "Clock.h"
 #include "ConsoleLog.h"
@@ -60,22 +60,21 @@ bool WriteRows(CSQLiteDatabase& database, uint16_t first, uint16_t count, const 
 // one line every read writes, put together without printf's parsing of its
 // format, which costs a register read as much as its row.
 void LogGetValue(uint8_t function, uint16_t startingAddress, uint16_t length) {
-  char line[96];
-  char* at = line;
-  const auto append = [&at](const char* text) {
-    const size_t size = std::strlen(text);
-    std::memcpy(at, text, size);
-    at += size;
+  // Kept from read to read (the service loop's thread), so no read allocates.
+  thread_local std::string line;
+  const auto append = [](unsigned value) {
+    char digits[8];
+    const auto written = std::to_chars(digits, digits + sizeof digits, value);
+    line.append(digits, written.ptr);
   };
-  const auto number = [&at, &line](unsigned value) { at = std::to_chars(at, line + sizeof line, value).ptr; };
-  append("FYI: Get Modbus Value. function=[");
-  number(function);
-  append("], startingAddress=[");
-  number(startingAddress);
-  append("], length=[");
-  number(length);
-  append("]\n");
-  ConsoleWrite(line, static_cast<size_t>(at - line));
+  line.assign("FYI: Get Modbus Value. function=[");
+  append(function);
+  line += "], startingAddress=[";
+  append(startingAddress);
+  line += "], length=[";
+  append(length);
+  line += "]\n";
+  ConsoleWrite(line.data(), line.size());
 }
 
 // Reads length registers from start with one statement over the range;
