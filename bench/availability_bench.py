@@ -29,6 +29,8 @@ import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "server"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+from private_network import SKIPPED, enter_private_network  # noqa: E402
 from scripted_weather import ScriptedWeather  # noqa: E402
 
 HOST = "127.0.0.1"
@@ -168,10 +170,9 @@ def main():
     parser.add_argument("--server", required=True)
     parser.add_argument("--inside", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args()
-    if not args.inside:
-        os.execvp("unshare", ["unshare", "-n", sys.executable, os.path.abspath(__file__), "--inside",
-                              "--server", os.path.abspath(args.server)])
-    subprocess.run(["ip", "link", "set", "lo", "up"], check=True, timeout=20)
+    args.server = os.path.abspath(args.server)
+    if enter_private_network(args.inside) == SKIPPED:
+        return SKIPPED
     logging.getLogger("pymodbus").setLevel(logging.CRITICAL)
     seconds = int(os.environ.get("VELD_AVAIL_SECONDS", "120"))
     with tempfile.TemporaryDirectory(prefix="veld-avail-") as folder:

@@ -158,7 +158,9 @@ bool ReadRow(CSQLiteDatabase& database, uint16_t offset, RegisterRow& row, Looku
   return search.found;
 }
 
-bool IsStale(const RegisterRow& row, int64_t now) { return now > row.lastUpdated.AsInteger() + kRefreshAgeSeconds; }
+// More than the refresh age old; exactly that old is still fresh.
+bool IsStale(int64_t lastUpdated, int64_t now) { return now > lastUpdated + kRefreshAgeSeconds; }
+bool IsStale(const RegisterRow& row, int64_t now) { return IsStale(row.lastUpdated.AsInteger(), now); }
 
 // Why a stale row is or is not fetched by its read.
 enum class StaleRowPlan { kFetch, kAsItStands, kLeaveToRefresher };
@@ -330,7 +332,7 @@ bool GetValuesByRange(CSQLiteDatabase& database, uint16_t first, uint16_t count,
       const std::string& code = range.codes[row.code];
       const int64_t lastUpdated = row.lastUpdated.AsInteger();
       const StaleRowPlan plan =
-          now > lastUpdated + kRefreshAgeSeconds ? PlanStaleRow(&request, code, now) : StaleRowPlan::kAsItStands;
+          IsStale(lastUpdated, now) ? PlanStaleRow(&request, code, now) : StaleRowPlan::kAsItStands;
       if (plan == StaleRowPlan::kFetch) {
         break;
       }

@@ -7,13 +7,13 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <charconv>
 #include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "ConfigFile.h"
 #include "WebGuards.h"
+#include "WholeNumber.h"
 
 namespace {
 
@@ -78,25 +78,21 @@ std::string SetWeatherUrl(const std::string& value, ServerSettings& settings) {
 }
 
 std::string SetMaxConnections(const std::string& value, ServerSettings& settings) {
-  uint32_t count = 0;
-  const char* const last = value.data() + value.size();
-  const auto [end, error] = std::from_chars(value.data(), last, count);
-  if (value.empty() || error != std::errc() || end != last || count < 1 || count > kMaxConnectionsLimit) {
+  const std::optional<int64_t> count = ParseWholeNumber(value, 1, kMaxConnectionsLimit);
+  if (!count) {
     return "'" + value + "' is not a number from 1 to " + std::to_string(kMaxConnectionsLimit);
   }
-  settings.maxConnections = count;
+  settings.maxConnections = static_cast<uint32_t>(*count);
   return std::string();
 }
 
 std::string SetHistoryDays(const std::string& value, ServerSettings& settings) {
-  int days = 0;
-  const char* const last = value.data() + value.size();
-  const auto [end, error] = std::from_chars(value.data(), last, days);
-  if (value.empty() || error != std::errc() || end != last || days < kMinHistoryDays || days > kMaxHistoryDays) {
+  const std::optional<int64_t> days = ParseWholeNumber(value, kMinHistoryDays, kMaxHistoryDays);
+  if (!days) {
     return "'" + value + "' is not a number from " + std::to_string(kMinHistoryDays) + " to " +
            std::to_string(kMaxHistoryDays);
   }
-  settings.historyDays = days;
+  settings.historyDays = static_cast<int>(*days);
   return std::string();
 }
 

@@ -23,9 +23,7 @@ std::string Dotted(std::initializer_list<unsigned long> parts) {
 
 std::string VersionReport() {
   const curl_version_info_data* curl = curl_version_info(CURLVERSION_NOW);
-  std::string report =
-      "veld-weather-server " +
-      Dotted({kProgramVersionMajor, kProgramVersionMinor, kProgramVersionPatch, kProgramVersionBuild}) + "\n";
+  std::string report = "veld-weather-server " + ProgramVersionText() + "\n";
   report += "VELD Modbus Stack " +
             Dotted({ModbusStack_GetAPIMajorVersion(), ModbusStack_GetAPIMinorVersion(),
                     ModbusStack_GetAPIPatchVersion(), ModbusStack_GetAPIBuildVersion()}) +

@@ -7,11 +7,11 @@
 #include <civetweb.h>
 
 #include <CLI/CLI.hpp>
-#include <charconv>
 
 #include "ConfigFile.h"
 #include "ListenAddress.h"
 #include "ProgramVersion.h"
+#include "WholeNumber.h"
 
 namespace weather_service {
 namespace {
@@ -68,13 +68,11 @@ std::string SetCacheDir(const std::string& value, Options& options) {
 }
 
 std::string SetReadingsCacheSeconds(const std::string& value, Options& options) {
-  long seconds = 0;
-  const char* const last = value.data() + value.size();
-  const auto [end, error] = std::from_chars(value.data(), last, seconds);
-  if (value.empty() || error != std::errc() || end != last || seconds < 0 || seconds > kMaxReadingsCacheSeconds) {
+  const std::optional<int64_t> seconds = ParseWholeNumber(value, 0, kMaxReadingsCacheSeconds);
+  if (!seconds) {
     return "'" + value + "' is not a number of seconds from 0 to " + std::to_string(kMaxReadingsCacheSeconds);
   }
-  options.openMeteo.readingsMaxAge = std::chrono::seconds(seconds);
+  options.openMeteo.readingsMaxAge = std::chrono::seconds(*seconds);
   return std::string();
 }
 
@@ -186,9 +184,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() { return CommandLineApp().app.help(); }
 
 std::string VersionText() {
-  return "veld-weather-service " + std::to_string(kProgramVersionMajor) + "." + std::to_string(kProgramVersionMinor) +
-         "." + std::to_string(kProgramVersionPatch) + "." + std::to_string(kProgramVersionBuild) + "\nCivetWeb " +
-         mg_version() + "\n";
+  return "veld-weather-service " + ProgramVersionText() + "\nCivetWeb " + mg_version() + "\n";
 }
 
 }  // namespace weather_service

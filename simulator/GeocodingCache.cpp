@@ -8,20 +8,15 @@
 #include <rapidjson/writer.h>
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
+#include "Clock.h"
 #include "RequestLog.h"
 
 namespace weather_service {
-namespace {
-
-int64_t NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
-
-}  // namespace
 
 GeocodingCache::GeocodingCache(std::string folder)
     : m_path(folder.empty() ? std::string() : (std::filesystem::path(folder) / kFileName).string()) {
@@ -64,7 +59,7 @@ void GeocodingCache::Load() {
     WriteLogLine("Error: The geocoding cache " + m_path + " is damaged; starting with an empty one");
     return;
   }
-  const int64_t now = NowSeconds();
+  const int64_t now = CurrentUnixTime();
   for (const rapidjson::Value& entry : document["places"].GetArray()) {
     if (!entry.IsObject() || !entry.HasMember("key") || !entry["key"].IsString() || !entry.HasMember("geocoded_at") ||
         !entry["geocoded_at"].IsInt64()) {

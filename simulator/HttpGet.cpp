@@ -29,10 +29,7 @@ size_t AppendBody(char* data, size_t size, size_t count, void* target) {
   return bytes;
 }
 
-std::string UserAgent() {
-  return "veld-weather-service/" + std::to_string(kProgramVersionMajor) + "." + std::to_string(kProgramVersionMinor) +
-         "." + std::to_string(kProgramVersionPatch) + "." + std::to_string(kProgramVersionBuild);
-}
+std::string UserAgent() { return "veld-weather-service/" + ProgramVersionText(); }
 
 }  // namespace
 

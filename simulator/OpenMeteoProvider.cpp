@@ -6,9 +6,9 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include <ctime>
 #include <utility>
 
+#include "Clock.h"
 #include "HttpGet.h"
 #include "OpenMeteoApi.h"
 #include "RequestLog.h"
@@ -17,8 +17,6 @@ namespace weather_service {
 namespace {
 
 constexpr int kBadGateway = 502;
-
-int64_t NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
 ApiAnswer ErrorAnswer(const std::string& why) {
   rapidjson::StringBuffer buffer;
@@ -68,7 +66,7 @@ std::optional<Location> OpenMeteoProvider::Geocode(const std::string& code, std:
   const std::shared_ptr<std::mutex> geocoding = GeocodingLockOf(query);
   const std::lock_guard<std::mutex> lock(*geocoding);
   const std::optional<GeocodedPlace> cached = m_geocoding.Find(query.Key());
-  if (cached && NowSeconds() - cached->geocodedAt <= kGeocodingMaxAgeSeconds) {
+  if (cached && CurrentUnixTime() - cached->geocodedAt <= kGeocodingMaxAgeSeconds) {
     return cached->location;
   }
   const HttpReply reply = Fetch(GeocodingUrl(m_settings.geocodingUrl, query));
@@ -79,7 +77,7 @@ std::optional<Location> OpenMeteoProvider::Geocode(const std::string& code, std:
     failure = answer.error;
   }
   if (failure.empty()) {
-    m_geocoding.Store(query.Key(), GeocodedPlace{answer.location, NowSeconds()});
+    m_geocoding.Store(query.Key(), GeocodedPlace{answer.location, CurrentUnixTime()});
     if (!answer.location) {
       WriteLogLine("FYI: Open-Meteo's geocoder knows no place for [" + code + "]");
     }
@@ -89,7 +87,7 @@ std::optional<Location> OpenMeteoProvider::Geocode(const std::string& code, std:
   // geocoder is failing.
   if (cached) {
     WriteLogLine("Error: Open-Meteo geocoding failed for [" + code + "]: " + failure + "; using the place geocoded " +
-                 std::to_string(NowSeconds() - cached->geocodedAt) + " s ago");
+                 std::to_string(CurrentUnixTime() - cached->geocodedAt) + " s ago");
     return cached->location;
   }
   WriteLogLine("Error: Open-Meteo geocoding failed for [" + code + "]: " + failure);

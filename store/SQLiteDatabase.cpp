@@ -169,6 +169,8 @@ void CSQLiteDatabase::EndHeldRead() {
 void CSQLiteDatabase::Close() {
   const auto lock = Lock();
   EndHeldRead();
+  LastStatementLine();  // before the entry it may need goes
+  m_pendingEntry = nullptr;
   m_lastSql = nullptr;
   m_lastStatementEntry = nullptr;
   m_statements.clear();
@@ -227,21 +229,34 @@ const std::string kQueryLineEnd = "]\n";
 }  // namespace
 
 void CSQLiteDatabase::SetLastStatement(const std::string& sql, const CachedStatement* entry, const SqlParams& params) {
-  m_lastStatementLine.assign(kQueryLinePrefix);
-  if (entry != nullptr) {
-    entry->text.AppendExpanded(m_lastStatementLine, params);
-  } else {
-    m_lastStatementLine += sql;
+  m_pendingEntry = entry;
+  if (entry == nullptr) {
+    m_pendingSql.assign(sql);
   }
-  m_lastStatementLine += kQueryLineEnd;
+  m_pendingParams = params;  // reuses the capacity of the last ones
+  m_lastStatementWritten = false;
+}
+
+const std::string& CSQLiteDatabase::LastStatementLine() const {
+  if (!m_lastStatementWritten) {
+    m_lastStatementLine.assign(kQueryLinePrefix);
+    if (m_pendingEntry != nullptr) {
+      m_pendingEntry->text.AppendExpanded(m_lastStatementLine, m_pendingParams);
+    } else {
+      m_lastStatementLine += m_pendingSql;
+    }
+    m_lastStatementLine += kQueryLineEnd;
+    m_lastStatementWritten = true;
+  }
+  return m_lastStatementLine;
 }
 
 std::string CSQLiteDatabase::LastStatement() const {
-  if (m_lastStatementLine.size() < kQueryLinePrefix.size() + kQueryLineEnd.size()) {
+  const std::string& line = LastStatementLine();
+  if (line.size() < kQueryLinePrefix.size() + kQueryLineEnd.size()) {
     return std::string();
   }
-  return m_lastStatementLine.substr(kQueryLinePrefix.size(),
-                                    m_lastStatementLine.size() - kQueryLinePrefix.size() - kQueryLineEnd.size());
+  return line.substr(kQueryLinePrefix.size(), line.size() - kQueryLinePrefix.size() - kQueryLineEnd.size());
 }
 
 int CSQLiteDatabase::Exec(const std::string& sql, const SqlParams& params, std::string* expandedSql) {
@@ -312,7 +327,8 @@ int CSQLiteDatabase::RunQuery(const std::string& sql, const SqlParams& params, c
   const StatementUse use(statement);
   SetLastStatement(sql, entry, params);
   if (ConsoleLogEnabled(LogLevel::kDebug)) {
-    ConsoleWrite(m_lastStatementLine.data(), m_lastStatementLine.size());
+    const std::string& line = LastStatementLine();
+    ConsoleWrite(line.data(), line.size());
   }
   // Callers log their own failures; they are counted here.
   const auto failed = [this](int result) {

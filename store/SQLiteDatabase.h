@@ -128,8 +128,12 @@ class CSQLiteDatabase {
   // rows to onRow.
   int RunQuery(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow);
   // Sets the last statement: sql with params written in, or sql as it
-  // stands without a prepared statement to take the parameters' places.
+  // stands without a prepared statement to take the parameters' places. The
+  // line is only put together when it is logged or asked for (see
+  // LastStatementLine), since a statement that is neither costs nothing.
   void SetLastStatement(const std::string& sql, const CachedStatement* entry, const SqlParams& params);
+  // The last statement's log line, written out now if it was not yet.
+  const std::string& LastStatementLine() const;
 
   sqlite3* m_connection = nullptr;
   // Statements with parameters are prepared once per connection and reused:
@@ -139,9 +143,15 @@ class CSQLiteDatabase {
   // again, and this spares hashing its text each time.
   const std::string* m_lastSql = nullptr;
   const CachedStatement* m_lastStatementEntry = nullptr;
-  // The last statement as its log line, "FYI: SQL Query=[...]\n", kept whole
-  // so that logging a query copies nothing (and for its capacity).
-  std::string m_lastStatementLine;
+  // The last statement: its cache entry (or its text, when it has none) and
+  // parameters, and its log line "FYI: SQL Query=[...]\n" once written out,
+  // kept whole so that logging a query copies nothing (and for its
+  // capacity). The entry stays valid until Close, which writes the line out.
+  const CachedStatement* m_pendingEntry = nullptr;
+  std::string m_pendingSql;
+  SqlParams m_pendingParams;
+  mutable bool m_lastStatementWritten = true;
+  mutable std::string m_lastStatementLine;
   std::string m_fileName;
   std::string m_openFailure;
   int m_openMode = 0;

@@ -7,15 +7,12 @@
 #include <rapidjson/writer.h>
 
 #include "DataTable.h"
+#include "RegisterNumbers.h"
 #include "Utf8Text.h"
 #include "WeatherFetch.h"
 #include "WebResponses.h"
 
 namespace {
-
-// Register numbers shown beside each row, from its ModbusOffset.
-constexpr int kPduAddressBase = 40001;
-constexpr int kApuAddressBase = 400001;
 
 int OffsetOf(const SqlRow& row) {
   const auto found = row.find("ModbusOffset");
@@ -110,8 +107,8 @@ void SendHtmlTable(mg_connection* conn, const SqlRows& rows) {
       html += "<td>" + HtmlEscape(column.second) + "</td>";
     }
     const int offset = OffsetOf(row);
-    html += "<td>" + std::to_string(offset + kPduAddressBase) + "</td><td>" + std::to_string(offset + kApuAddressBase) +
-            "</td></tr>";
+    html += "<td>" + std::to_string(offset + kFiveDigitRegisterBase) + "</td><td>" +
+            std::to_string(offset + kSixDigitRegisterBase) + "</td></tr>";
   }
   html += "</table>";
   WriteText(conn, html);

@@ -16,6 +16,7 @@
 #include "ReadingScale.h"
 #include "Utf8Text.h"
 #include "WebResponses.h"
+#include "WholeNumber.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ std::optional<int> HoursOf(const char* query) {
   if (!text) {
     return kDefaultHistoryHours;
   }
-  const std::optional<int64_t> hours = ParseInteger(*text, 1, kMaxHistoryHours);
+  const std::optional<int64_t> hours = ParseWholeNumber(*text, 1, kMaxHistoryHours);
   return hours ? std::optional<int>(static_cast<int>(*hours)) : std::nullopt;
 }
 

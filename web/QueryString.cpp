@@ -4,7 +4,6 @@
 #include <civetweb.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -34,22 +33,4 @@ int32_t ParseNumber(const std::string& text) {
   const int64_t value = ParseLeadingInteger(text);
   return static_cast<int32_t>(
       std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-std::optional<int64_t> ParseInteger(const std::string& text, int64_t low, int64_t high) {
-  const char* first = text.data();
-  const char* const last = text.data() + text.size();
-  const bool plus = first != last && *first == '+';
-  if (plus) {
-    ++first;  // from_chars takes a minus sign only
-  }
-  if (first == last || (*first == '-' && plus) || (*first != '-' && (*first < '0' || *first > '9'))) {
-    return std::nullopt;
-  }
-  int64_t value = 0;
-  const auto [end, error] = std::from_chars(first, last, value);
-  if (error != std::errc() || end != last || value < low || value > high) {
-    return std::nullopt;
-  }
-  return value;
 }

@@ -1,6 +1,6 @@
 // QueryString.h - the request parameters, read from the query string with
-// CivetWeb's mg_get_var, and the two ways their numbers are read: as atoi
-// reads them (limit and offset) and strictly (the actions' id and value).
+// CivetWeb's mg_get_var, and limit and offset read as atoi reads them (the
+// actions' id and value are read strictly, with ParseWholeNumber).
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,3 @@ std::string QueryText(const char* query, const char* name);
 // The leading number of text as atoi reads it (white space, sign, digits;
 // 0 when there are none), saturating at the 32-bit limits.
 int32_t ParseNumber(const std::string& text);
-
-// The whole text as a decimal integer from low to high: an optional sign and
-// digits, nothing before or after them. Nothing for any other text.
-std::optional<int64_t> ParseInteger(const std::string& text, int64_t low, int64_t high);

@@ -14,17 +14,13 @@
 
 #include "DataTable.h"
 #include "ReadingScale.h"
+#include "RegisterNumbers.h"
 #include "Utf8Text.h"
 #include "WebResponses.h"
 
 namespace {
 
 const char* const kCsvContentType = "text/csv; charset=utf-8";
-// The 5-digit convention numbers holding registers 40001 to 49999, so it
-// reaches offset 9998; the 6-digit one 400001 to 465536, every offset.
-constexpr int64_t kFiveDigitBase = 40001;
-constexpr int64_t kFiveDigitLastOffset = 9998;
-constexpr int64_t kSixDigitBase = 400001;
 
 struct Register {
   int64_t offset = 0;
@@ -59,7 +55,8 @@ bool ReadRegisters(CSQLiteDatabase& database, std::vector<Register>& registers) 
 }
 
 std::optional<int64_t> FiveDigitAddress(int64_t offset) {
-  return offset >= 0 && offset <= kFiveDigitLastOffset ? std::optional<int64_t>(offset + kFiveDigitBase) : std::nullopt;
+  return offset >= 0 && offset <= kFiveDigitLastOffset ? std::optional<int64_t>(offset + kFiveDigitRegisterBase)
+                                                       : std::nullopt;
 }
 
 // "2023-11-14T22:13:20Z"; empty for a time gmtime cannot take.
@@ -105,7 +102,7 @@ int SendRegisterMapCsv(mg_connection* conn, CSQLiteDatabase& database) {
   for (const Register& entry : registers) {
     const ReadingScale scale = ScaleOf(entry.name);
     csv += std::to_string(entry.offset) + "," + OptionalNumber(FiveDigitAddress(entry.offset)) + "," +
-           std::to_string(entry.offset + kSixDigitBase) + "," + CsvField(ValidUtf8(entry.code)) + "," +
+           std::to_string(entry.offset + kSixDigitRegisterBase) + "," + CsvField(ValidUtf8(entry.code)) + "," +
            CsvField(ValidUtf8(entry.name)) + "," + ScaleText(scale) + "," + scale.unit + "," +
            (scale.signedWord ? "true" : "false") + "," + OptionalNumber(entry.lastUpdated) + "," +
            (entry.lastUpdated ? UtcTime(*entry.lastUpdated) : "") + "\r\n";
@@ -142,7 +139,7 @@ int SendRegisterMapJson(mg_connection* conn, CSQLiteDatabase& database) {
     json.Key("address_5digit");
     number(FiveDigitAddress(entry.offset));
     json.Key("address_6digit");
-    json.Int64(entry.offset + kSixDigitBase);
+    json.Int64(entry.offset + kSixDigitRegisterBase);
     json.Key("postal_code");
     text(entry.code);
     json.Key("name");

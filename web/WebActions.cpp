@@ -8,6 +8,7 @@
 #include "DataView.h"
 #include "QueryString.h"
 #include "WebResponses.h"
+#include "WholeNumber.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ const char* const kBadId = "id must be an integer from 0 to 65535";
 
 // The word to store, or nothing when the text is not a value in range.
 std::optional<uint16_t> RegisterWord(const std::string& text) {
-  const std::optional<int64_t> value = ParseInteger(text, kLowestValue, kHighestValue);
+  const std::optional<int64_t> value = ParseWholeNumber(text, kLowestValue, kHighestValue);
   if (!value) {
     return std::nullopt;
   }
@@ -32,7 +33,7 @@ int HandleWriteAction(mg_connection* conn, CSQLiteDatabase& database, const std:
   if (!idText || !valueText) {
     return SendError(conn, accept, 400, kMissingParameters);
   }
-  const std::optional<int64_t> id = ParseInteger(*idText, 0, kHighestId);
+  const std::optional<int64_t> id = ParseWholeNumber(*idText, 0, kHighestId);
   if (!id) {
     return SendError(conn, accept, 400, kBadId);
   }

@@ -37,9 +37,10 @@ import urllib.request
 from scripted_weather import ScriptedWeather
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "simulator"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
 from fake_open_meteo import FakeOpenMeteo  # noqa: E402
+from private_network import SKIPPED, die_with_parent, enter_private_network  # noqa: E402
 
-SKIPPED = 77
 HOST = "127.0.0.1"
 BAD = 0x0BAD
 INFO_NAMES = ["app.version.major", "app.version.minor", "app.version.patch", "app.message.recv.count",
@@ -80,10 +81,6 @@ def wait_until(predicate, timeout, step=0.05):
         if value or time.monotonic() > deadline:
             return value
         time.sleep(step)
-
-
-def die_with_parent():
-    ctypes.CDLL(None).prctl(1, int(signal.SIGKILL))  # PR_SET_PDEATHSIG
 
 
 class Process:
@@ -1057,16 +1054,8 @@ def main():
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
     args.server, args.service = os.path.abspath(args.server), os.path.abspath(args.service)
-    if os.geteuid() != 0:
-        print("skipped: a private network namespace needs root")
+    if enter_private_network(args.inside) == SKIPPED:
         return SKIPPED
-    if not args.inside:
-        if subprocess.run(["unshare", "-n", "true"], capture_output=True, timeout=20).returncode != 0:
-            print("skipped: unshare -n is not permitted here")
-            return SKIPPED
-        os.execvp("unshare", ["unshare", "-n", sys.executable, os.path.abspath(__file__), "--inside"] + sys.argv[1:])
-    subprocess.run(["ip", "link", "set", "lo", "up"], check=True, timeout=20)
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
     import logging
     logging.getLogger("pymodbus").setLevel(logging.CRITICAL)
     run = Run(args)

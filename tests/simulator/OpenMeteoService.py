@@ -10,7 +10,6 @@ and the single upstream fetch per code are seen from outside.
 """
 import argparse
 import concurrent.futures
-import ctypes
 import json
 import os
 import shutil
@@ -26,7 +25,9 @@ import urllib.request
 
 from fake_open_meteo import FakeOpenMeteo
 
-SKIPPED = 77
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
+from private_network import SKIPPED, die_with_parent, enter_private_network  # noqa: E402
+
 HOST = "127.0.0.1"
 NEW_YORK = (40.71427, -74.00597)
 OTTAWA = (45.41117, -75.69812)
@@ -61,7 +62,7 @@ class Service:
         with open(self.log_path, "wb") as log:
             self.popen = subprocess.Popen(argv, cwd=folder, stdout=log, stderr=subprocess.STDOUT,
                                           stdin=subprocess.DEVNULL,
-                                          preexec_fn=lambda: ctypes.CDLL(None).prctl(1, int(signal.SIGKILL)))
+                                          preexec_fn=die_with_parent)
         deadline = time.monotonic() + 10
         while time.monotonic() < deadline and self.popen.poll() is None:
             try:
@@ -243,16 +244,8 @@ def main():
     parser.add_argument("--inside", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args()
     args.service = os.path.abspath(args.service)
-    if os.geteuid() != 0:
-        print("skipped: a private network namespace needs root")
+    if enter_private_network(args.inside) == SKIPPED:
         return SKIPPED
-    if not args.inside:
-        if subprocess.run(["unshare", "-n", "true"], capture_output=True, timeout=20).returncode != 0:
-            print("skipped: unshare -n is not permitted here")
-            return SKIPPED
-        os.execvp("unshare", ["unshare", "-n", sys.executable, os.path.abspath(__file__), "--inside"] + sys.argv[1:])
-    subprocess.run(["ip", "link", "set", "lo", "up"], check=True, timeout=20)
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit("terminated"))
     folder, fake = tempfile.mkdtemp(prefix="veld-open-meteo-"), FakeOpenMeteo()
     passed = 0
     try:
