@@ -48,11 +48,18 @@ void PauseIfDue(const ServiceLoopState& state) {
   }
 }
 
+// What a wait found: whether a client waits to be accepted, and how many
+// frames the pass can serve without waiting again.
+struct Activity {
+  bool clientWaiting = false;
+  size_t frames = 0;
+};
+
 // Waits until a connection has data or a client waits to be accepted, or
 // waitMs has passed; does not wait when a frame is buffered already. After
-// the first kQuietMs of waiting the log is written out. Returns true when a
-// client waits to be accepted.
-bool WaitForActivity(const CTCP& transport, const ServiceLoopState& state, int waitMs) {
+// the first kQuietMs of waiting the log is written out. The transport is
+// told which connections are readable.
+Activity WaitForActivity(CTCP& transport, const ServiceLoopState& state, int waitMs) {
   // Kept from pass to pass (the service loop's thread only), so that a pass
   // does not allocate.
   thread_local std::vector<pollfd> sockets;
@@ -64,7 +71,8 @@ bool WaitForActivity(const CTCP& transport, const ServiceLoopState& state, int w
   for (const CTCP::Connection& connection : transport.Connections()) {
     sockets.push_back({connection.socket, POLLIN, 0});
   }
-  if (transport.HasBufferedFrame()) {
+  const size_t buffered = transport.BufferedFrameCount();
+  if (buffered != 0) {
     waitMs = 0;
   }
   int ready = poll(sockets.data(), sockets.size(), std::min(waitMs, kQuietMs));
@@ -72,7 +80,10 @@ bool WaitForActivity(const CTCP& transport, const ServiceLoopState& state, int w
     Pause(state);  // quiet: the log is up to date while the server waits
     ready = poll(sockets.data(), sockets.size(), waitMs - kQuietMs);
   }
-  return ready > 0 && listening && (sockets.front().revents & POLLIN) != 0;
+  Activity activity;
+  activity.clientWaiting = ready > 0 && listening && (sockets.front().revents & POLLIN) != 0;
+  activity.frames = buffered + transport.NoteReadiness(sockets, listening ? 1 : 0);
+  return activity;
 }
 
 // The limit line, at most once every kLimitLogInterval.
@@ -141,15 +152,21 @@ bool OpenModbusListener(CTCP& transport, const ListenAddress& address, uint32_t 
 }
 
 void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs) {
-  const bool clientWaiting = WaitForActivity(transport, state, waitMs);
+  const Activity activity = WaitForActivity(transport, state, waitMs);
   if (transport.ConnectionCount() != state.loggedConnectionCount) {
     state.loggedConnectionCount = transport.ConnectionCount();
     ConsoleLog("FYI: The number of connections changed to [%d]\n", static_cast<int>(state.loggedConnectionCount));
   }
-  AcceptOne(transport, state, clientWaiting);
+  AcceptOne(transport, state, activity.clientWaiting);
+  // As many frames as the wait found readable connections and buffered
+  // frames are served in this pass, so that one wait serves many clients;
+  // the transport's rounds keep a busy client from going twice while
+  // another waits.
   const StackEntryPoints& stack = TheStackEntryPoints();
-  stack.Loop();
-  stack.Flush();
+  for (size_t served = 0; served < std::max<size_t>(activity.frames, 1); ++served) {
+    stack.Loop();
+    stack.Flush();
+  }
 }
 
 int RunServiceLoop(CTCP& transport, std::function<void()> onPause) {

@@ -129,9 +129,9 @@ void CTCP::Refuse(SocketHandle socket, const std::string& address, uint16_t port
   }
 }
 
-bool CTCP::HasBufferedFrame() const {
+size_t CTCP::BufferedFrameCount() const {
   uint16_t frameLength = 0;
-  return std::any_of(m_connections.begin(), m_connections.end(), [&frameLength](const Connection& connection) {
+  return std::count_if(m_connections.begin(), m_connections.end(), [&frameLength](const Connection& connection) {
     return InspectFrame(connection.pending, connection.pendingLength, &frameLength) != FrameState::Incomplete;
   });
 }
@@ -190,9 +190,26 @@ uint16_t CTCP::GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t ro
   return 0;
 }
 
+size_t CTCP::NoteReadiness(const std::vector<pollfd>& sockets, size_t first) {
+  m_readinessNoted = true;
+  size_t readable = 0;
+  size_t at = first;
+  for (Connection& connection : m_connections) {
+    const bool found = at < sockets.size() && sockets[at].fd == connection.socket;
+    connection.readable = found && sockets[at].revents != 0;
+    readable += connection.readable ? 1 : 0;
+    at += found ? 1 : 0;
+  }
+  return readable;
+}
+
 CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16_t* frameLength) {
   FrameState state = InspectFrame(connection->pending, connection->pendingLength, frameLength);
+  if (state == FrameState::Incomplete && m_readinessNoted && !connection->readable) {
+    return VisitResult::Nothing;
+  }
   if (state == FrameState::Incomplete) {
+    connection->readable = false;
     const long received = ReceiveBytes(connection->socket, connection->pending + connection->pendingLength,
                                        kMaxFrameSize - connection->pendingLength);
     if (received == 0) {

@@ -5,6 +5,8 @@
 // SendMessage writes an answer to the connection the stack names.
 #pragma once
 
+#include <poll.h>
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -40,6 +42,9 @@ class CTCP {
     // When its last complete frame arrived, or when it was accepted if none
     // has yet.
     TimePoint lastRequestAt{};
+    // Whether the last wait found bytes (or a hang-up) to receive; cleared by
+    // the receive. Heeded only once the service loop notes its waits.
+    bool readable = false;
   };
 
   CTCP() = default;
@@ -64,14 +69,21 @@ class CTCP {
   // with 0. Returns the number of bytes placed in buffer, 0 when none.
   uint16_t GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t room);
 
+  // Takes the answer of the service loop's wait, one entry per connection
+  // in the order of Connections(): from now on GetMessage receives only from
+  // a connection found readable, once per wait, so that a pass serving many
+  // clients makes no receive that would only say "nothing yet". Returns how
+  // many connections are readable.
+  size_t NoteReadiness(const std::vector<pollfd>& sockets, size_t first);
+
   // Appends an accepted socket under the next free connectionId (1 to
   // 65535, wrapping past ids still in use) and returns that id.
   uint32_t AddConnection(SocketHandle socket);
 
   size_t ConnectionCount() const { return m_connections.size(); }
   const std::list<Connection>& Connections() const { return m_connections; }
-  // True when a connection holds a complete frame that no receive needs.
-  bool HasBufferedFrame() const;
+  // How many connections hold a complete frame that no receive needs.
+  size_t BufferedFrameCount() const;
 
   SocketHandle ListeningSocket() const { return m_listeningSocket; }
   void SetListeningSocket(SocketHandle socket) { m_listeningSocket = socket; }
@@ -113,6 +125,8 @@ class CTCP {
 
   std::list<Connection> m_connections;
   uint32_t m_round = 1;
+  // Set by NoteReadiness: receives follow the waits' answers.
+  bool m_readinessNoted = false;
   uint32_t m_lastConnectionId = 0;
   SocketHandle m_listeningSocket = kInvalidSocket;
   ServerMetrics* m_metrics = nullptr;
