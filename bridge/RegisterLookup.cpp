@@ -21,10 +21,13 @@ std::string Column(const SqlRow& row, const char* name) {
 }
 
 // The column's text; NULL reads as empty text.
+void AssignText(std::string& into, const char* bytes, size_t length) {
+  into.assign(bytes != nullptr ? bytes : "", bytes != nullptr ? length : 0);
+}
 void AssignText(std::string& into, const SqlRowView& view, int column) {
   size_t length = 0;
   const char* bytes = view.Bytes(column, &length);
-  into.assign(bytes != nullptr ? bytes : "", bytes != nullptr ? length : 0);
+  AssignText(into, bytes, length);
 }
 
 // A column as the row holds it: an integer is taken as such, anything
@@ -42,6 +45,16 @@ struct StoredColumn {
       return;
     }
     AssignText(text, view, column);
+  }
+  void Read(const SqlValuesView& view, int index) {
+    isInteger = view.IsInteger(index);
+    if (isInteger) {
+      integer = view.Integer(index);
+      return;
+    }
+    size_t length = 0;
+    const char* bytes = view.Bytes(index, &length);
+    AssignText(text, bytes, length);
   }
   int64_t AsInteger() const { return isInteger ? integer : ParseLeadingInteger(text); }
 };
@@ -241,9 +254,9 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
 namespace {
 
 // The rows of a range of registers, in one statement; ModbusOffset is the
-// table's integer key, so this is one walk along it.
-const std::string kSelectRange =
-    "SELECT ModbusOffset, Code, Value, LastUpdated FROM Data WHERE ModbusOffset BETWEEN ? AND ? ORDER BY ModbusOffset";
+// table's integer key, so this is one walk along it, in its order.
+const std::string kScanRange =
+    "SELECT NULL FROM Data WHERE ModbusOffset BETWEEN ? AND ? AND visit_row(ModbusOffset, Code, Value, LastUpdated)";
 
 // One row of a range as the read needs it. Neighbouring rows mostly share
 // their postal code, so each code is kept once, in the order met.
@@ -258,7 +271,7 @@ struct RangeRows {
   std::vector<std::string> codes;
   size_t count = 0;  // rows[0, count) hold this range; the rest are kept for reuse
 
-  void Add(const SqlRowView& view) {
+  void Add(const SqlValuesView& view) {
     if (count == rows.size()) {
       rows.emplace_back();
     }
@@ -290,12 +303,19 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, RangeRo
   thread_local SqlParams params{SqlParam::Integer(0), SqlParam::Integer(0)};
   params[0].integer = first;
   params[1].integer = last;
-  const int result = database.Query(kSelectRange, params, [&range](const SqlRowView& view) { range.Add(view); });
+  const int result = database.Scan(kScanRange, params, [&range](const SqlValuesView& view) { range.Add(view); });
   if (result != SQLITE_OK) {
     ConsoleLog("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
                database.ErrorMessage().c_str());
     request.databaseFault = true;
     return false;
+  }
+  // The walk along the key hands the rows over in its order; should a plan
+  // ever not, they are put in order, as the merge with the addresses needs.
+  const auto byOffset = [](const RangeRow& a, const RangeRow& b) { return a.offset < b.offset; };
+  const auto rows = range.rows.begin();
+  if (!std::is_sorted(rows, rows + static_cast<long>(range.count), byOffset)) {
+    std::sort(rows, rows + static_cast<long>(range.count), byOffset);
   }
   return true;
 }

@@ -130,6 +130,9 @@ int CSQLiteDatabase::Open(int flags) {
   m_openFailure.clear();
   m_everOpened = true;
   ApplyBusyTimeout(connection, &m_busyTimeoutMs);
+  // SQLITE_DIRECTONLY: triggers and views stored in the file cannot call it.
+  sqlite3_create_function_v2(connection, "visit_row", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this, VisitRow, nullptr,
+                             nullptr, nullptr);
   m_connection = connection;
   m_openMode = flags;
   m_isOpen = true;
@@ -317,6 +320,44 @@ int CSQLiteDatabase::Query(const std::string& sql, const SqlParams& params, cons
 }
 
 int CSQLiteDatabase::RunQuery(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow) {
+  return RunStatement(sql, params, [&onRow](sqlite3_stmt* statement) {
+    const SqlRowView view(statement);
+    int step = sqlite3_step(statement);
+    while (step == SQLITE_ROW) {
+      onRow(view);
+      step = sqlite3_step(statement);
+    }
+    return step;
+  });
+}
+
+int CSQLiteDatabase::Scan(const std::string& sql, const SqlParams& params, const SqlValuesVisitor& onRow) {
+  const auto lock = Lock();
+  const SqlValuesVisitor* const outer = m_rowVisitor;
+  m_rowVisitor = &onRow;
+  const int result = RunStatement(sql, params, [](sqlite3_stmt* statement) {
+    int step = sqlite3_step(statement);
+    while (step == SQLITE_ROW) {
+      step = sqlite3_step(statement);
+    }
+    return step;
+  });
+  m_rowVisitor = outer;
+  return result;
+}
+
+void CSQLiteDatabase::VisitRow(sqlite3_context* context, int count, sqlite3_value** values) {
+  const auto* database = static_cast<const CSQLiteDatabase*>(sqlite3_user_data(context));
+  if (database->m_rowVisitor == nullptr) {
+    sqlite3_result_error(context, "visit_row is for Scan only", -1);
+    return;
+  }
+  (*database->m_rowVisitor)(SqlValuesView(values, count));
+  sqlite3_result_int(context, 0);
+}
+
+int CSQLiteDatabase::RunStatement(const std::string& sql, const SqlParams& params,
+                                  const std::function<int(sqlite3_stmt*)>& step) {
   if (m_connection == nullptr) {
     SetLastStatement(sql, nullptr, params);
     return SQLITE_OK;
@@ -342,13 +383,8 @@ int CSQLiteDatabase::RunQuery(const std::string& sql, const SqlParams& params, c
   if (bound != SQLITE_OK) {
     return failed(bound);
   }
-  const SqlRowView view(statement);
-  int step = sqlite3_step(statement);
-  while (step == SQLITE_ROW) {
-    onRow(view);
-    step = sqlite3_step(statement);
-  }
-  return step == SQLITE_DONE ? SQLITE_OK : failed(step);
+  const int last = step(statement);
+  return last == SQLITE_DONE ? SQLITE_OK : failed(last);
 }
 
 int64_t CSQLiteDatabase::ChangedRows() {

@@ -62,6 +62,17 @@ class CSQLiteDatabase {
   int Query(const std::string& sql, const SqlParams& params, SqlRows& rows, std::string* expandedSql = nullptr);
   // The same, handing each result row to onRow in place of copying it.
   int Query(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow);
+  // Hands rows to onRow from inside SQLite's own loop over them, for reads
+  // of many rows: stepping out to the caller once per row and reading its
+  // columns one call each costs about a third more. sql calls the
+  // connection's function visit_row(values...) where it wants a row
+  // visited, for example
+  //   SELECT NULL FROM Data WHERE ModbusOffset BETWEEN ? AND ?
+  //       AND visit_row(ModbusOffset, Value)
+  // visit_row hands its values to onRow and is false, so that the statement
+  // itself gives no rows. Outside Scan it is an error. Logs and returns as
+  // Query does.
+  int Scan(const std::string& sql, const SqlParams& params, const SqlValuesVisitor& onRow);
 
   // The last statement that Exec with parameters or Query ran, values
   // filled in as logged. Read it under the lock that covered the call.
@@ -127,6 +138,11 @@ class CSQLiteDatabase {
   // Runs a prepared statement with params bound, logging it, and hands its
   // rows to onRow.
   int RunQuery(const std::string& sql, const SqlParams& params, const SqlRowVisitor& onRow);
+  // What RunQuery and Scan share: prepares sql, notes and logs it, binds
+  // params and hands the statement to step, which steps it to its end and
+  // returns the last step's code. Returns SQLITE_OK when that is
+  // SQLITE_DONE; failures are counted.
+  int RunStatement(const std::string& sql, const SqlParams& params, const std::function<int(sqlite3_stmt*)>& step);
   // Sets the last statement: sql with params written in, or sql as it
   // stands without a prepared statement to take the parameters' places. The
   // line is only put together when it is logged or asked for (see
@@ -135,7 +151,13 @@ class CSQLiteDatabase {
   // The last statement's log line, written out now if it was not yet.
   const std::string& LastStatementLine() const;
 
+  // visit_row: registered on every connection with this object as its
+  // data, it hands a row's values to m_rowVisitor (see Scan).
+  static void VisitRow(sqlite3_context* context, int count, sqlite3_value** values);
+
   sqlite3* m_connection = nullptr;
+  // The visitor of the Scan running, if one is.
+  const SqlValuesVisitor* m_rowVisitor = nullptr;
   // Statements with parameters are prepared once per connection and reused:
   // the same few texts run for every register and every reading.
   std::unordered_map<std::string, CachedStatement> m_statements;

@@ -45,6 +45,34 @@ class SqlRowView {
 };
 using SqlRowVisitor = std::function<void(const SqlRowView&)>;
 
+// The values of one row as SQLite hands them to visit_row inside its own
+// loop over the rows (see CSQLiteDatabase::Scan), read like SqlRowView's
+// columns; an index past the last value reads as NULL. Valid only inside the
+// visitor it is handed to.
+class SqlValuesView {
+ public:
+  SqlValuesView(sqlite3_value** values, int count) : m_values(values), m_count(count) {}
+
+  int Count() const { return m_count; }
+  // The value as text in place, as SqlRowView::Bytes.
+  const char* Bytes(int index, size_t* length) const {
+    if (index >= m_count) {
+      *length = 0;
+      return nullptr;
+    }
+    const void* bytes = sqlite3_value_blob(m_values[index]);
+    *length = static_cast<size_t>(sqlite3_value_bytes(m_values[index]));
+    return static_cast<const char*>(bytes);
+  }
+  bool IsInteger(int index) const { return index < m_count && sqlite3_value_type(m_values[index]) == SQLITE_INTEGER; }
+  int64_t Integer(int index) const { return index < m_count ? sqlite3_value_int64(m_values[index]) : 0; }
+
+ private:
+  sqlite3_value** m_values;
+  int m_count;
+};
+using SqlValuesVisitor = std::function<void(const SqlValuesView&)>;
+
 // One value bound to a statement's "?" parameter, in order. Values are never
 // formatted into SQL text, so nothing a client sends can change a statement.
 struct SqlParam {

@@ -117,6 +117,33 @@ TEST_F(SQLiteDatabaseTest, BoundValuesAreStoredExactlyAndLoggedExpanded) {
   EXPECT_TRUE(log.Contains("FYI: SQL Query=[" + expanded + "]\n"));
 }
 
+TEST_F(SQLiteDatabaseTest, ScanHandsOverTheRowsItVisitsAndNothingElseCanVisit) {
+  temporary.AddRow(3, "temp", "10001", 215, 1000);
+  temporary.Run("INSERT INTO Data (ModbusOffset, Value) VALUES (4, '21.5'), (9, 1);");
+  temporary.Run("CREATE VIEW Visiting AS SELECT visit_row(ModbusOffset) FROM Data;");
+  ASSERT_EQ(database.Open(kReadOnly), SQLITE_OK);
+  std::vector<std::string> seen;
+  const SqlValuesVisitor note = [&seen](const SqlValuesView& row) {
+    const auto text = [&row](int index) {
+      size_t length = 0;
+      const char* bytes = row.Bytes(index, &length);
+      return bytes != nullptr ? "'" + std::string(bytes, length) + "'" : std::string("NULL");
+    };
+    const std::string value = row.IsInteger(2) ? std::to_string(row.Integer(2)) : text(2);
+    seen.push_back(std::to_string(row.Integer(0)) + " " + text(1) + " " + value + " " + text(3));
+  };
+  EXPECT_EQ(database.Scan("SELECT NULL FROM Data WHERE ModbusOffset BETWEEN ? AND ? AND visit_row(ModbusOffset, "
+                          "Code, Value)",
+                          {SqlParam::Integer(3), SqlParam::Integer(8)}, note),
+            SQLITE_OK);
+  EXPECT_EQ(seen, (std::vector<std::string>{"3 '10001' 215 NULL", "4 NULL '21.5' NULL"}));
+  // Outside Scan, and from a view stored in the file, visit_row is an error.
+  SqlRows rows;
+  EXPECT_EQ(database.Query("SELECT visit_row(1)", rows), SQLITE_ERROR);
+  EXPECT_EQ(database.Scan("SELECT NULL FROM Visiting", {}, note), SQLITE_ERROR);
+  EXPECT_EQ(seen.size(), 2u);
+}
+
 TEST_F(SQLiteDatabaseTest, ExecFailureLineHasNoLineEnd) {
   ASSERT_EQ(database.Open(kReadWrite), SQLITE_OK);
   EXPECT_EQ(database.Exec("INSERT INTO Nowhere VALUES (1);"), SQLITE_ERROR);
