@@ -20,14 +20,13 @@ std::string Column(const SqlRow& row, const char* name) {
   return found != row.end() ? found->second : std::string();
 }
 
-// The column's text; NULL reads as empty text.
-void AssignText(std::string& into, const char* bytes, size_t length) {
-  into.assign(bytes != nullptr ? bytes : "", bytes != nullptr ? length : 0);
-}
-void AssignText(std::string& into, const SqlRowView& view, int column) {
+// The column's text; NULL reads as empty text. Row is a statement's row
+// (SqlRowView) or a row handed to visit_row (SqlValuesView): both read alike.
+template <typename Row>
+void AssignText(std::string& into, const Row& row, int column) {
   size_t length = 0;
-  const char* bytes = view.Bytes(column, &length);
-  AssignText(into, bytes, length);
+  const char* bytes = row.Bytes(column, &length);
+  into.assign(bytes != nullptr ? bytes : "", bytes != nullptr ? length : 0);
 }
 
 // A column as the row holds it: an integer is taken as such, anything
@@ -38,26 +37,20 @@ struct StoredColumn {
   int64_t integer = 0;
   std::string text;
 
-  void Read(const SqlRowView& view, int column) {
-    isInteger = view.IsInteger(column);
+  template <typename Row>
+  void Read(const Row& row, int column) {
+    isInteger = row.IsInteger(column);
     if (isInteger) {
-      integer = view.Integer(column);
+      integer = row.Integer(column);
       return;
     }
-    AssignText(text, view, column);
-  }
-  void Read(const SqlValuesView& view, int index) {
-    isInteger = view.IsInteger(index);
-    if (isInteger) {
-      integer = view.Integer(index);
-      return;
-    }
-    size_t length = 0;
-    const char* bytes = view.Bytes(index, &length);
-    AssignText(text, bytes, length);
+    AssignText(text, row, column);
   }
   int64_t AsInteger() const { return isInteger ? integer : ParseLeadingInteger(text); }
 };
+
+// The stored word as it stands: readings are scaled when they are stored.
+uint16_t RegisterValueOf(const StoredColumn& value) { return static_cast<uint16_t>(value.AsInteger()); }
 
 // The columns of a Data row that a register read uses.
 struct RegisterRow {
@@ -94,9 +87,6 @@ struct RegisterRow {
     }
   }
 };
-
-// The stored word as it stands: readings are scaled when they are stored.
-uint16_t RegisterValueOf(const RegisterRow& row) { return static_cast<uint16_t>(row.value.AsInteger()); }
 
 }  // namespace
 
@@ -247,16 +237,18 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
   if (request != nullptr) {
     NoteCode(*request, row.code, row.lastUpdated.AsInteger(), plan == StaleRowPlan::kLeaveToRefresher);
   }
-  *value = RegisterValueOf(row);
+  *value = RegisterValueOf(row.value);
   return true;
 }
 
 namespace {
 
 // The rows of a range of registers, in one statement; ModbusOffset is the
-// table's integer key, so this is one walk along it, in its order.
+// table's integer key, so this is one walk along it, which gives the rows in
+// the order asked for without sorting them.
 const std::string kScanRange =
-    "SELECT NULL FROM Data WHERE ModbusOffset BETWEEN ? AND ? AND visit_row(ModbusOffset, Code, Value, LastUpdated)";
+    "SELECT NULL FROM Data WHERE ModbusOffset BETWEEN ? AND ? AND visit_row(ModbusOffset, Code, Value, LastUpdated) "
+    "ORDER BY ModbusOffset";
 
 // One row of a range as the read needs it. Neighbouring rows mostly share
 // their postal code, so each code is kept once, in the order met.
@@ -310,13 +302,6 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, RangeRo
     request.databaseFault = true;
     return false;
   }
-  // The walk along the key hands the rows over in its order; should a plan
-  // ever not, they are put in order, as the merge with the addresses needs.
-  const auto byOffset = [](const RangeRow& a, const RangeRow& b) { return a.offset < b.offset; };
-  const auto rows = range.rows.begin();
-  if (!std::is_sorted(rows, rows + static_cast<long>(range.count), byOffset)) {
-    std::sort(rows, rows + static_cast<long>(range.count), byOffset);
-  }
   return true;
 }
 
@@ -363,7 +348,7 @@ bool GetValuesByRange(CSQLiteDatabase& database, uint16_t first, uint16_t count,
         notedAge = lastUpdated;
         notedLeft = left;
       }
-      values[index] = static_cast<uint16_t>(row.value.AsInteger());
+      values[index] = RegisterValueOf(row.value);
     }
     if (address == end) {
       break;

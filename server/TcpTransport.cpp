@@ -191,7 +191,6 @@ uint16_t CTCP::GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t ro
 }
 
 size_t CTCP::NoteReadiness(const std::vector<pollfd>& sockets, size_t first) {
-  m_readinessNoted = true;
   size_t readable = 0;
   size_t at = first;
   for (Connection& connection : m_connections) {
@@ -205,7 +204,7 @@ size_t CTCP::NoteReadiness(const std::vector<pollfd>& sockets, size_t first) {
 
 CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16_t* frameLength) {
   FrameState state = InspectFrame(connection->pending, connection->pendingLength, frameLength);
-  if (state == FrameState::Incomplete && m_readinessNoted && !connection->readable) {
+  if (state == FrameState::Incomplete && !connection->readable) {
     return VisitResult::Nothing;
   }
   if (state == FrameState::Incomplete) {

@@ -42,9 +42,9 @@ class CTCP {
     // When its last complete frame arrived, or when it was accepted if none
     // has yet.
     TimePoint lastRequestAt{};
-    // Whether the last wait found bytes (or a hang-up) to receive; cleared by
-    // the receive. Heeded only once the service loop notes its waits.
-    bool readable = false;
+    // Whether a receive may find bytes (or a hang-up): so when accepted, then
+    // as the service loop's last wait found it; cleared by the receive.
+    bool readable = true;
   };
 
   CTCP() = default;
@@ -59,7 +59,7 @@ class CTCP {
   bool SendMessage(uint32_t connectionId, const uint8_t* bytes, uint16_t length);
 
   // Walks the connections oldest first and hands over the first complete
-  // frame found (read from the socket when none is buffered); a connection
+  // frame found (read from the socket, if readable, when none is buffered); a connection
   // served already in this round of the walk comes after all others that
   // have a frame, so no client is starved. The frame is logged as
   // "FYI: RX (id): ...", with the connection's id (low 16 bits) in the slot.
@@ -70,8 +70,8 @@ class CTCP {
   uint16_t GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t room);
 
   // Takes the answer of the service loop's wait, one entry per connection
-  // in the order of Connections(): from now on GetMessage receives only from
-  // a connection found readable, once per wait, so that a pass serving many
+  // in the order of Connections(): GetMessage receives only from a
+  // connection found readable, once per wait, so that a pass serving many
   // clients makes no receive that would only say "nothing yet". Returns how
   // many connections are readable.
   size_t NoteReadiness(const std::vector<pollfd>& sockets, size_t first);
@@ -125,8 +125,6 @@ class CTCP {
 
   std::list<Connection> m_connections;
   uint32_t m_round = 1;
-  // Set by NoteReadiness: receives follow the waits' answers.
-  bool m_readinessNoted = false;
   uint32_t m_lastConnectionId = 0;
   SocketHandle m_listeningSocket = kInvalidSocket;
   ServerMetrics* m_metrics = nullptr;
