@@ -8,27 +8,30 @@
 
 namespace {
 
-// The refresher's writes wait for the Modbus thread's read transaction,
-// which ends at least every 100 ms while reads stream in.
-constexpr int kRefresherBusyTimeoutMs = 1000;
 // How long one wait for a due code lasts before it looks again.
 constexpr auto kLongestWait = std::chrono::seconds(1);
 constexpr int64_t kSecondsPerDay = 24 * 60 * 60;
 
 }  // namespace
 
-BackgroundRefresher::BackgroundRefresher(const std::string& databasePath, RefreshBook& book, int historyDays)
+BackgroundRefresher::BackgroundRefresher(const std::string& databasePath, RefreshBook& book, int historyDays,
+                                         DatabaseHealth* health)
     : m_book(book), m_historySeconds(historyDays * kSecondsPerDay) {
   m_database.SetFileName(databasePath);
-  m_database.SetBusyTimeout(kRefresherBusyTimeoutMs);
+  m_database.SetBusyTimeout(kWriteLockWaitMs);
+  m_database.SetHealth(health);
   m_thread = std::thread([this] { Run(); });
 }
 
-BackgroundRefresher::~BackgroundRefresher() {
+void BackgroundRefresher::Stop() {
   m_book.Stop();
-  m_thread.join();
+  if (m_thread.joinable()) {
+    m_thread.join();
+  }
   m_database.Close();
 }
+
+BackgroundRefresher::~BackgroundRefresher() { Stop(); }
 
 void BackgroundRefresher::PruneHistoryIfDue() {
   const int64_t now = CurrentUnixTime();

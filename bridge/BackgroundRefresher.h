@@ -25,10 +25,14 @@ constexpr int64_t kHistoryPruneRowsPerPass = 20 * kHistoryPruneBatchRows;
 class BackgroundRefresher {
  public:
   // Starts the thread over the database file at databasePath, keeping
-  // historyDays days of History.
-  BackgroundRefresher(const std::string& databasePath, RefreshBook& book, int historyDays = kDefaultHistoryDays);
+  // historyDays days of History, its connection counting into health (not
+  // owned; null: a count of its own).
+  BackgroundRefresher(const std::string& databasePath, RefreshBook& book, int historyDays = kDefaultHistoryDays,
+                      DatabaseHealth* health = nullptr);
   // Stops the book and waits for the thread (a fetch under way runs to its
-  // end, at most one weather time-out).
+  // end, at most one weather time-out), then closes the connection. Once is
+  // enough; the destructor does it when nobody did.
+  void Stop();
   ~BackgroundRefresher();
   BackgroundRefresher(const BackgroundRefresher&) = delete;
   BackgroundRefresher& operator=(const BackgroundRefresher&) = delete;

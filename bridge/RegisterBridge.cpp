@@ -26,34 +26,12 @@ bool Refuse(uint8_t* exceptionCode, uint8_t code) {
   return false;
 }
 
-// How many of the registers first to last (inclusive) have a row; -1 when
-// the count cannot be made.
-int64_t CountRows(CSQLiteDatabase& database, uint32_t first, uint32_t last) {
-  SqlRows rows;
-  if (database.Query("SELECT count(*) AS rowCount FROM Data WHERE ModbusOffset BETWEEN ? AND ?",
-                     {SqlParam::Integer(first), SqlParam::Integer(last)}, rows) != SQLITE_OK ||
-      rows.empty()) {
-    return -1;
-  }
-  return ParseLeadingInteger(rows.front()["rowCount"]);
-}
-
-// Writes the values as one transaction: every row or none.
-bool WriteRows(CSQLiteDatabase& database, uint16_t first, uint16_t count, const uint16_t* values) {
-  if (database.Exec("BEGIN IMMEDIATE;") != SQLITE_OK) {
-    return false;
-  }
-  for (uint16_t i = 0; i < count; ++i) {
-    if (!UpdateValueByOffset(database, static_cast<uint16_t>(first + i), values[i], nullptr)) {
-      database.Exec("ROLLBACK;");
-      return false;
-    }
-  }
-  if (database.Exec("COMMIT;") != SQLITE_OK) {
-    database.Exec("ROLLBACK;");
-    return false;
-  }
-  return true;
+// The exception for a register read or write that the database could not
+// serve: busy while another connection held the file past the wait, else a
+// device failure.
+uint8_t DatabaseRefusal(const CSQLiteDatabase& database) {
+  return database.LastFailureWasBusy() ? MODBUSSTACK_EXCEPTION_SERVER_DEVICE_BUSY
+                                       : MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE;
 }
 
 // "FYI: Get Modbus Value. function=[F], startingAddress=[S], length=[L]": the
@@ -83,8 +61,11 @@ bool ReadRegisterRange(CSQLiteDatabase& database, uint16_t start, uint16_t lengt
                        LookupRequest& request, uint8_t* exceptionCode) {
   const auto inRange = static_cast<uint16_t>(std::min<uint32_t>(length, kLastRegister + 1u - start));
   bool found[kMaxReadRegisters];
-  if (length > kMaxReadRegisters || !GetValuesByRange(database, start, inRange, values, found, request)) {
+  if (length > kMaxReadRegisters) {
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
+  }
+  if (!GetValuesByRange(database, start, inRange, values, found, request)) {
+    return Refuse(exceptionCode, DatabaseRefusal(database));
   }
   for (uint16_t i = 0; i < length; ++i) {
     if (i >= inRange || !found[i]) {
@@ -139,7 +120,7 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
     }
     if (request.databaseFault) {
       // A register that cannot be read is a failure, not a value.
-      return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
+      return Refuse(exceptionCode, DatabaseRefusal(database));
     }
     values[i] = value;
   }
@@ -158,7 +139,6 @@ bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
   }
   CSQLiteDatabase& database = g_installed->Database();
-  const auto lock = database.Lock();
   if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
     ConsoleLog("Error: Could not open the database for write. Can not respond\n");
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
@@ -171,19 +151,20 @@ bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
     return true;
   }
   // A write that names a register without a row writes nothing at all.
-  const uint32_t last = startingAddress + count - 1u;
-  if (last > kLastRegister) {
+  if (startingAddress + count - 1u > kLastRegister) {
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   }
-  const int64_t rowsFound = CountRows(database, startingAddress, last);
-  if (rowsFound < 0) {
-    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
+  switch (WriteRegisters(database, startingAddress, values, count)) {
+    case RegisterWrite::kWritten:
+      return true;
+    case RegisterWrite::kNoRow:
+      return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
+    case RegisterWrite::kBusy:
+      ConsoleLog("Error: The database is busy with another writer. Can not respond\n");
+      return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_BUSY);
+    case RegisterWrite::kFailed:
+    case RegisterWrite::kDuplicate:
+      break;
   }
-  if (rowsFound != count) {
-    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
-  }
-  if (!WriteRows(database, startingAddress, count, values)) {
-    return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
-  }
-  return true;
+  return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
 }

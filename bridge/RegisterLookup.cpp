@@ -243,12 +243,12 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
 
 namespace {
 
-// The rows of a range of registers, in one statement; ModbusOffset is the
-// table's integer key, so this is one walk along it, which gives the rows in
-// the order asked for without sorting them.
+// The rows of a range of registers, in one statement. visit_row is called
+// as SQLite meets the rows: in key order when ModbusOffset is the table's
+// integer key (the server's own files), in whatever order the table gives
+// otherwise (a file made by another tool), so ReadRange puts them in order.
 const std::string kScanRange =
-    "SELECT NULL FROM Data WHERE ModbusOffset BETWEEN ? AND ? AND visit_row(ModbusOffset, Code, Value, LastUpdated) "
-    "ORDER BY ModbusOffset";
+    "SELECT NULL FROM Data WHERE ModbusOffset BETWEEN ? AND ? AND visit_row(ModbusOffset, Code, Value, LastUpdated)";
 
 // One row of a range as the read needs it. Neighbouring rows mostly share
 // their postal code, so each code is kept once, in the order met.
@@ -268,7 +268,7 @@ struct RangeRows {
       rows.emplace_back();
     }
     RangeRow& row = rows[count++];
-    row.offset = view.Integer(0);  // the integer key: never text
+    row.offset = view.Integer(0);  // text such as "25" in a file of another tool reads as 25
     size_t length = 0;
     const char* code = view.Bytes(1, &length);
     const std::string_view text(code != nullptr ? code : "", code != nullptr ? length : 0);
@@ -301,6 +301,13 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, RangeRo
                database.ErrorMessage().c_str());
     request.databaseFault = true;
     return false;
+  }
+  const auto byOffset = [](const RangeRow& left, const RangeRow& right) { return left.offset < right.offset; };
+  const auto end = range.rows.begin() + static_cast<std::ptrdiff_t>(range.count);
+  if (!std::is_sorted(range.rows.begin(), end, byOffset)) {
+    // Stable: of two rows with one offset, the first met is answered, as
+    // the one-register lookup does.
+    std::stable_sort(range.rows.begin(), end, byOffset);
   }
   return true;
 }

@@ -88,7 +88,8 @@ void ConsoleLog(const char* format, ...) {
 void ConsoleWrite(const char* text, size_t length) {
   std::string ended;
   if (!ConsoleLogEnabled(LogLevel::kInfo)) {
-    if (!IsErrorMessage(text, length)) {
+    const bool warning = ConsoleLogEnabled(LogLevel::kWarning) && StartsWith(text, length, "Warning:");
+    if (!warning && !IsErrorMessage(text, length)) {
       return;
     }
     if (length == 0 || text[length - 1] != '\n') {

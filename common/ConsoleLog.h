@@ -34,7 +34,8 @@ const char* LogLevelName(LogLevel level);
 // the SQL error line has none, so the next message continues it. Below
 // LogLevel::kInfo only error lines pass: those that begin with "Error:" or
 // "SQL Error:" (after leading blank lines) and the transport's "CTCP::...
-// Error" lines; such a line is ended if it has no line end of its own.
+// Error" lines, and at kWarning also those that begin with "Warning:"; such
+// a line is ended if it has no line end of its own.
 void ConsoleLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Writes a message that is ready as it stands, as ConsoleLog would.

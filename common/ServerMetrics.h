@@ -17,9 +17,10 @@ using MetricCounter = std::atomic<uint64_t>;
 inline void Increment(MetricCounter& counter, uint64_t by = 1) { counter.fetch_add(by, std::memory_order_relaxed); }
 inline uint64_t Read(const MetricCounter& counter) { return counter.load(std::memory_order_relaxed); }
 
-// How a weather fetch ended.
-enum class WeatherFetchOutcome { kOk, kTransferError, kBadAnswer };
-constexpr size_t kWeatherFetchOutcomes = 3;
+// How a weather fetch ended: stored; no answer; an answer that is no JSON
+// array; an HTTP status other than 2xx; readings that could not be stored.
+enum class WeatherFetchOutcome { kOk, kTransferError, kBadAnswer, kHttpError, kStoreError };
+constexpr size_t kWeatherFetchOutcomes = 5;
 
 // Upper bounds, in seconds, of the weather fetch duration histogram's
 // buckets; the transfer's time-out is 1 s, so the buckets gather below it.

@@ -81,6 +81,9 @@ extern "C" {
 /* 4: the request could not be carried out: a callback refused without a
  * code, or the response could not be built. */
 #define MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE 4
+/* 6: the server is busy with something else (for example another writer
+ * holds the data); the client may try again later. */
+#define MODBUSSTACK_EXCEPTION_SERVER_DEVICE_BUSY 6
 
 /* ------------------------------------------------------------------------
  * Transport callbacks (given to ModbusStack_Init)

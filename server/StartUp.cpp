@@ -10,9 +10,11 @@
 #include <string>
 
 #include "BackgroundRefresher.h"
+#include "ConnectionPool.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
-#include "HistoryTable.h"
+#include "DatabaseFile.h"
+#include "DatabaseHealth.h"
 #include "InfoRows.h"
 #include "MessageCountWriter.h"
 #include "ModbusListener.h"
@@ -28,12 +30,6 @@
 namespace {
 
 const char* const kProgramName = "VELD Modbus Weather Server";
-// Long enough for a commit of the refresher's (one transaction per answer),
-// short enough that a file locked by another program fails a read quickly.
-constexpr int kProcessBusyTimeoutMs = 25;
-// Start-up creates the History table while nothing else of the server runs;
-// another program may still hold the file a moment.
-constexpr int kHistorySetUpBusyTimeoutMs = 1000;
 // The page is opened in the desktop's browser when there is a desktop; the
 // launcher's output is discarded and start-up does not wait for it. The
 // address is one start-up formed itself (digits, dots and a colon).
@@ -121,19 +117,19 @@ int RunServer(const ServerSettings& settings) {
   stack.RegisterGetValue(GetModbusValue);
   stack.RegisterSetValue(SetModbusValue);
 
+  // Every connection of the server (the Modbus loop's, one per web request
+  // at a time, the refresher's) counts into one health, which /healthz and
+  // /metrics report.
+  DatabaseHealth health;
   CSQLiteDatabase& database = ProcessDatabase();
-  // Another connection (the refresher's) writes the file too: a read waits
-  // out its commit rather than failing.
-  database.SetBusyTimeout(kProcessBusyTimeoutMs);
+  database.SetBusyTimeout(kWriteLockWaitMs);
+  database.SetHealth(&health);
   if (const int failure = OpenOrCreateDatabase(database, settings.databasePath); failure != 0) {
     return failure;
   }
-  // A file from an earlier version has no History table yet; without one the
-  // registers work as ever, only their history is not kept.
-  if (std::string why; !EnsureHistoryTable(settings.databasePath, kHistorySetUpBusyTimeoutMs, &why)) {
-    ConsoleLog("Error: Can not create the History table, so no history is kept. File=[%s]: %s\n",
-               settings.databasePath.c_str(), why.c_str());
-  }
+  PrepareDatabaseFile(database);
+  health.NoteFile(settings.databasePath);
+  ConnectionPool webConnections(settings.databasePath, &health);
 
   // The library's defaults are the server's own: given the default address,
   // the web server gets no options at all, as it always has.
@@ -144,7 +140,7 @@ int RunServer(const ServerSettings& settings) {
   WebAccess webAccess;
   webAccess.allowedHosts = settings.webAllowedHosts;
   webAccess.authFile = settings.webAuthFile;
-  WebServer webServer = StartWebServer(database, webListen, &webFailure, &metrics, webAccess);
+  WebServer webServer = StartWebServer(webConnections, webListen, &webFailure, &metrics, webAccess);
   if (!webServer) {
     ConsoleLog("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),
                webFailure.c_str());
@@ -168,10 +164,10 @@ int RunServer(const ServerSettings& settings) {
     return kExitModbusListenFailed;
   }
   // The codes Modbus clients read are kept fresh by the refresher, on its
-  // own thread and connection; the register bridge works on the process's
-  // database and notes what it reads in the book.
+  // own thread and connection; the register bridge works on the Modbus
+  // loop's connection and notes what it reads in the book.
   RefreshBook book;
-  const BackgroundRefresher refresher(settings.databasePath, book, settings.historyDays);
+  BackgroundRefresher refresher(settings.databasePath, book, settings.historyDays, &health);
   // Below debug no statement is logged, so a read may take its rows with one
   // statement over its range; at debug each register keeps its lookup and
   // its line.
@@ -187,9 +183,15 @@ int RunServer(const ServerSettings& settings) {
   });
 
   ConsoleLog("FYI: Stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
-  webServer.reset();  // waits for the web threads, the database's other users
+  // The other threads first, while SQLite and libcurl are still there for
+  // them: the refresher is told to stop before the web server is waited
+  // for, so that a fetch under way in each ends in the same second.
+  book.Stop();
+  webServer.reset();
+  refresher.Stop();
   database.EndHeldRead();
   database.Close();
+  webConnections.CloseIdle();
   curl_global_cleanup();
   ConsoleFlush();
   return 0;

@@ -7,10 +7,14 @@
 
 #include "Clock.h"
 #include "ConsoleLog.h"
+#include "WriteTransaction.h"
 
 const char* const kCreateDataTableSql =
     "CREATE TABLE IF NOT EXISTS Data (ModbusOffset INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, Code TEXT, Value "
     "INTEGER, LastUpdated INTEGER);";
+
+const char* const kCreateDataUniqueIndexSql =
+    "CREATE UNIQUE INDEX IF NOT EXISTS DataByCodeAndName ON Data (Code, Name) WHERE Code <> '0';";
 
 namespace {
 
@@ -20,14 +24,6 @@ const char* const kDefaultName = "no name";
 bool OpenForRead(CSQLiteDatabase& database) {
   if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
     ConsoleLog("Error: Could not open the database for read\n");
-    return false;
-  }
-  return true;
-}
-
-bool OpenForWrite(CSQLiteDatabase& database) {
-  if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
-    ConsoleLog("Error: Could not open the database for write\n");
     return false;
   }
   return true;
@@ -70,14 +66,16 @@ bool GetNextModbusOffset(CSQLiteDatabase& database, uint16_t* next) {
 bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, uint16_t value, uint32_t* newOffset) {
   const std::string codeText = code != nullptr ? code : kDefaultCode;
   const std::string nameText = name != nullptr ? name : kDefaultName;
-  const auto lock = database.Lock();
+  // The offset chosen and the row inserted under one write lock: no other
+  // connection can take the offset in between.
+  WriteTransaction transaction(database);
+  if (!transaction.Started()) {
+    return false;
+  }
   const int64_t now = CurrentUnixTime();
   uint16_t offset = 0;
   if (!GetNextModbusOffset(database, &offset)) {
     ConsoleLog("Error: Could not find the highest modbus offset in the database. Can not insert this new value\n");
-    return false;
-  }
-  if (!OpenForWrite(database)) {
     return false;
   }
   std::string statement;
@@ -89,6 +87,9 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
                database.ErrorMessage().c_str());
     return false;
   }
+  if (!transaction.Commit()) {
+    return false;
+  }
   if (newOffset != nullptr) {
     *newOffset = offset;
   }
@@ -96,29 +97,24 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
 }
 
 bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t value) {
-  const auto lock = database.Lock();
-  if (!OpenForRead(database)) {
+  WriteTransaction transaction(database);
+  if (!transaction.Started()) {
     return false;
   }
   const int64_t now = CurrentUnixTime();
-  SqlRows rows;
-  if (database.Query("SELECT * FROM Data WHERE name = ? AND Code = ? LIMIT 1",
-                     {SqlParam::Text(name), SqlParam::Text(code)}, rows) != SQLITE_OK ||
-      rows.empty()) {
-    return InsertValue(database, code.c_str(), name.c_str(), value, nullptr);
-  }
-  if (!OpenForWrite(database)) {
-    return false;
-  }
   std::string statement;
-  if (database.Exec("UPDATE Data SET Value = ?, LastUpdated = ? WHERE Code = ? AND name = ?",
+  if (database.Exec("UPDATE Data SET Value = ?, LastUpdated = ? WHERE ModbusOffset = (SELECT min(ModbusOffset) FROM "
+                    "Data WHERE Code = ? AND Name = ?)",
                     {SqlParam::Integer(value), SqlParam::Integer(now), SqlParam::Text(code), SqlParam::Text(name)},
                     &statement) != SQLITE_OK) {
     ConsoleLog("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
                database.ErrorMessage().c_str());
     return false;
   }
-  return true;
+  if (database.ChangedRows() == 0 && !InsertValue(database, code.c_str(), name.c_str(), value, nullptr)) {
+    return false;
+  }
+  return transaction.Commit();
 }
 
 bool UpdateValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t value, const char* name) {
@@ -149,4 +145,44 @@ bool UpdateValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t va
     return false;
   }
   return true;
+}
+
+namespace {
+
+// How many of the registers first to last (inclusive) have a row; -1 when
+// the count cannot be made.
+int64_t CountRows(CSQLiteDatabase& database, uint32_t first, uint32_t last) {
+  SqlRows rows;
+  if (database.Query("SELECT count(*) AS rowCount FROM Data WHERE ModbusOffset BETWEEN ? AND ?",
+                     {SqlParam::Integer(first), SqlParam::Integer(last)}, rows) != SQLITE_OK ||
+      rows.empty()) {
+    return -1;
+  }
+  return ParseLeadingInteger(rows.front()["rowCount"]);
+}
+
+}  // namespace
+
+RegisterWrite WriteRegisters(CSQLiteDatabase& database, uint16_t first, const uint16_t* values, uint16_t count,
+                             const char* name) {
+  WriteTransaction transaction(database);
+  const auto failure = [&database, &transaction] {
+    return transaction.Busy() || database.LastFailureWasBusy() ? RegisterWrite::kBusy : RegisterWrite::kFailed;
+  };
+  if (!transaction.Started()) {
+    return failure();
+  }
+  const int64_t rows = CountRows(database, first, static_cast<uint32_t>(first) + count - 1u);
+  if (rows < 0) {
+    return failure();
+  }
+  if (rows != count) {
+    return RegisterWrite::kNoRow;
+  }
+  for (uint16_t i = 0; i < count; ++i) {
+    if (!UpdateValueByOffset(database, static_cast<uint16_t>(first + i), values[i], name)) {
+      return database.LastFailure() == SQLITE_CONSTRAINT ? RegisterWrite::kDuplicate : failure();
+    }
+  }
+  return transaction.Commit() ? RegisterWrite::kWritten : failure();
 }

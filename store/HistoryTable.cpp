@@ -12,21 +12,6 @@ const char* const kCreateHistoryTableSql =
     "CREATE INDEX IF NOT EXISTS HistoryByCodeAndTime ON History (PostalCode, Time);"
     "CREATE INDEX IF NOT EXISTS HistoryByTime ON History (Time);";
 
-bool EnsureHistoryTable(const std::string& path, int busyTimeoutMs, std::string* why) {
-  CSQLiteDatabase connection;
-  connection.SetFileName(path);
-  connection.SetBusyTimeout(busyTimeoutMs);
-  if (connection.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
-    *why = connection.OpenFailure();
-    return false;
-  }
-  if (connection.Exec(kCreateHistoryTableSql) != SQLITE_OK) {
-    *why = connection.ErrorMessage();
-    return false;
-  }
-  return true;
-}
-
 bool AppendHistory(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t word,
                    int64_t time) {
   return database.Exec("INSERT INTO History (PostalCode, Name, Word, Time) VALUES (?, ?, ?, ?);",

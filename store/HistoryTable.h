@@ -19,13 +19,6 @@ constexpr int kDefaultHistoryDays = 7;
 constexpr int kMinHistoryDays = 1;
 constexpr int kMaxHistoryDays = 3650;
 
-// Runs kCreateHistoryTableSql on a short-lived read-write connection of its
-// own to the existing file at path (waiting up to busyTimeoutMs for another
-// connection's lock). False, with the reason in *why, when the file cannot
-// be opened for writing or the statements fail; the caller decides whether
-// that matters.
-bool EnsureHistoryTable(const std::string& path, int busyTimeoutMs, std::string* why);
-
 // Appends one reading. Called inside the caller's transaction, with the
 // database lock held and the connection open read-write. False when the
 // insert fails (the SQL error is logged by the connection).

@@ -123,13 +123,17 @@ int CSQLiteDatabase::Open(int flags) {
     // Before the first open succeeds, a failure is start-up finding out
     // whether the file exists; only later ones are faults.
     if (m_everOpened) {
-      m_errorCount.fetch_add(1, std::memory_order_relaxed);
+      NoteFailure(result);
     }
     return result;
   }
   m_openFailure.clear();
   m_everOpened = true;
   ApplyBusyTimeout(connection, &m_busyTimeoutMs);
+  // A write is acknowledged once it is on the disk: the WAL (or journal) is
+  // synced at every commit. SQLite's own default, said here so that no
+  // build or file setting weakens it.
+  sqlite3_exec(connection, "PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
   // SQLITE_DIRECTONLY: triggers and views stored in the file cannot call it.
   sqlite3_create_function_v2(connection, "visit_row", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, this, VisitRow, nullptr,
                              nullptr, nullptr);
@@ -194,7 +198,7 @@ int CSQLiteDatabase::Exec(const std::string& sql) {
   char* error = nullptr;
   const int result = sqlite3_exec(m_connection, sql.c_str(), nullptr, nullptr, &error);
   if (result != SQLITE_OK) {
-    m_errorCount.fetch_add(1, std::memory_order_relaxed);
+    NoteFailure(result);
     ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", error != nullptr ? error : sqlite3_errstr(result),
                sql.c_str());
     sqlite3_free(error);
@@ -284,8 +288,11 @@ int CSQLiteDatabase::Exec(const std::string& sql, const SqlParams& params, std::
       }
     }
     if (result != SQLITE_OK) {
-      m_errorCount.fetch_add(1, std::memory_order_relaxed);
+      NoteFailure(result);
       ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", sqlite3_errmsg(m_connection), LastStatement().c_str());
+    }
+    if (statement != nullptr && sqlite3_stmt_readonly(statement) == 0) {
+      NoteWriteOutcome(result);
     }
   }
   if (expandedSql != nullptr) {
@@ -373,7 +380,7 @@ int CSQLiteDatabase::RunStatement(const std::string& sql, const SqlParams& param
   }
   // Callers log their own failures; they are counted here.
   const auto failed = [this](int result) {
-    m_errorCount.fetch_add(1, std::memory_order_relaxed);
+    NoteFailure(result);
     return result;
   };
   if (entry == nullptr) {
@@ -385,6 +392,44 @@ int CSQLiteDatabase::RunStatement(const std::string& sql, const SqlParams& param
   }
   const int last = step(statement);
   return last == SQLITE_DONE ? SQLITE_OK : failed(last);
+}
+
+void CSQLiteDatabase::SetHealth(DatabaseHealth* health) {
+  const auto lock = Lock();
+  m_health = health != nullptr ? health : &m_ownHealth;
+}
+
+void CSQLiteDatabase::NoteFailure(int result) {
+  m_lastFailure = result & 0xFF;
+  m_health->errors.fetch_add(1, std::memory_order_relaxed);
+}
+
+bool CSQLiteDatabase::LastFailureWasBusy() const {
+  return m_lastFailure == SQLITE_BUSY || m_lastFailure == SQLITE_LOCKED;
+}
+
+void CSQLiteDatabase::NoteWriteOutcome(int result) {
+  switch (result & 0xFF) {
+    case SQLITE_OK:
+      if (m_connection != nullptr && sqlite3_get_autocommit(m_connection) != 0) {
+        m_health->lastWriteFailed.store(false, std::memory_order_relaxed);
+      }
+      break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      m_health->busyWrites.fetch_add(1, std::memory_order_relaxed);
+      break;
+    case SQLITE_CONSTRAINT:
+      break;  // the row's fault, not the file's
+    default:
+      m_health->lastWriteFailed.store(true, std::memory_order_relaxed);
+      break;
+  }
+}
+
+bool CSQLiteDatabase::InTransaction() {
+  const auto lock = Lock();
+  return m_connection != nullptr && sqlite3_get_autocommit(m_connection) == 0;
 }
 
 int64_t CSQLiteDatabase::ChangedRows() {

@@ -1,9 +1,10 @@
-// SQLiteDatabase.h - CSQLiteDatabase, the process's one SQLite connection:
-// opened on demand in the mode an operation needs and kept open for the next,
-// with Exec for statements and Query for rows. One lock serialises whole
-// data-store operations across the Modbus thread and the web threads; since
-// every use of the connection holds it, SQLite's own per-call locking is
-// switched off for the connection.
+// SQLiteDatabase.h - CSQLiteDatabase, one SQLite connection to the database
+// file: opened on demand in the mode an operation needs and kept open for the
+// next, with Exec for statements and Query for rows. Each thread role of the
+// server has connections of its own (the Modbus loop, each web request, the
+// refresher); the object's lock serialises whole data-store operations on
+// its connection, and since every use of the connection holds it, SQLite's
+// own per-call locking is switched off for the connection.
 #pragma once
 
 #include <sqlite3.h>
@@ -15,6 +16,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "DatabaseHealth.h"
 #include "SqlExpansion.h"
 #include "SqlTypes.h"
 
@@ -41,6 +43,12 @@ class CSQLiteDatabase {
   // fails with SQLITE_BUSY; 0 (the default) fails at once. Kept across
   // reopening.
   void SetBusyTimeout(int milliseconds);
+
+  // Where this connection counts its failures and reports its writes; a
+  // count of its own until given one. Not owned: it must outlive the
+  // connection.
+  void SetHealth(DatabaseHealth* health);
+  DatabaseHealth& Health() const { return *m_health; }
 
   // Runs every statement of a complete SQL text. On a closed handle does
   // nothing and returns 0. A failure logs the "SQL Error" line.
@@ -91,8 +99,25 @@ class CSQLiteDatabase {
   }
 
   // Failed statements, and failed opens after the first open succeeded,
-  // since the object was made: for monitoring.
-  uint64_t ErrorCount() const { return m_errorCount.load(std::memory_order_relaxed); }
+  // counted in this connection's health (shared with the process's other
+  // connections once SetHealth gave one): for monitoring.
+  uint64_t ErrorCount() const { return m_health->errors.load(std::memory_order_relaxed); }
+
+  // SQLite's primary result code of the last statement or open that failed
+  // on this connection (SQLITE_OK before any). Read it under the lock that
+  // covered the failing operation.
+  int LastFailure() const { return m_lastFailure; }
+  // True when that failure was a wait for another connection's lock that
+  // ran out (SQLITE_BUSY or SQLITE_LOCKED): contention, not a fault.
+  bool LastFailureWasBusy() const;
+  // Reports the result of a write to the health: a failure counts as busy
+  // (contention), as the data's own fault (a constraint) or as a fault of
+  // the file; a success that leaves no transaction open clears an earlier
+  // fault. Exec with parameters reports its writes itself; transactions
+  // report their BEGIN and COMMIT (see WriteTransaction).
+  void NoteWriteOutcome(int result);
+  // True while a transaction is open on the connection.
+  bool InTransaction();
 
   bool IsOpen() const { return m_isOpen; }
   int OpenMode() const { return m_openMode; }
@@ -123,6 +148,9 @@ class CSQLiteDatabase {
   void EndHeldRead();
 
  private:
+  // Notes a failed statement or open: counted, and kept as LastFailure.
+  void NoteFailure(int result);
+
   struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
   };
@@ -182,6 +210,8 @@ class CSQLiteDatabase {
   bool m_everOpened = false;
   bool m_readHoldingEnabled = false;
   bool m_readHeld = false;
-  std::atomic<uint64_t> m_errorCount{0};
+  int m_lastFailure = SQLITE_OK;
+  DatabaseHealth m_ownHealth;
+  DatabaseHealth* m_health = &m_ownHealth;
   mutable std::recursive_mutex m_mutex;
 };

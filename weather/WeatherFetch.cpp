@@ -4,6 +4,8 @@
 
 #include <curl/curl.h>
 #include <rapidjson/document.h>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/stringbuffer.h>
 
 #include <algorithm>
 #include <atomic>
@@ -24,6 +26,7 @@
 #include "DataTable.h"
 #include "HistoryTable.h"
 #include "ReadingScale.h"
+#include "WriteTransaction.h"
 
 const char* const kWeatherServiceEndpoint = "http://127.0.0.1:8081";
 
@@ -104,33 +107,68 @@ bool ReadingOf(const rapidjson::Value& value, double* reading) {
   return false;
 }
 
-// Stores one reading as its Data row and, once stored, appends it to the
-// History table with the answer's time.
-void StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& element,
-                  int64_t fetchedAt) {
+// True when a reading's name is text to keep: valid UTF-8 (an escape such
+// as \udc80 can make it otherwise after unescaping) without control
+// characters (\u0000 would cut it short in C strings).
+bool IsReadingName(const char* name, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    if (byte < 0x20 || byte == 0x7F) {
+      return false;
+    }
+  }
+  rapidjson::MemoryStream bytes(name, length);
+  while (bytes.Tell() < length) {
+    rapidjson::StringBuffer ignored;
+    if (!rapidjson::UTF8<>::Validate(bytes, ignored)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+enum class ReadingStore { kStored, kSkipped, kFailed };
+
+// Stores one reading as its Data row and appends it to the History table
+// with the answer's time. A malformed element is skipped with its line; a
+// reading that cannot be stored fails the whole answer.
+ReadingStore StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& element,
+                          int64_t fetchedAt) {
   if (!element.IsObject() || !element.HasMember("Name") || !element["Name"].IsString()) {
     ConsoleLog("FYI: Invalid row in json data. Missing name. Skipping\n");
-    return;
+    return ReadingStore::kSkipped;
+  }
+  if (!IsReadingName(element["Name"].GetString(), element["Name"].GetStringLength())) {
+    ConsoleLog("FYI: Invalid row in json data. The name is not text. Skipping\n");
+    return ReadingStore::kSkipped;
   }
   const std::string name(element["Name"].GetString(), element["Name"].GetStringLength());
   if (!element.HasMember("Value")) {
     ConsoleLog("FYI: Invalid row in json data. Name=[%s]. Missing value. Skipping\n", name.c_str());
-    return;
+    return ReadingStore::kSkipped;
   }
   double reading = 0.0;
   if (!ReadingOf(element["Value"], &reading)) {
     ConsoleLog("FYI: Invalid row in json data. Name=[%s]. Unknown data type. Skipping\n", name.c_str());
-    return;
+    return ReadingStore::kSkipped;
   }
   const uint16_t value = RegisterWordOf(name, reading);
   ConsoleLog("FYI: Name=[%s], value=[%d]\n", name.c_str(), value);
-  if (!SaveValue(database, postalCode, name, value) &&
-      !InsertValue(database, postalCode, name.c_str(), value, nullptr)) {
+  if (!SaveValue(database, postalCode, name, value)) {
     ConsoleLog("Error: Could not insert this new value into the database. Name=[%s]\n", name.c_str());
-    return;
+    return ReadingStore::kFailed;
   }
-  // A failed append is logged as an SQL error and costs the register nothing.
+  // A failed append is logged as an SQL error and costs the register nothing
+  // (a file whose History table could not be made has none).
   AppendHistory(database, postalCode, name, value, fetchedAt);
+  return ReadingStore::kStored;
+}
+
+// The HTTP status of the transfer just made.
+long ResponseStatus(CURL* curl) {
+  long status = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+  return status;
 }
 
 // True when url has the scheme, host and port of origin (a host compared
@@ -169,13 +207,22 @@ bool SameOrigin(const char* url, const std::string& origin) {
 }
 
 // Stores the first kMaxReadingsPerAnswer readings of an answer in one
-// transaction, their History rows included, so that another connection's
-// readers meet one short commit rather than one per reading. False when the
-// transaction cannot commit.
+// transaction, their History rows included: all of them or, when the write
+// lock cannot be had within the wait, a statement fails or the commit
+// fails, none. Other connections' readers meet one short commit rather than
+// one per reading.
 bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& readings) {
-  const auto lock = database.Lock();
-  const bool inTransaction =
-      database.Open(SQLITE_OPEN_READWRITE) == SQLITE_OK && database.Exec("BEGIN IMMEDIATE;") == SQLITE_OK;
+  WriteTransaction transaction(database);
+  const auto failed = [&database, &transaction, postalCode] {
+    transaction.RollBack();
+    ConsoleLog("Error: The readings of [%s] were not stored: %s\n", postalCode,
+               transaction.Busy() || database.LastFailureWasBusy() ? "the database is busy with another writer"
+                                                                   : "the database failed");
+    return false;
+  };
+  if (!transaction.Started()) {
+    return failed();
+  }
   const int64_t fetchedAt = CurrentUnixTime();
   size_t walked = 0;
   for (const rapidjson::Value& element : readings.GetArray()) {
@@ -184,13 +231,11 @@ bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapi
                  kMaxReadingsPerAnswer);
       break;
     }
-    StoreReading(database, postalCode, element, fetchedAt);
+    if (StoreReading(database, postalCode, element, fetchedAt) == ReadingStore::kFailed) {
+      return failed();
+    }
   }
-  if (inTransaction && database.Exec("COMMIT;") != SQLITE_OK) {
-    database.Exec("ROLLBACK;");
-    return false;
-  }
-  return true;
+  return transaction.Commit() || failed();
 }
 
 }  // namespace
@@ -263,11 +308,9 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
                  url.c_str());
       return false;
     }
-    long status = 0;
     char* location = nullptr;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
-    if (status / 100 != 3 || location == nullptr) {
+    if (ResponseStatus(curl) / 100 != 3 || location == nullptr) {
       break;
     }
     if (!SameOrigin(location, serviceUrl)) {
@@ -282,6 +325,14 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
     url = location;
   }
   ConsoleLog("FYI: HTTP Payload recived. header=[%s], body=[%s]\n", header.c_str(), body.c_str());
+  // Only a success answers readings: a 404 for an unknown code or a 5xx
+  // may carry an array too.
+  if (const long status = ResponseStatus(curl); status / 100 != 2) {
+    ConsoleLog("Error: The weather service answered HTTP status [%ld]; nothing stored. url=[%s]\n", status,
+               url.c_str());
+    record.SetOutcome(WeatherFetchOutcome::kHttpError);
+    return false;
+  }
   record.SetOutcome(WeatherFetchOutcome::kBadAnswer);
 
   rapidjson::Document document;
@@ -295,6 +346,10 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
     ConsoleLog("Error: Malformed JSON Packet. Error code=384\n");
     return false;
   }
-  record.SetOutcome(WeatherFetchOutcome::kOk);
-  return StoreReadings(database, postalCode, document);
+  record.SetOutcome(WeatherFetchOutcome::kStoreError);
+  if (!StoreReadings(database, postalCode, document)) {
+    return false;
+  }
+  record.SetOutcome(WeatherFetchOutcome::kOk);  // counted once committed
+  return true;
 }

@@ -35,12 +35,16 @@ constexpr size_t kMaxReadingsPerAnswer = 64;
 // kMaxReadingsPerAnswer, in one transaction), all within timeoutMs, redirects
 // included. False when postalCode is null, the transfer fails or runs out of
 // time, a redirect leads elsewhere than the service's origin or past
-// kMaxWeatherRedirects, the body is not a JSON array, or the readings cannot
-// be committed; true once the array has been walked, whether or not a
-// reading was stored. Each reading is stored as its register word
+// kMaxWeatherRedirects, the final answer's HTTP status is not 2xx, the body
+// is not a JSON array, or the readings cannot be stored (the write lock not
+// had within the connection's wait, a failing statement or commit): then
+// nothing of the answer is stored. True once every reading of the array has
+// been stored or skipped as malformed (a missing or non-text name, a missing
+// or unusable value). Each reading is stored as its register word
 // (RegisterWordOf: tenths for temp and wind.speed) and appended with that
-// word to the History table, in the same transaction. The database lock is
-// not held during the transfer.
+// word to the History table, in the same transaction. The outcome is counted
+// (see SetWeatherFetchMetrics) after the commit. The database lock is not
+// held during the transfer.
 bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs = kWeatherTimeoutMs);
 
 // libcurl write callback for header and body: appends size x count bytes to

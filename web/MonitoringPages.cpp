@@ -20,7 +20,7 @@ const char* const kMetricsContentType = "text/plain; version=0.0.4; charset=utf-
 // The function codes and exception codes always listed, so that a series
 // exists from the first scrape on; others appear once they occur.
 constexpr uint8_t kListedFunctions[] = {1, 2, 3, 4, 5, 6, 15, 16};
-constexpr uint8_t kListedExceptions[] = {1, 2, 3, 4};
+constexpr uint8_t kListedExceptions[] = {1, 2, 3, 4, 6};
 
 bool Listed(const uint8_t* listed, size_t count, size_t code) {
   for (size_t i = 0; i < count; ++i) {
@@ -70,7 +70,7 @@ void AddCodeSeries(Exposition& out, const char* name, const char* label, const s
 
 }  // namespace
 
-std::string RenderMetrics(const ServerMetrics& metrics, uint64_t databaseErrors) {
+std::string RenderMetrics(const ServerMetrics& metrics, const DatabaseHealth& database) {
   Exposition out;
   out.Family("veld_modbus_requests_total", "counter", "Modbus requests received, by function code.");
   AddCodeSeries(out, "veld_modbus_requests_total", "function", metrics.modbusRequestsByFunction, kListedFunctions,
@@ -97,7 +97,8 @@ std::string RenderMetrics(const ServerMetrics& metrics, uint64_t databaseErrors)
              "New Modbus TCP clients closed at once at the limit, no connection having been idle for 10 s.");
   out.Sample("veld_modbus_connections_refused_total", Read(metrics.connectionsRefusedAtLimit));
 
-  static const char* const kOutcomes[kWeatherFetchOutcomes] = {"ok", "transfer_error", "bad_answer"};
+  static const char* const kOutcomes[kWeatherFetchOutcomes] = {"ok", "transfer_error", "bad_answer", "http_error",
+                                                               "store_error"};
   out.Family("veld_weather_fetches_total", "counter", "Weather service fetches, by outcome.");
   for (size_t outcome = 0; outcome < kWeatherFetchOutcomes; ++outcome) {
     out.Sample(std::string("veld_weather_fetches_total{outcome=\"") + kOutcomes[outcome] + "\"}",
@@ -124,7 +125,11 @@ std::string RenderMetrics(const ServerMetrics& metrics, uint64_t databaseErrors)
                Read(metrics.webRequestsByClass[statusClass]));
   }
   out.Family("veld_database_errors_total", "counter", "Failed SQLite statements and opens.");
-  out.Sample("veld_database_errors_total", databaseErrors);
+  out.Sample("veld_database_errors_total", database.errors.load(std::memory_order_relaxed));
+  out.Family("veld_database_busy_total", "counter",
+             "Writes that gave up waiting for another connection's write lock (answered Modbus exception 6 or "
+             "HTTP 503).");
+  out.Sample("veld_database_busy_total", database.busyWrites.load(std::memory_order_relaxed));
   out.Family("veld_uptime_seconds", "gauge", "Seconds since the server started.");
   out.Sample("veld_uptime_seconds", metrics.UptimeSeconds());
   return out.Text();
@@ -132,20 +137,27 @@ std::string RenderMetrics(const ServerMetrics& metrics, uint64_t databaseErrors)
 
 int SendMetrics(mg_connection* conn, const CSQLiteDatabase& database, const ServerMetrics& metrics) {
   SendHeader(conn, 200, kMetricsContentType);
-  WriteText(conn, RenderMetrics(metrics, database.ErrorCount()));
+  WriteText(conn, RenderMetrics(metrics, database.Health()));
   return 200;
 }
 
 int SendHealth(mg_connection* conn, CSQLiteDatabase& database, const ServerMetrics& metrics) {
   const bool readable = DatabaseReadable(database);
+  const bool present = database.Health().FileStillThere();
+  const bool writeFailed = database.Health().lastWriteFailed.load(std::memory_order_relaxed);
+  const bool healthy = readable && present && !writeFailed;
   const int64_t lastSuccess = metrics.lastWeatherSuccess.load(std::memory_order_relaxed);
   rapidjson::StringBuffer buffer;
   rapidjson::Writer<rapidjson::StringBuffer> json(buffer);
   json.StartObject();
   json.Key("status");
-  json.String(readable ? "ok" : "unavailable");
+  json.String(healthy ? "ok" : "unavailable");
   json.Key("database_readable");
   json.Bool(readable);
+  json.Key("database_file_present");
+  json.Bool(present);
+  json.Key("last_write_failed");
+  json.Bool(writeFailed);
   json.Key("seconds_since_last_weather_success");
   if (lastSuccess == 0) {
     json.Null();
@@ -155,7 +167,7 @@ int SendHealth(mg_connection* conn, CSQLiteDatabase& database, const ServerMetri
   json.Key("uptime_seconds");
   json.Int64(static_cast<int64_t>(metrics.UptimeSeconds()));
   json.EndObject();
-  const int status = readable ? 200 : 503;
+  const int status = healthy ? 200 : 503;
   SendHeader(conn, static_cast<uint16_t>(status), kJsonContentType);
   WriteText(conn, std::string(buffer.GetString(), buffer.GetSize()));
   return status;

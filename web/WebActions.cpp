@@ -15,6 +15,7 @@ namespace {
 const char* const kMissingParameters = "Missing required parameters for write.";
 const char* const kBadValue = "value must be an integer from -32768 to 65535";
 const char* const kBadId = "id must be an integer from 0 to 65535";
+const char* const kBusy = "The database is busy with another writer; try again";
 
 // The word to store, or nothing when the text is not a value in range.
 std::optional<uint16_t> RegisterWord(const std::string& text) {
@@ -43,14 +44,18 @@ int HandleWriteAction(mg_connection* conn, CSQLiteDatabase& database, const std:
   }
   // An empty name (or none) leaves the row's name as it is.
   const std::string name = QueryText(query, "name");
-  {
-    const auto lock = database.Lock();
-    if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
-      return SendError(conn, accept, 500, "Could not open the database");
-    }
-    if (!UpdateValueByOffset(database, static_cast<uint16_t>(*id), *value, name.empty() ? nullptr : name.c_str())) {
+  const uint16_t word = *value;
+  switch (WriteRegisters(database, static_cast<uint16_t>(*id), &word, 1, name.empty() ? nullptr : name.c_str())) {
+    case RegisterWrite::kWritten:
+      break;
+    case RegisterWrite::kNoRow:
+      return SendError(conn, accept, 404, "No row at this id");
+    case RegisterWrite::kDuplicate:
+      return SendError(conn, accept, 409, "Another row of this postal code has this name");
+    case RegisterWrite::kBusy:
+      return SendError(conn, accept, 503, kBusy);
+    case RegisterWrite::kFailed:
       return SendError(conn, accept, 500, "Could not update database with write");
-    }
   }
   return SendDataView(conn, database, accept, static_cast<int>(*id), 1, std::string());
 }
@@ -67,7 +72,9 @@ int HandleAddAction(mg_connection* conn, CSQLiteDatabase& database, const std::s
   const std::string name = QueryText(query, "name");
   uint32_t newOffset = 0;
   if (!InsertValue(database, nullptr, name.empty() ? nullptr : name.c_str(), *value, &newOffset)) {
-    return SendError(conn, accept, 500, "Could not insert the new value into the database");
+    return database.LastFailureWasBusy()
+               ? SendError(conn, accept, 503, kBusy)
+               : SendError(conn, accept, 500, "Could not insert the new value into the database");
   }
   return SendDataView(conn, database, accept, static_cast<int>(newOffset), 1, std::string());
 }

@@ -55,11 +55,6 @@ CWebInterface& CWebInterface::GetInstance() {
   return instance;
 }
 
-int CWebInterface::SendDataView(mg_connection* conn, const std::string& accept, int offset, int limit,
-                                const std::string& postal) {
-  return ::SendDataView(conn, *m_database, accept, offset, limit, postal);
-}
-
 int CWebInterface::HandleRequest(mg_connection* conn) {
   const mg_request_info* info = mg_get_request_info(conn);
   if (info == nullptr) {
@@ -83,22 +78,26 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
 
   const char* localUri = info->local_uri != nullptr ? info->local_uri : info->request_uri;
   const std::string path = localUri != nullptr ? localUri : "";
+  // This request's own connection: requests never wait for each other's
+  // statements, nor for the Modbus loop's.
+  const ConnectionPool::Lease lease = m_connections->Take();
+  CSQLiteDatabase& database = *lease;
   if (path == "/healthz") {
-    return SendHealth(conn, *m_database, *m_metrics);
+    return SendHealth(conn, database, *m_metrics);
   }
   if (path == "/metrics") {
-    return SendMetrics(conn, *m_database, *m_metrics);
+    return SendMetrics(conn, database, *m_metrics);
   }
   // Read-only views for charts and integrators, JSON or CSV whatever the
   // Accept header.
   if (path == "/history") {
-    return SendHistory(conn, *m_database, info->query_string);
+    return SendHistory(conn, database, info->query_string);
   }
   if (path == "/registers.csv") {
-    return SendRegisterMapCsv(conn, *m_database);
+    return SendRegisterMapCsv(conn, database);
   }
   if (path == "/registers.json") {
-    return SendRegisterMapJson(conn, *m_database);
+    return SendRegisterMapJson(conn, database);
   }
   if (SendStaticFile(conn, path, accept)) {
     return 200;
@@ -121,7 +120,7 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
   }
 
   if (action == "view") {
-    return SendDataView(conn, accept, offset, limit, postal);
+    return SendDataView(conn, database, accept, offset, limit, postal);
   }
   if (action != "write" && action != "add") {
     return SendError(conn, accept, 400, "unknown action");
@@ -132,9 +131,9 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
     return SendError(conn, accept, 403, "action refused: " + refusal);
   }
   if (action == "write") {
-    return HandleWriteAction(conn, *m_database, accept, query);
+    return HandleWriteAction(conn, database, accept, query);
   }
-  return HandleAddAction(conn, *m_database, accept, query);
+  return HandleAddAction(conn, database, accept, query);
 }
 
 int BeginRequest(mg_connection* conn) {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "SQLiteDatabase.h"
+#include "ConnectionPool.h"
 #include "ServerMetrics.h"
 #include "WebGuards.h"
 
@@ -25,15 +25,13 @@ class CWebInterface {
   // for the write and add actions 403 when CrossSiteRefusal refuses them.
   int HandleRequest(mg_connection* conn);
 
-  // The data view over m_database (see DataView.h).
-  int SendDataView(mg_connection* conn, const std::string& accept, int offset, int limit, const std::string& postal);
-
-  // The database every request works on; set once before the server starts.
-  CSQLiteDatabase* m_database = nullptr;
+  // The connections requests work on, one of its own for each request
+  // while it runs; set once before the server starts.
+  ConnectionPool* m_connections = nullptr;
   // The server's counters: web requests are counted into them, and
-  // /metrics and /healthz report them. Set with m_database.
+  // /metrics and /healthz report them. Set with m_connections.
   ServerMetrics* m_metrics = nullptr;
-  // The allowed host names and the password file. Set with m_database.
+  // The allowed host names and the password file. Set with m_connections.
   WebAccess m_access;
 
  private:

@@ -26,6 +26,8 @@ const char* ReasonPhrase(uint16_t status) {
       return "Not found";
     case 405:
       return "Method Not Allowed";
+    case 409:
+      return "Conflict";
     case 500:
       return "Internal Server Error";
     case 503:

@@ -30,11 +30,11 @@ void* LowerThreadPriority(const mg_context* /*context*/, int /*threadType*/) {
 
 void WebServerStop::operator()(mg_context* context) const { mg_stop(context); }
 
-WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts, std::string* error,
+WebServer StartWebServer(ConnectionPool& connections, const std::string& listeningPorts, std::string* error,
                          ServerMetrics* metrics, const WebAccess& access) {
   static ServerMetrics ownMetrics;
   CWebInterface& web = CWebInterface::GetInstance();
-  web.m_database = &database;
+  web.m_connections = &connections;
   web.m_metrics = metrics != nullptr ? metrics : &ownMetrics;
   web.m_access = access;
   mg_callbacks callbacks{};

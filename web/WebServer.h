@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "SQLiteDatabase.h"
+#include "ConnectionPool.h"
 #include "ServerMetrics.h"
 #include "WebGuards.h"
 
@@ -17,14 +17,15 @@ struct WebServerStop {
 // A running web server; stopping it is releasing the handle.
 using WebServer = std::unique_ptr<mg_context, WebServerStop>;
 
-// Points the web interface at database and metrics (a counter set of its
+// Points the web interface at its connections (each request takes one of
+// its own) and metrics (a counter set of its
 // own, for the life of the process, when null) and starts the server with
 // only the begin-request callback. With no listening address the library's defaults
 // hold (port 8080 on every local address, 50 worker threads, no keep-alive,
 // no document root); otherwise one such as "127.0.0.1:0". Returns null when
 // the server cannot start, with the library's reason in *error (when given).
 // access holds the allowed host names and the password file (WebGuards.h).
-WebServer StartWebServer(CSQLiteDatabase& database, const std::string& listeningPorts = std::string(),
+WebServer StartWebServer(ConnectionPool& connections, const std::string& listeningPorts = std::string(),
                          std::string* error = nullptr, ServerMetrics* metrics = nullptr,
                          const WebAccess& access = WebAccess());
 

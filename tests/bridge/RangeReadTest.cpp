@@ -1,7 +1,9 @@
 // RangeReadTest.cpp - a read that takes its rows with one statement over the
 // range answers what one lookup per register answers: the same words, the
 // same fetches and the same rows afterwards, over gaps, missing rows, stale
-// rows of several codes, the info rows and the end of the address space.
+// rows of several codes, the info rows and the end of the address space,
+// in the server's own table and in one made by another tool (no integer key,
+// rows stored out of order).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,8 +27,10 @@ struct Outcome {
   SqlRows rowsAfter;
 };
 
+enum class Table { kServers, kWithoutIntegerKey, kGone };
+
 // Runs the same reads over the same table with one of the two read paths.
-Outcome ReadAll(bool readRanges, const std::vector<std::pair<uint16_t, uint16_t>>& reads, bool breakTable) {
+Outcome ReadAll(bool readRanges, const std::vector<std::pair<uint16_t, uint16_t>>& reads, Table table) {
   TemporaryDatabase temporary;
   CapturedLog log;
   FixedClock clock{kNow};
@@ -47,8 +51,13 @@ Outcome ReadAll(bool readRanges, const std::vector<std::pair<uint16_t, uint16_t>
   temporary.Run("INSERT INTO Data VALUES (27, 'x', 'FRESH', '12abc', " + std::to_string(kNow) + ")");
   temporary.AddRow(65534, "temp", "END", 9, kNow - 600);
   temporary.AddRow(65535, "humidity", "FRESH", 65535, kNow);
-  if (breakTable) {
+  if (table != Table::kServers) {
     temporary.Run("ALTER TABLE Data RENAME TO Kept");
+  }
+  if (table == Table::kWithoutIntegerKey) {
+    temporary.Run(
+        "CREATE TABLE Data (ModbusOffset INTEGER, Name TEXT, Code TEXT, Value INTEGER, LastUpdated INTEGER);"
+        "INSERT INTO Data SELECT * FROM Kept ORDER BY ModbusOffset DESC; DROP TABLE Kept;");
   }
 
   Outcome outcome;
@@ -66,7 +75,7 @@ Outcome ReadAll(bool readRanges, const std::vector<std::pair<uint16_t, uint16_t>
   for (const auto& request : service.Requests()) {
     outcome.fetched.push_back(request.target);
   }
-  if (!breakTable) {
+  if (table != Table::kGone) {
     outcome.rowsAfter = temporary.Rows("SELECT * FROM Data ORDER BY ModbusOffset");
   }
   SetWeatherServiceUrl("");
@@ -76,10 +85,11 @@ Outcome ReadAll(bool readRanges, const std::vector<std::pair<uint16_t, uint16_t>
 TEST(RangeRead, AnswersWhatOneLookupPerRegisterAnswers) {
   const std::vector<std::pair<uint16_t, uint16_t>> reads = {{0, 30},      {20, 8},    {18, 125}, {23, 1},
                                                             {65500, 125}, {65535, 1}, {30, 10}};
-  for (const bool breakTable : {false, true}) {
-    SCOPED_TRACE(breakTable ? "table gone" : "table there");
-    const Outcome perRegister = ReadAll(false, reads, breakTable);
-    const Outcome ranges = ReadAll(true, reads, breakTable);
+  for (const Table table : {Table::kServers, Table::kWithoutIntegerKey, Table::kGone}) {
+    SCOPED_TRACE(static_cast<int>(table));
+    const bool breakTable = table == Table::kGone;
+    const Outcome perRegister = ReadAll(false, reads, table);
+    const Outcome ranges = ReadAll(true, reads, table);
     EXPECT_EQ(ranges.words, perRegister.words);
     EXPECT_EQ(ranges.exceptions, perRegister.exceptions);
     EXPECT_EQ(ranges.fetched, perRegister.fetched);

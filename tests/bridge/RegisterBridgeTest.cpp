@@ -206,14 +206,15 @@ TEST_F(RegisterBridgeTest, OtherWriteFunctionsAreIllegalAboveTheInfoRegisters) {
   EXPECT_EQ(Value(30), "0");
 }
 
-TEST_F(RegisterBridgeTest, ALockedDatabaseIsAServerDeviceFailureAndAMissingRowIsNot) {
+TEST_F(RegisterBridgeTest, ALockedDatabaseIsBusyAndAMissingRowIsNot) {
   temporary.AddRow(20, "r", "1", 5, kNow);
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(temporary.Path().c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
   uint8_t code = 0;
   EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 20, 1, &code), std::vector<uint16_t>{});
-  EXPECT_EQ(code, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
+  EXPECT_EQ(code, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_BUSY);
+  EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_REGISTER, 20, {7}), MODBUSSTACK_EXCEPTION_SERVER_DEVICE_BUSY);
   sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
   sqlite3_close(other);
   EXPECT_EQ(Read(MODBUSSTACK_FC_READ_HOLDING_REGISTERS, 20, 2), (std::vector<uint16_t>{5, 0x0BAD}));

@@ -5,11 +5,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <set>
 #include <thread>
 #include <vector>
 
 #include "DataTable.h"
+#include "DatabaseFile.h"
 #include "InfoRows.h"
 #include "TestDatabase.h"
 
@@ -150,12 +152,25 @@ TEST_F(DataTableTest, InfoRowsFillOffsets0To19) {
   }
 }
 
-TEST_F(DataTableTest, ConcurrentWritersNeitherLoseNorShareRows) {
-  // Four writer threads and a reader share the one handle for a bounded
-  // time: every insert must get an offset of its own, every save of an
-  // existing pair must update it in place, and nothing may meet a locked
-  // database.
+// Four writer threads and a reader, sharing the one handle or each on a
+// connection of its own to the file in WAL mode (as the server's threads
+// are), for a bounded time: every insert must get an offset of its own,
+// every save of an existing pair must update it in place, and nothing may
+// fail for a locked database.
+void WriteConcurrently(TemporaryDatabase& temporary, CapturedLog& log, bool connectionEach) {
+  if (connectionEach) {
+    PrepareDatabaseFile(temporary.Database());
+  }
+  std::vector<std::unique_ptr<CSQLiteDatabase>> own;
+  const auto connection = [&](int thread) -> CSQLiteDatabase& {
+    return connectionEach ? *own[static_cast<size_t>(thread)] : temporary.Database();
+  };
   constexpr int kWriters = 4;
+  for (int thread = 0; thread <= kWriters; ++thread) {
+    own.push_back(std::make_unique<CSQLiteDatabase>());
+    own.back()->SetFileName(temporary.Path());
+    own.back()->SetBusyTimeout(kWriteLockWaitMs);
+  }
   constexpr auto kDuration = std::chrono::milliseconds(1500);
   std::atomic<bool> failed{false};
   std::vector<std::vector<uint32_t>> inserted(kWriters);
@@ -166,9 +181,10 @@ TEST_F(DataTableTest, ConcurrentWritersNeitherLoseNorShareRows) {
       const std::string code = "code" + std::to_string(writer);
       for (int round = 0; std::chrono::steady_clock::now() < deadline && round < 400; ++round) {
         uint32_t offset = 0;
-        if (!InsertValue(Database(), code.c_str(), ("n" + std::to_string(round)).c_str(), 1, &offset) ||
-            !SaveValue(Database(), code, "shared", static_cast<uint16_t>(round)) ||
-            !UpdateValueByOffset(Database(), static_cast<uint16_t>(offset), 2, nullptr)) {
+        const uint16_t two = 2;
+        if (!InsertValue(connection(writer), code.c_str(), ("n" + std::to_string(round)).c_str(), 1, &offset) ||
+            !SaveValue(connection(writer), code, "shared", static_cast<uint16_t>(round)) ||
+            WriteRegisters(connection(writer), static_cast<uint16_t>(offset), &two, 1) != RegisterWrite::kWritten) {
           failed = true;
           return;
         }
@@ -179,7 +195,7 @@ TEST_F(DataTableTest, ConcurrentWritersNeitherLoseNorShareRows) {
   threads.emplace_back([&] {
     while (std::chrono::steady_clock::now() < deadline) {
       uint16_t next = 0;
-      if (!GetNextModbusOffset(Database(), &next)) {
+      if (!GetNextModbusOffset(connection(kWriters), &next)) {
         failed = true;
         return;
       }
@@ -188,6 +204,7 @@ TEST_F(DataTableTest, ConcurrentWritersNeitherLoseNorShareRows) {
   for (std::thread& thread : threads) {
     thread.join();
   }
+  own.clear();
   ASSERT_FALSE(failed);
   EXPECT_FALSE(log.Contains("locked"));
   EXPECT_FALSE(log.Contains("Error"));
@@ -203,6 +220,12 @@ TEST_F(DataTableTest, ConcurrentWritersNeitherLoseNorShareRows) {
   EXPECT_EQ(temporary.Rows("SELECT * FROM Data WHERE Name = 'shared'").size(), static_cast<size_t>(kWriters));
   EXPECT_EQ(temporary.Rows("SELECT * FROM Data").size(), insertCount + kWriters);
   EXPECT_TRUE(temporary.Rows("SELECT * FROM Data WHERE Name LIKE 'n%' AND Value != 2").empty()) << "an update was lost";
+}
+
+TEST_F(DataTableTest, ConcurrentWritersNeitherLoseNorShareRows) { WriteConcurrently(temporary, log, false); }
+
+TEST_F(DataTableTest, ConcurrentWritersOnConnectionsOfTheirOwnNeitherLoseNorShareRows) {
+  WriteConcurrently(temporary, log, true);
 }
 
 }  // namespace

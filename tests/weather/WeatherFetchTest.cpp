@@ -126,10 +126,44 @@ TEST_F(WeatherFetchTest, BadElementsAreSkippedAndGoodOnesStored) {
   EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 215), Reading(1, "wind.speed", "K1A", 36)));
 }
 
-TEST_F(WeatherFetchTest, ArrayIsStoredWhateverTheStatus) {
-  Answer(R"([{"Name":"humidity","Value":"12"}])", 404);
+TEST_F(WeatherFetchTest, OnlyA2xxAnswerIsStored) {
+  for (const int status : {404, 500, 503}) {
+    SCOPED_TRACE(status);
+    Answer(R"([{"Name":"temp","Value":-99.9}])", status);
+    EXPECT_FALSE(FetchWeather(database.Database(), "K1A"));
+    EXPECT_TRUE(log.Contains("Error: The weather service answered HTTP status [" + std::to_string(status) + "]"));
+  }
+  EXPECT_THAT(DataRows(), IsEmpty());
+  Answer(R"([{"Name":"humidity","Value":"12"}])", 203);
   EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
   EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "humidity", "K1A", 12)));
+}
+
+TEST_F(WeatherFetchTest, NamesThatAreNotTextAreSkipped) {
+  // A lone surrogate escape unescapes to bytes that are no UTF-8; \u0000
+  // and other control characters would cut or garble the name.
+  Answer(R"([{"Name":"a\udc80","Value":1},{"Name":"t\u0000emp","Value":2},{"Name":"x\ny","Value":3},)"
+         R"({"Name":"humidity","Value":4}])");
+  EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "humidity", "K1A", 4)));
+}
+
+TEST_F(WeatherFetchTest, AStoreThatCannotHaveTheWriteLockFailsAndStoresNothing) {
+  database.AddRow(20, "temp", "K1A", 100, kNow - 600);
+  database.Database().SetBusyTimeout(50);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(database.Path().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  Answer(R"([{"Name":"temp","Value":21.5},{"Name":"humidity","Value":40}])");
+  EXPECT_FALSE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_TRUE(log.Contains("Error: The readings of [K1A] were not stored: the database is busy with another writer"));
+  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(20, "temp", "K1A", 100, kNow - 600)));
+  EXPECT_THAT(database.Rows("SELECT * FROM History"), IsEmpty());
+  // Once the lock is free the same answer updates the row in place.
+  EXPECT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(20, "temp", "K1A", 215), Reading(21, "humidity", "K1A", 40)));
 }
 
 TEST_F(WeatherFetchTest, EmptyArrayLogsOnlyThePayload) {

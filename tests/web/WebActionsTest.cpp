@@ -1,6 +1,7 @@
 // WebActionsTest.cpp - the write and add actions over HTTP: the values and
 // ids they take and refuse, the optional name, missing parameters and rows,
 // and the one-row view they answer with.
+#include "DataTable.h"
 #include "WebTestFixture.h"
 
 namespace veld_test {
@@ -114,18 +115,25 @@ TEST_F(WebActionsTest, MissingParametersAnswer400AndChangeNothing) {
   EXPECT_EQ(Table(), before);
 }
 
-TEST_F(WebActionsTest, WriteToAnOffsetWithoutARowIsA500AndAddsNothing) {
+TEST_F(WebActionsTest, WriteToAnOffsetWithoutARowIsA404AndAddsNothing) {
   const SqlRows before = Table();
   for (const char* id : {"45", "500", "65535"}) {
     SCOPED_TRACE(id);
     const HttpAnswer json = GetJson(std::string("/?action=write&value=1&id=") + id);
-    EXPECT_EQ(json.head, "HTTP/1.1 500 Internal Server Error\r\nContent-Type: application/json\r\nConnection: close");
-    EXPECT_EQ(json.body, JsonError(500, "Could not update database with write"));
+    EXPECT_EQ(json.head, "HTTP/1.1 404 Not found\r\nContent-Type: application/json\r\nConnection: close");
+    EXPECT_EQ(json.body, JsonError(404, "No row at this id"));
     const HttpAnswer text = Get(std::string("/x?action=write&value=1&id=") + id);
-    EXPECT_EQ(text.status, 500);
-    EXPECT_EQ(text.body, TextError(500, "Could not update database with write"));
+    EXPECT_EQ(text.status, 404);
   }
   EXPECT_EQ(Table(), before);
+}
+
+TEST_F(WebActionsTest, ARenameToANameTheCodeHasAlreadyIsA409) {
+  database.Run(kCreateDataUniqueIndexSql);
+  // Rows 20 and 21 are both of V1L.
+  const HttpAnswer answer = GetJson("/?action=write&id=21&value=1&name=reading.20");
+  EXPECT_EQ(answer.status, 409);
+  EXPECT_EQ(RowAt(21)["Name"], "reading.21");
 }
 
 TEST_F(WebActionsTest, AddAppendsARowWithCode0AtTheNextOffsetAndAnswersWithIt) {

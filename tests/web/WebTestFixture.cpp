@@ -124,7 +124,7 @@ std::string GetRequest(const std::string& target, const std::string& headerLines
 void WebTest::SetUp() {
   Seed();
   SetWeatherServiceUrl(weather.Url());
-  server = StartWebServer(database.Database(), "127.0.0.1:0");
+  server = StartWebServer(connections, "127.0.0.1:0");
   ASSERT_TRUE(server) << "the web server did not start";
   m_port = WebServerPort(server);
   ASSERT_GT(m_port, 0);
@@ -132,7 +132,7 @@ void WebTest::SetUp() {
 
 void WebTest::Restart(const WebAccess& access) {
   StopWebServer(server, m_port);
-  server = StartWebServer(database.Database(), "127.0.0.1:0", nullptr, nullptr, access);
+  server = StartWebServer(connections, "127.0.0.1:0", nullptr, nullptr, access);
   ASSERT_TRUE(server) << "the web server did not start again";
   m_port = WebServerPort(server);
   ASSERT_GT(m_port, 0);

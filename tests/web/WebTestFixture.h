@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "ConnectionPool.h"
 #include "FixtureWeatherServer.h"
 #include "SqlTypes.h"
 #include "TestDatabase.h"
@@ -79,6 +80,8 @@ class WebTest : public ::testing::Test {
   CapturedLog log;
   FixedClock clock{kNow};
   FixtureWeatherServer weather;
+  // The web requests' connections to the database's file.
+  ConnectionPool connections{database.Path()};
   WebServer server;
 
  private:

@@ -110,7 +110,8 @@ int main(int argc, char** argv) {
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-  WebServer server = StartWebServer(ProcessDatabase(), options.listen);
+  ConnectionPool connections(options.database);
+  WebServer server = StartWebServer(connections, options.listen);
   if (!server) {
     std::fprintf(stderr, "veld-web-test-host: cannot serve on %s\n", options.listen.c_str());
     return 1;
