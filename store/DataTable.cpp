@@ -41,6 +41,18 @@ bool GetNextModbusOffset(CSQLiteDatabase& database, uint16_t* next) {
   if (!OpenForRead(database)) {
     return false;
   }
+  // Both queries read one snapshot of the file: between two of their own,
+  // another connection's first insert would make an empty table look full.
+  const bool ownTransaction = !database.InTransaction() && database.Exec("BEGIN;") == SQLITE_OK;
+  struct EndRead {
+    CSQLiteDatabase& database;
+    bool owned;
+    ~EndRead() {
+      if (owned) {
+        database.Exec("COMMIT;");
+      }
+    }
+  } endRead{database, ownTransaction};
   SqlRows rows;
   if (database.Query("SELECT ModbusOffset FROM Data ORDER BY ModbusOffset DESC LIMIT 1", rows) == SQLITE_OK &&
       !rows.empty()) {
