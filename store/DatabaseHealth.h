@@ -25,6 +25,10 @@ class DatabaseHealth {
   // True from a write that failed on a fault (disk full, read-only file,
   // I/O error) until a write lands.
   std::atomic<bool> lastWriteFailed{false};
+  // Writes landed (committed) through any of the connections: a connection
+  // that keeps a read transaction open across reads starts a new one once
+  // this moved, so that it reads what the others wrote.
+  std::atomic<uint64_t> commits{0};
 
   // Remembers which file path names now, for FileStillThere. Called once,
   // before other threads look.

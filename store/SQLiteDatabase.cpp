@@ -145,6 +145,15 @@ int CSQLiteDatabase::Open(int flags) {
 
 std::unique_lock<std::recursive_mutex> CSQLiteDatabase::LockAndTakeHeldRead(bool* transactionOpen) {
   std::unique_lock<std::recursive_mutex> lock(m_mutex);
+  const uint64_t commits = m_health->commits.load(std::memory_order_acquire);
+  if (m_readHeld && commits != m_readSinceCommit) {
+    EndHeldRead();  // another connection wrote since it began: read anew
+  }
+  if (!m_readHeld) {
+    // Counted before the transaction the caller begins now takes its
+    // snapshot, so that no later commit goes unnoticed.
+    m_readSinceCommit = commits;
+  }
   *transactionOpen = m_readHeld;
   m_readHeld = false;
   return lock;
@@ -413,6 +422,7 @@ void CSQLiteDatabase::NoteWriteOutcome(int result) {
     case SQLITE_OK:
       if (m_connection != nullptr && sqlite3_get_autocommit(m_connection) != 0) {
         m_health->lastWriteFailed.store(false, std::memory_order_relaxed);
+        m_health->commits.fetch_add(1, std::memory_order_release);
       }
       break;
     case SQLITE_BUSY:

@@ -131,14 +131,17 @@ class CSQLiteDatabase {
   // Held reads. While a stream of register reads comes in, the read
   // transaction of one read may stay open, without the lock, for the next
   // read to carry on with: SQLite then takes and checks its file locks once
-  // for the stream rather than once per read. Other queries (a web page)
-  // run inside it as well; anything that may write ends it first: Exec, an
-  // Open for writing, Close. The server ends it as soon as its loop goes
+  // for the stream rather than once per read. Other queries on this
+  // connection run inside it as well; anything that may write ends it
+  // first: Exec, an Open for writing, Close; and a commit through another
+  // connection of the same health keeps it from being carried on, so reads
+  // see every write the server acknowledged. The server ends it as soon as its loop goes
   // quiet. Off unless switched on, so that a transaction never outlives its
   // operation where nobody ends held reads.
   void SetReadHoldingEnabled(bool enabled);
   // Takes the lock and hands over the held read transaction, if there is
-  // one, instead of ending it: *transactionOpen tells which.
+  // one and no connection of the same health has committed since it began,
+  // instead of ending it: *transactionOpen tells which.
   std::unique_lock<std::recursive_mutex> LockAndTakeHeldRead(bool* transactionOpen);
   // Called with the lock and an open read transaction: keeps the
   // transaction open after the caller releases the lock when holding is
@@ -210,6 +213,9 @@ class CSQLiteDatabase {
   bool m_everOpened = false;
   bool m_readHoldingEnabled = false;
   bool m_readHeld = false;
+  // The health's commit count when the held read's transaction began: a
+  // held read that a commit has overtaken since is not carried on.
+  uint64_t m_readSinceCommit = 0;
   int m_lastFailure = SQLITE_OK;
   DatabaseHealth m_ownHealth;
   DatabaseHealth* m_health = &m_ownHealth;

@@ -329,7 +329,8 @@ def startup(run):
     second = run.start_server()
     second_lines = start_lines(second.log())
     expect(second_lines == banner + rest, "second start logged:\n%s" % second_lines)
-    expect("FYI: SQL Query=" not in second.log().split(WAITING_LINE)[0], "the second start seeded rows")
+    expect("INSERT INTO Data" not in second.log().split(WAITING_LINE)[0], "the second start seeded rows")
+    expect(run.sql("PRAGMA journal_mode") == [["wal"]], "the file is in WAL mode")
     code, read, output = mbpoll("-t", 3, "-r", 0, "-c", 5)
     expect(code == 0 and [read.get(i) for i in range(5)] == INFO_VALUES[:5], "mbpoll FC4 0..4: %s" % output)
     expect(run.sql(table) == before, "the second start changed the table")
@@ -901,12 +902,15 @@ def availability(run):
         expect(asked <= len(codes) and server.log().count("The data is too old") == reads,
                "%d fetches while kept codes were polled" % asked)
 
-        # A database another program holds locked: a failure, not data.
+        # Another program holding the write lock: reads go on (WAL); a write
+        # waits a second for its turn, then answers busy, not failed.
         holder = sqlite3.connect(run.database(), isolation_level=None)
-        holder.execute("BEGIN EXCLUSIVE")
-        expect(exception_code(reader.read_holding_registers(200, 1)) == 4, "a read of a locked database")
+        holder.execute("BEGIN IMMEDIATE")
+        expect(registers(reader.read_holding_registers(200, 1)) == [7], "a read while another program writes")
+        expect(exception_code(reader.write_register(200, 8)) == 6, "a write while another program holds the lock")
         holder.execute("COMMIT")
         holder.close()
+        expect(not reader.write_register(200, 7).isError(), "a write after the lock")
         expect(registers(reader.read_holding_registers(200, 1)) == [7], "a read after the lock")
 
         # What the service answers: no redirect to another port (the server's
