@@ -7,11 +7,13 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "BackgroundRefresher.h"
 #include "ConsoleLog.h"
 #include "DataTable.h"
+#include "DatabaseFileLock.h"
 #include "HistoryTable.h"
 #include "InfoRows.h"
 #include "MessageCountWriter.h"
@@ -127,6 +129,14 @@ int RunServer(const ServerSettings& settings) {
   database.SetBusyTimeout(kProcessBusyTimeoutMs);
   if (const int failure = OpenOrCreateDatabase(database, settings.databasePath); failure != 0) {
     return failure;
+  }
+  // One server per database file: the file exists now, and its lock is held
+  // until RunServer returns or the process dies.
+  std::string lockRefusal;
+  const std::optional<DatabaseFileLock> fileLock = DatabaseFileLock::Take(settings.databasePath, &lockRefusal);
+  if (!fileLock) {
+    ConsoleLog("Error: %s. Exit\n", lockRefusal.c_str());
+    return kExitCannotCreateDatabase;
   }
   // A file from an earlier version has no History table yet; without one the
   // registers work as ever, only their history is not kept.
