@@ -1,6 +1,7 @@
 // HistoryTable.h - the History table: every reading a fetch stores, kept as
 // (postal code, name, register word, time) for a number of days, read back
-// per code over a time range and pruned in bounded batches.
+// per code over a time range (thinned by SQLite to a bounded number of
+// points per name) and pruned in bounded batches.
 #pragma once
 
 #include <cstdint>
