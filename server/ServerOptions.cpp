@@ -206,8 +206,8 @@ const char* const kFooter =
     "\n"
     "Exit status: 0 after --help, --version, or a stop by SIGTERM or SIGINT;\n"
     "64 for a bad option or configuration file; 1 to 5 when start-up fails\n"
-    "(1 libcurl or the Modbus stack, 2 the database file, 3 its table,\n"
-    "4 the web server, 5 the Modbus port).";
+    "(1 libcurl or the Modbus stack, 2 the database file, also when another\n"
+    "server uses it, 3 its table, 4 the web server, 5 the Modbus port).";
 
 ServerCommandLine UsageError(const std::string& why) {
   ServerCommandLine result;

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "BackgroundRefresher.h"
@@ -14,6 +15,7 @@
 #include "ConsoleLog.h"
 #include "DataTable.h"
 #include "DatabaseFile.h"
+#include "DatabaseFileLock.h"
 #include "DatabaseHealth.h"
 #include "InfoRows.h"
 #include "MessageCountWriter.h"
@@ -126,6 +128,14 @@ int RunServer(const ServerSettings& settings) {
   database.SetHealth(&health);
   if (const int failure = OpenOrCreateDatabase(database, settings.databasePath); failure != 0) {
     return failure;
+  }
+  // One server per database file: the file exists now, and its lock is held
+  // until RunServer returns or the process dies.
+  std::string lockRefusal;
+  const std::optional<DatabaseFileLock> fileLock = DatabaseFileLock::Take(settings.databasePath, &lockRefusal);
+  if (!fileLock) {
+    ConsoleLog("Error: %s. Exit\n", lockRefusal.c_str());
+    return kExitCannotCreateDatabase;
   }
   PrepareDatabaseFile(database);
   health.NoteFile(settings.databasePath);

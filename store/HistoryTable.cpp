@@ -41,15 +41,48 @@ int64_t PruneHistory(CSQLiteDatabase& database, int64_t cutoff, int64_t batchRow
   return deleted;
 }
 
-bool ReadHistory(CSQLiteDatabase& database, const std::string& code, int64_t since,
+// Each step is an index lookup or a bounded walk: Early stops after
+// Points + 1 distinct times, Span and Chosen look up one time each, Kept
+// the rows of the chosen times, Edge one first and one last row per name.
+const char* const kReadThinnedHistorySql =
+    "WITH RECURSIVE Asked(Code, Since, Points) AS (VALUES (?, ?, ?)),"
+    // The range's first reading times, one more than Points when it has
+    // more, so that a short range is answered whole.
+    " Early(Time) AS (SELECT DISTINCT Time FROM History WHERE PostalCode = (SELECT Code FROM Asked)"
+    " AND Time >= (SELECT Since FROM Asked) ORDER BY Time LIMIT (SELECT Points + 1 FROM Asked)),"
+    // A row only when the range is thinned: its first and last time and the
+    // number of evenly spread instants.
+    " Span(First, Last, Instants) AS (SELECT (SELECT MIN(Time) FROM Early),"
+    " (SELECT MAX(Time) FROM History WHERE PostalCode = Code AND Time >= Since), Points - 2"
+    " FROM Asked WHERE (SELECT COUNT(*) FROM Early) > Points),"
+    " Instant(Step, Start) AS (SELECT 0, First FROM Span"
+    " UNION ALL SELECT Step + 1, First + (Step + 1) * (Last - First) / (Instants - 1) FROM Instant, Span"
+    " WHERE Step + 1 < Instants),"
+    " Chosen(Time) AS (SELECT Time FROM Early WHERE NOT EXISTS (SELECT 1 FROM Span)"
+    " UNION SELECT (SELECT MIN(Time) FROM History WHERE PostalCode = (SELECT Code FROM Asked) AND Time >= Start)"
+    " FROM Instant),"
+    " Kept(Row, Name) AS (SELECT rowid, Name FROM History WHERE PostalCode = (SELECT Code FROM Asked)"
+    " AND Time IN Chosen),"
+    // A name missing from the first or last chosen time still keeps its own
+    // first and last reading.
+    " Named(Name) AS (SELECT DISTINCT Name FROM Kept WHERE EXISTS (SELECT 1 FROM Span)),"
+    " Edge(Row) AS (SELECT (SELECT rowid FROM History WHERE PostalCode = (SELECT Code FROM Asked)"
+    " AND Time >= (SELECT Since FROM Asked) AND History.Name = Named.Name ORDER BY Time LIMIT 1) FROM Named"
+    " UNION ALL SELECT (SELECT rowid FROM History WHERE PostalCode = (SELECT Code FROM Asked)"
+    " AND Time >= (SELECT Since FROM Asked) AND History.Name = Named.Name ORDER BY Time DESC LIMIT 1) FROM Named)"
+    // One row per name and time: the one stored first.
+    " SELECT Name, Word, Time, MIN(rowid) FROM History"
+    " WHERE rowid IN (SELECT Row FROM Kept UNION ALL SELECT Row FROM Edge) GROUP BY Name, Time ORDER BY Name, Time";
+
+bool ReadHistory(CSQLiteDatabase& database, const std::string& code, int64_t since, int pointsPerName,
                  std::vector<HistoryReading>& readings) {
   const auto lock = database.Lock();
   if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
     return false;
   }
-  // The index on (PostalCode, Time) hands the rows over in time order.
-  return database.Query("SELECT Name, Word, Time FROM History WHERE PostalCode = ? AND Time >= ? ORDER BY Time, rowid",
-                        {SqlParam::Text(code), SqlParam::Integer(since)}, [&readings](const SqlRowView& row) {
+  return database.Query(kReadThinnedHistorySql,
+                        {SqlParam::Text(code), SqlParam::Integer(since), SqlParam::Integer(pointsPerName)},
+                        [&readings](const SqlRowView& row) {
                           size_t length = 0;
                           const char* name = row.Bytes(0, &length);
                           readings.push_back({name != nullptr ? std::string(name, length) : std::string(),

@@ -1,6 +1,7 @@
 // HistoryTable.h - the History table: every reading a fetch stores, kept as
 // (postal code, name, register word, time) for a number of days, read back
-// per code over a time range and pruned in bounded batches.
+// per code over a time range (thinned by SQLite to a bounded number of
+// points per name) and pruned in bounded batches.
 #pragma once
 
 #include <cstdint>
@@ -38,7 +39,24 @@ struct HistoryReading {
 };
 
 // The readings of code (compared without regard to ASCII case) from since
-// on, oldest first, appended to readings. False when the database cannot be
+// on, at most pointsPerName (4 or more) per name, appended to readings
+// ordered by name (byte order) and, within a name, oldest first. SQLite
+// thins them, so the rows handed over stay bounded whatever the table
+// holds:
+// - when the range has at most pointsPerName distinct reading times, every
+//   reading is kept;
+// - otherwise pointsPerName - 2 instants are spread evenly from the range's
+//   first reading time to its last, and the readings taken at the first
+//   reading time at or after each instant are kept (a fetch stores all its
+//   readings under one time, so every name of that fetch keeps a point),
+//   plus each kept name's own first and last reading in the range.
+// A name keeps one reading per time. The work is a few index lookups per
+// instant, not a pass over the range. False when the database cannot be
 // opened or queried.
-bool ReadHistory(CSQLiteDatabase& database, const std::string& code, int64_t since,
+bool ReadHistory(CSQLiteDatabase& database, const std::string& code, int64_t since, int pointsPerName,
                  std::vector<HistoryReading>& readings);
+
+// The one statement ReadHistory runs, with the parameters (code, since,
+// pointsPerName); its rows are (Name, Word, Time). Every access to History
+// goes through the index on (PostalCode, Time) or the rowid.
+extern const char* const kReadThinnedHistorySql;

@@ -1,11 +1,12 @@
-// HistoryView.cpp - reading the parameters, grouping a code's History rows
-// by name, thinning long series and writing them with RapidJSON's Writer.
+// HistoryView.cpp - reading the parameters, taking a code's History rows
+// (thinned by the database, grouped by name) and writing them with
+// RapidJSON's Writer.
 #include "HistoryView.h"
 
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include <map>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,17 +37,6 @@ std::optional<int> HoursOf(const char* query) {
   return hours ? std::optional<int>(static_cast<int>(*hours)) : std::nullopt;
 }
 
-// The points to answer out of count: all of them, or kMaxHistoryPointsPerName
-// spread evenly from the first to the last.
-std::vector<size_t> KeptPoints(size_t count) {
-  std::vector<size_t> kept;
-  const size_t wanted = std::min(count, kMaxHistoryPointsPerName);
-  for (size_t i = 0; i < wanted; ++i) {
-    kept.push_back(wanted == count || wanted < 2 ? i : i * (count - 1) / (wanted - 1));
-  }
-  return kept;
-}
-
 void WriteValue(rapidjson::Writer<rapidjson::StringBuffer>& json, const ReadingScale& scale, uint16_t word) {
   const int value = scale.signedWord ? static_cast<int16_t>(word) : word;
   if (scale.factor == 1) {
@@ -72,15 +62,9 @@ int SendHistory(mg_connection* conn, CSQLiteDatabase& database, const char* quer
                      "hours must be a whole number from 1 to " + std::to_string(kMaxHistoryHours));
   }
   std::vector<HistoryReading> readings;
-  if (!ReadHistory(database, *postal, CurrentUnixTime() - *hours * kSecondsPerHour, readings)) {
+  if (!ReadHistory(database, *postal, CurrentUnixTime() - *hours * kSecondsPerHour, kMaxHistoryPointsPerName,
+                   readings)) {
     return SendError(conn, kJsonContentType, 500, "Could not query the database");
-  }
-  // Rows come oldest first, and stay so within each name.
-  std::map<std::string, std::vector<const HistoryReading*>> byName;
-  for (const HistoryReading& reading : readings) {
-    if (ScaleOf(reading.name).unit[0] != '\0') {
-      byName[reading.name].push_back(&reading);
-    }
   }
 
   rapidjson::StringBuffer buffer;
@@ -93,22 +77,29 @@ int SendHistory(mg_connection* conn, CSQLiteDatabase& database, const char* quer
   json.Int(*hours);
   json.Key("series");
   json.StartObject();
-  for (const auto& [name, points] : byName) {
+  // Rows come grouped by name, each name's oldest first.
+  for (auto first = readings.cbegin(); first != readings.cend();) {
+    const std::string& name = first->name;
+    const auto last =
+        std::find_if(first, readings.cend(), [&name](const HistoryReading& reading) { return reading.name != name; });
     const ReadingScale scale = ScaleOf(name);
-    json.Key(name.c_str(), static_cast<rapidjson::SizeType>(name.size()));
-    json.StartObject();
-    json.Key("unit");
-    json.String(scale.unit);
-    json.Key("points");
-    json.StartArray();
-    for (const size_t index : KeptPoints(points.size())) {
+    if (scale.unit[0] != '\0') {
+      json.Key(name.c_str(), static_cast<rapidjson::SizeType>(name.size()));
+      json.StartObject();
+      json.Key("unit");
+      json.String(scale.unit);
+      json.Key("points");
       json.StartArray();
-      json.Int64(points[index]->time);
-      WriteValue(json, scale, points[index]->word);
+      for (auto point = first; point != last; ++point) {
+        json.StartArray();
+        json.Int64(point->time);
+        WriteValue(json, scale, point->word);
+        json.EndArray();
+      }
       json.EndArray();
+      json.EndObject();
     }
-    json.EndArray();
-    json.EndObject();
+    first = last;
   }
   json.EndObject();
   json.EndObject();

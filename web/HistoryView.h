@@ -3,17 +3,15 @@
 // scaled as the page shows it.
 #pragma once
 
-#include <cstddef>
-
 #include "SQLiteDatabase.h"
 
 struct mg_connection;
 
 constexpr int kDefaultHistoryHours = 24;
 constexpr int kMaxHistoryHours = 7 * 24;
-// Most points answered per name; a longer series is thinned evenly, its
-// first and last points kept.
-constexpr size_t kMaxHistoryPointsPerName = 2000;
+// Most points answered per name; a longer series is thinned by the database,
+// spread evenly over its time, its first and last points kept (ReadHistory).
+constexpr int kMaxHistoryPointsPerName = 2000;
 
 // Answers {"postal": CODE, "hours": N, "series": {NAME: {"unit": UNIT,
 // "points": [[UNIX_SECONDS, VALUE], ...]}, ...}} under application/json:

@@ -2,31 +2,8 @@
 #include "WebServer.h"
 
 #include <civetweb.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 #include "WebInterface.h"
-
-namespace {
-
-// The web threads run at a lower priority than the Modbus loop: when the
-// machine is busy, a controller's poll is answered first and the page
-// waits. Linux keeps a nice value per thread.
-constexpr int kWebThreadNiceIncrement = 10;
-
-void* LowerThreadPriority(const mg_context* /*context*/, int /*threadType*/) {
-  const pid_t thread = gettid();
-  errno = 0;
-  const int current = getpriority(PRIO_PROCESS, static_cast<id_t>(thread));
-  if (errno == 0) {
-    setpriority(PRIO_PROCESS, static_cast<id_t>(thread), current + kWebThreadNiceIncrement);
-  }
-  return nullptr;
-}
-
-}  // namespace
 
 void WebServerStop::operator()(mg_context* context) const { mg_stop(context); }
 
@@ -39,7 +16,6 @@ WebServer StartWebServer(ConnectionPool& connections, const std::string& listeni
   web.m_access = access;
   mg_callbacks callbacks{};
   callbacks.begin_request = BeginRequest;
-  callbacks.init_thread = LowerThreadPriority;
   // CivetWeb 1.15's defaults are the ones this server wants (see above), so
   // the process's server gets no options at all.
   const char* options[] = {"listening_ports", listeningPorts.c_str(), nullptr};

@@ -145,8 +145,8 @@ class Run:
         self.processes.append(self.service)
         require(wait_until(lambda: port_open(8081), 10), "the weather service did not come up")
 
-    def start_server(self, ready=True, arguments=(), waiting_line=WAITING_LINE):
-        server = Process([self.args.server] + list(arguments), self.folder, "server.log")
+    def start_server(self, ready=True, arguments=(), waiting_line=WAITING_LINE, log_name="server.log"):
+        server = Process([self.args.server] + list(arguments), self.folder, log_name)
         self.processes.append(server)
         if ready:
             require(server.wait_log(waiting_line), "the server did not reach its loop:\n" + server.log()[-3000:])
@@ -542,6 +542,29 @@ def exit_codes(run):
         if port == 8080:
             expect(WAITING_LINE not in server.log() and not port_open(502), "the Modbus port was opened")
         blocker.close()
+
+    # One server per database file: a second one on the file of a running
+    # server exits with 2 and names the file and the first server; once the
+    # first is killed outright, the system's lock is gone with it.
+    first = run.start_server(log_name="first.log")
+    second = run.start_server(ready=False, log_name="second.log",
+                              arguments=["--modbus-listen", "127.0.0.1:1502", "--web-listen", "127.0.0.1:8088"])
+    try:
+        second.popen.wait(20)
+    except subprocess.TimeoutExpired:
+        pass
+    refusal = [line for line in second.log().split("\n") if line.startswith("Error: ")]
+    expect(second.popen.returncode == 2, "a second server on the file exits with %s" % second.popen.returncode)
+    expect(len(refusal) == 1 and "[data.sqlite3]" in refusal[0] and "pid=[%d]" % first.popen.pid in refusal[0]
+           and "name=[%s]" % os.path.basename(run.args.server)[:15] in refusal[0],
+           "the refusal names the file and the first server: %s" % refusal)
+    client = modbus_client()
+    expect(registers(client.read_holding_registers(0, 3)) == INFO_VALUES[:3], "the first server stopped answering")
+    client.close()
+    first.popen.kill()
+    first.popen.wait(5)
+    third = run.start_server(log_name="third.log")
+    expect(third.alive() and "Error: " not in third.log(), "a server after the killed one: %s" % third.log()[-500:])
 
 
 def options(run):

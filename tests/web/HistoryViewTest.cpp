@@ -3,6 +3,7 @@
 // its parameters, thinning, and a fetch's readings showing up in it.
 #include <rapidjson/document.h>
 
+#include "HistoryTable.h"
 #include "WebTestFixture.h"
 
 namespace veld_test {
@@ -67,22 +68,47 @@ TEST_F(HistoryViewTest, HoursChoosesTheWindowFromOneToAWeekAndPostalIsRequired) 
   EXPECT_EQ(Get("/history?postal=" + std::string(300, 'A')).body, JsonError(400, "postal is too long"));
 }
 
-TEST_F(HistoryViewTest, ALongSeriesIsThinnedEvenlyKeepingItsEnds) {
+// 'clouds' every second for 5000 s; 'humidity' every 10 s from 679 s on,
+// its first (679) and last (4989) at times no evenly spread instant picks.
+TEST_F(HistoryViewTest, ALongSeriesIsThinnedEvenlyKeepingEachNamesEnds) {
+  const std::string start = std::to_string(kNow - 5000);
   database.Run(
       "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 4999) INSERT INTO History "
       "SELECT 'W1L', 'clouds', i % 100, " +
-      std::to_string(kNow - 5000) + " + i FROM n");
+      start + " + i FROM n UNION ALL SELECT 'W1L', 'humidity', 50, " + start + " + i FROM n WHERE i % 10 = 9 " +
+      "AND i BETWEEN 679 AND 4989");
   rapidjson::Document document;
   document.Parse(Get("/history?postal=W1L").body.c_str());
   ASSERT_TRUE(document.IsObject());
-  const auto& points = document["series"]["clouds"]["points"];
-  ASSERT_EQ(points.Size(), 2000u);
-  EXPECT_EQ(points[0][0].GetInt64(), kNow - 5000);
-  EXPECT_EQ(points[1999][0].GetInt64(), kNow - 1);
-  for (rapidjson::SizeType i = 1; i < points.Size(); ++i) {
-    const int64_t step = points[i][0].GetInt64() - points[i - 1][0].GetInt64();
+  const auto& clouds = document["series"]["clouds"]["points"];
+  ASSERT_LE(clouds.Size(), 2000u);
+  ASSERT_GE(clouds.Size(), 1990u);
+  EXPECT_EQ(clouds[0][0].GetInt64(), kNow - 5000);
+  EXPECT_EQ(clouds[clouds.Size() - 1][0].GetInt64(), kNow - 1);
+  for (rapidjson::SizeType i = 1; i < clouds.Size(); ++i) {
+    const int64_t step = clouds[i][0].GetInt64() - clouds[i - 1][0].GetInt64();
     ASSERT_TRUE(step == 2 || step == 3) << "step " << step << " at " << i;
   }
+  const auto& humidity = document["series"]["humidity"]["points"];
+  ASSERT_GT(humidity.Size(), 2u);
+  EXPECT_EQ(humidity[0][0].GetInt64(), kNow - 5000 + 679);
+  EXPECT_EQ(humidity[humidity.Size() - 1][0].GetInt64(), kNow - 5000 + 4989);
+  for (rapidjson::SizeType i = 1; i < humidity.Size(); ++i) {
+    ASSERT_GT(humidity[i][0].GetInt64(), humidity[i - 1][0].GetInt64()) << "oldest first, at " << i;
+  }
+}
+
+// The thinned read stays bounded only while SQLite seeks through the index
+// on (PostalCode, Time) instead of passing over the table.
+TEST_F(HistoryViewTest, TheThinnedReadSeeksThroughTheCodeAndTimeIndex) {
+  const SqlRows plan = database.Rows(std::string("EXPLAIN QUERY PLAN ") + kReadThinnedHistorySql);
+  int indexed = 0;
+  for (const SqlRow& step : plan) {
+    const std::string& detail = step.at("detail");
+    EXPECT_NE(detail.rfind("SCAN History", 0), 0u) << detail;
+    indexed += detail.find("HistoryByCodeAndTime") != std::string::npos ? 1 : 0;
+  }
+  EXPECT_GE(indexed, 5);
 }
 
 TEST_F(HistoryViewTest, AFetchedReadingIsInTheHistoryAsThePageShowsIt) {
