@@ -7,7 +7,9 @@
 # (build/bench-check.md for --check).
 #   tools/run-benchmarks.sh          full run: VELD_BENCH_ROUNDS rounds (3) of
 #                                    VELD_BENCH_SECONDS s per run (5), idle CPU,
-#                                    commit cost, web load with wrk
+#                                    commit cost, web load with wrk, FC3
+#                                    latency under /history load on a full
+#                                    History table (bench/history_contention_bench.py)
 #   tools/run-benchmarks.sh --check  1 round of 1 s per run; fails on any wrong
 #                                    reply, never on speed (CI)
 # Run as root (unshare -n); dependencies from tools/install-deps.sh.
@@ -254,6 +256,17 @@ if [ "$check" = 0 ]; then
       "$(ratio "$veld_loaded" "$(quiet_p99 veld)") x"
     echo "- the same for the libmodbus peer under the same web load (on our server's web interface):" \
       "${libmodbus_loaded:-?} µs / $(quiet_p99 libmodbus) µs = $(ratio "$libmodbus_loaded" "$(quiet_p99 libmodbus)") x"
+  } >>"$report"
+
+  # FC3 latency on a History table of 7 days of one code, without and with
+  # 10 web clients on /history (in a namespace of its own: ports 502 and 8080
+  # are taken here). Writes are in the table above.
+  {
+    echo
+    echo "History contention (bench/history_contention_bench.py; A/B: give it --server twice):"
+    echo
+    "$python" bench/history_contention_bench.py --server "$bin/veld-weather-server" --load "$bin/modbus-load" \
+      --rounds "$rounds" --seconds "$seconds" --no-writes | sed -n '/^Medians/,$p' || failures=$((failures + 1))
   } >>"$report"
 fi
 
