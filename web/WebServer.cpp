@@ -1,11 +1,58 @@
 // WebServer.cpp - CivetWeb start and stop.
 #include "WebServer.h"
 
+#include <arpa/inet.h>
 #include <civetweb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "WebInterface.h"
 
-void WebServerStop::operator()(mg_context* context) const { mg_stop(context); }
+namespace {
+
+// Opens and closes a TCP connection to host:port (an IPv4 literal).
+void Knock(const std::string& host, int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+    return;
+  }
+  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    return;
+  }
+  connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  close(fd);
+}
+
+// Where a stop knocks for a server that listens on listeningPorts ("ADDR:PORT",
+// or empty for every address): the address, loopback for every address.
+std::string KnockHost(const std::string& listeningPorts) {
+  const size_t colon = listeningPorts.rfind(':');
+  const std::string host = colon == std::string::npos ? std::string() : listeningPorts.substr(0, colon);
+  return host.empty() || host == "0.0.0.0" ? "127.0.0.1" : host;
+}
+
+}  // namespace
+
+void WebServerStop::operator()(mg_context* context) const {
+  std::atomic<bool> stopped{false};
+  std::thread knocker([this, &stopped] {
+    while (knockPort != 0 && !stopped.load()) {
+      Knock(knockHost, knockPort);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  });
+  mg_stop(context);
+  stopped = true;
+  knocker.join();
+}
 
 WebServer StartWebServer(ConnectionPool& connections, const std::string& listeningPorts, std::string* error,
                          ServerMetrics* metrics, const WebAccess& access) {
@@ -25,10 +72,11 @@ WebServer StartWebServer(ConnectionPool& connections, const std::string& listeni
   unsigned code = 0;
   char reason[256] = "";
   mg_error_data failure{&code, reason, sizeof reason};
-  WebServer server(mg_start2(&init, &failure));
+  WebServer server(mg_start2(&init, &failure), WebServerStop{KnockHost(listeningPorts), 0});
   if (!server && error != nullptr) {
     *error = reason[0] != '\0' ? reason : "unknown reason";
   }
+  server.get_deleter().knockPort = WebServerPort(server);
   return server;
 }
 

@@ -11,7 +11,13 @@
 
 struct mg_context;
 
+// Stops the server and waits for its threads. CivetWeb's listening thread
+// looks at its stop flag only between waits of up to two seconds, so the
+// stop knocks at knockHost:knockPort (a connection wakes the wait at once)
+// until the server has stopped; port 0 knocks nowhere.
 struct WebServerStop {
+  std::string knockHost;
+  int knockPort = 0;
   void operator()(mg_context* context) const;
 };
 // A running web server; stopping it is releasing the handle.

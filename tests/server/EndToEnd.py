@@ -1244,6 +1244,21 @@ def availability(run):
         expect(run.sql("SELECT COUNT(*) FROM Data WHERE Name = 'evil'") == [["0"]], "a redirect reached the web actions")
         expect(run.sql("SELECT COUNT(*) FROM Data WHERE Code = 'MANY'") == [["64"]], "readings of a long answer: %s"
                % run.sql("SELECT COUNT(*) FROM Data WHERE Code = 'MANY'"))
+
+        # SIGTERM while fetches hang (a web look-up and the refresher's): the
+        # server stops in order, exit 0, within 2 s.
+        fake.mode = "hang"
+        run.sql("UPDATE Data SET LastUpdated = 0 WHERE Code LIKE 'C%'")
+        threading.Thread(target=lambda: scrape("/?postal=HANGS", "application/json"), daemon=True).start()
+        expect(wait_until(lambda: fake.requests_for("HANGS") > 0, 5), "the look-up did not reach the service")
+        stopping = time.monotonic()
+        server.popen.send_signal(signal.SIGTERM)
+        try:
+            code = server.popen.wait(10)
+        except subprocess.TimeoutExpired:
+            code = None
+        took = time.monotonic() - stopping
+        expect(code == 0 and took < 2.0, "SIGTERM during hanging fetches: exit %s after %.2f s" % (code, took))
     finally:
         poller.close()
         reader.close()

@@ -131,7 +131,7 @@ void WebTest::SetUp() {
 }
 
 void WebTest::Restart(const WebAccess& access) {
-  StopWebServer(server, m_port);
+  server.reset();
   server = StartWebServer(connections, "127.0.0.1:0", nullptr, nullptr, access);
   ASSERT_TRUE(server) << "the web server did not start again";
   m_port = WebServerPort(server);
@@ -139,7 +139,7 @@ void WebTest::Restart(const WebAccess& access) {
 }
 
 void WebTest::TearDown() {
-  StopWebServer(server, m_port);
+  server.reset();
   SetWeatherServiceUrl("");
 }
 
@@ -158,25 +158,6 @@ void WebTest::SetWeatherAnswer(const std::string& body) {
   FixtureWeatherServer::Answer answer;
   answer.body = body;
   weather.SetAnswer(answer);
-}
-
-void StopWebServer(WebServer& server, int port) {
-  if (!server) {
-    return;
-  }
-  std::atomic<bool> stopped{false};
-  std::thread waker([port, &stopped] {
-    while (!stopped) {
-      const int knock = Connect(port);
-      if (knock >= 0) {
-        close(knock);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  });
-  server.reset();
-  stopped = true;
-  waker.join();
 }
 
 SqlRows JsonRows(const std::string& body) {

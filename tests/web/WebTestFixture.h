@@ -88,10 +88,6 @@ class WebTest : public ::testing::Test {
   int m_port = 0;
 };
 
-// Stops a web server started on a loopback port without waiting out the
-// library's two-second accept poll.
-void StopWebServer(WebServer& server, int port);
-
 // The body as rows: fails the test unless it is a JSON array of objects whose
 // members are all strings.
 SqlRows JsonRows(const std::string& body);
