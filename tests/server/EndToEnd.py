@@ -1347,6 +1347,16 @@ def monitoring(run):
     expect(second[("veld_database_errors_total", ())] >= 1, "the failed query is not counted")
     shrunk = [key for key, value in first.items() if key[0].endswith("_total") and second.get(key, -1) < value]
     expect(not shrunk, "counters went down: %s" % shrunk)
+    run.sql("ALTER TABLE Kept RENAME TO Data")
+    expect(scrape("/healthz")[0] == 200, "/healthz with the table back")
+    # The file deleted under the running server: its connections still read
+    # the old file, but the path no longer names it.
+    for name in os.listdir(run.folder):
+        if name.startswith("data.sqlite3"):
+            os.rename(os.path.join(run.folder, name), os.path.join(run.folder, "moved-" + name))
+    status, _, body = scrape("/healthz")
+    expect(status == 503 and json.loads(body)["database_file_present"] is False, "/healthz with the file gone: %s %s"
+           % (status, body))
     client.close()
 
 
