@@ -1,10 +1,17 @@
 // RouterTest.cpp - the request router over HTTP: static routes, the Accept
 // header, query-string parsing, the /db path, actions it does not know,
-// the request log line and the server's library settings.
+// the request log line, the server's library settings and
+// its threads' priority.
 #include <civetweb.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "WebTestFixture.h"
 
@@ -228,6 +235,28 @@ TEST_F(RouterTest, ServerRunsWithTheLibraryDefaultsItReliesOn) {
   }
   const HttpAnswer answer = Send("GET /index.css HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: keep-alive\r\n\r\n");
   EXPECT_TRUE(answer.closed) << "the connection closes after one answer";
+}
+
+// The web threads give way to the Modbus loop: each runs ten nice levels
+// below the thread that started the server.
+TEST_F(RouterTest, WebThreadsRunAtALowerPriorityThanTheProcess) {
+  errno = 0;
+  const int own = getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+  ASSERT_EQ(errno, 0);
+  const std::string expected = std::to_string(std::min(own + 10, 19));
+  Send("GET /index.css HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");  // the threads are running
+  int lowered = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream stat(task.path() / "stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // Field 19, the nice value, counted after the command name's ")".
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    for (int number = 3; number <= 19 && fields >> field; ++number) {
+    }
+    lowered += field == expected ? 1 : 0;
+  }
+  EXPECT_GE(lowered, 50) << "the 50 workers";
 }
 
 }  // namespace
