@@ -85,6 +85,21 @@ class MetricsHookup {
   MetricsHookup& operator=(const MetricsHookup&) = delete;
 };
 
+// Has the Modbus loop's connection count into health for as long as it
+// lives, so that the connection never points at a health that is gone.
+class HealthHookup {
+ public:
+  HealthHookup(CSQLiteDatabase& database, DatabaseHealth& health) : m_database(database) {
+    m_database.SetHealth(&health);
+  }
+  ~HealthHookup() { m_database.SetHealth(nullptr); }
+  HealthHookup(const HealthHookup&) = delete;
+  HealthHookup& operator=(const HealthHookup&) = delete;
+
+ private:
+  CSQLiteDatabase& m_database;
+};
+
 }  // namespace
 
 int RunServer(const ServerSettings& settings) {
@@ -125,7 +140,7 @@ int RunServer(const ServerSettings& settings) {
   DatabaseHealth health;
   CSQLiteDatabase& database = ProcessDatabase();
   database.SetBusyTimeout(kWriteLockWaitMs);
-  database.SetHealth(&health);
+  const HealthHookup healthHookup(database, health);
   if (const int failure = OpenOrCreateDatabase(database, settings.databasePath); failure != 0) {
     return failure;
   }

@@ -1,14 +1,15 @@
 // StartUp.h - the program's start-up: banner and versions, libcurl, the
 // Modbus stack with its callbacks, the database (created and seeded on first
-// start, its History table added when missing), the web server, the browser, the listener, then the service loop
-// until SIGTERM or SIGINT.
+// start, locked against a second server, then put in WAL mode with its
+// unique index and History table), the web server, the browser, the
+// listener, the refresher, then the service loop until SIGTERM or SIGINT.
 #pragma once
 
 #include "ServerOptions.h"
 
 // Exit codes of a failed start-up.
 constexpr int kExitNoCurlOrStack = 1;
-constexpr int kExitCannotCreateDatabase = 2;
+constexpr int kExitCannotCreateDatabase = 2;  // also: another server uses the file
 constexpr int kExitCannotCreateTable = 3;
 constexpr int kExitWebServerFailed = 4;
 constexpr int kExitModbusListenFailed = 5;

@@ -114,9 +114,17 @@ bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::st
     return false;
   }
   const int64_t now = CurrentUnixTime();
+  // With "Code <> '0'" written out SQLite finds the pair through the unique
+  // index, which leaves the info code out; a row of that code is looked for
+  // along the table.
+  static const std::string kUpdateReading =
+      "UPDATE Data SET Value = ?, LastUpdated = ? WHERE ModbusOffset = (SELECT min(ModbusOffset) FROM Data WHERE "
+      "Code = ? AND Name = ? AND Code <> '0')";
+  static const std::string kUpdateInfoRow =
+      "UPDATE Data SET Value = ?, LastUpdated = ? WHERE ModbusOffset = (SELECT min(ModbusOffset) FROM Data WHERE "
+      "Code = ? AND Name = ?)";
   std::string statement;
-  if (database.Exec("UPDATE Data SET Value = ?, LastUpdated = ? WHERE ModbusOffset = (SELECT min(ModbusOffset) FROM "
-                    "Data WHERE Code = ? AND Name = ?)",
+  if (database.Exec(code == kDefaultCode ? kUpdateInfoRow : kUpdateReading,
                     {SqlParam::Integer(value), SqlParam::Integer(now), SqlParam::Text(code), SqlParam::Text(name)},
                     &statement) != SQLITE_OK) {
     ConsoleLog("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),

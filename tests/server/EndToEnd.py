@@ -875,16 +875,24 @@ def soak_load(run, server, layout, book, seconds, kill_at=None):
         mine["answered"] += 1
         return response
 
+    def reconnected(client, mine):
+        """The worker's client, or a new connection when it has none; None
+        (after a pause) when connecting failed."""
+        if client is not None:
+            return client
+        try:
+            return modbus_client()
+        except Failed:
+            mine["unconnected"] += 1
+            time.sleep(0.5)
+            return None
+
     def modbus_writer(index):
         row, mine, client, n = layout.modbus_rows[index], stats[index], clients[index], 0
         while running():
+            client = reconnected(client, mine)
             if client is None:
-                try:
-                    client = modbus_client()
-                except Failed:
-                    mine["unconnected"] += 1
-                    time.sleep(0.5)
-                    continue
+                continue
             n += 1
             value = (index * 1000 + n) & 0xFFFF
             function = 16 if n % 2 else 6
@@ -914,13 +922,9 @@ def soak_load(run, server, layout, book, seconds, kill_at=None):
     def modbus_reader(index):
         mine, client, n = stats[index], clients[index], 0
         while running():
+            client = reconnected(client, mine)
             if client is None:
-                try:
-                    client = modbus_client()
-                except Failed:
-                    mine["unconnected"] += 1
-                    time.sleep(0.5)
-                    continue
+                continue
             n += 1
             function = 4 if n % 2 else 3
             response = call_modbus(mine, lambda: client.read_input_registers(weather_first, weather_count)

@@ -1,12 +1,13 @@
 // SQLiteDatabaseTest.cpp - CSQLiteDatabase: the open-mode state machine,
 // Exec and Query on open and closed handles, rows and NULL columns, bound
-// values, and the log lines.
+// values, the log lines, and what writes report to the health.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "SQLiteDatabase.h"
 #include "TestDatabase.h"
+#include "WriteTransaction.h"
 
 namespace veld_test {
 namespace {
@@ -34,6 +35,33 @@ TEST_F(SQLiteDatabaseTest, MissingFileOpensOnlyWithCreate) {
   EXPECT_EQ(database.OpenMode(), kCreate);
   EXPECT_TRUE(std::filesystem::exists(missing));
   EXPECT_EQ(log.Text(), "") << "Open logs nothing";
+}
+
+TEST_F(SQLiteDatabaseTest, AFailedWriteMarksTheHealthUntilAWriteLandsAndContentionDoesNot) {
+  DatabaseHealth health;
+  database.SetHealth(&health);
+  const std::string update = "UPDATE Data SET Value = ? WHERE ModbusOffset = 0";
+  ASSERT_EQ(database.Open(kReadOnly), SQLITE_OK);
+  EXPECT_NE(database.Exec(update, {SqlParam::Integer(1)}), SQLITE_OK);
+  EXPECT_TRUE(health.lastWriteFailed);
+
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(temporary.Path().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  {
+    const WriteTransaction transaction(database);
+    EXPECT_FALSE(transaction.Started());
+    EXPECT_TRUE(transaction.Busy());
+  }
+  EXPECT_EQ(health.busyWrites, 1u);
+  EXPECT_TRUE(health.lastWriteFailed) << "contention is no fault, and no landed write either";
+  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+
+  EXPECT_EQ(database.Exec(update, {SqlParam::Integer(1)}), SQLITE_OK);
+  EXPECT_FALSE(health.lastWriteFailed);
+  EXPECT_EQ(health.commits, 1u);
+  database.SetHealth(nullptr);
 }
 
 TEST_F(SQLiteDatabaseTest, ReadWriteConnectionServesReads) {
