@@ -15665,7 +15665,8 @@ module.exports = {
 // Draws a searched code's history as small multiples: one uPlot chart per
 // reading (temperature, humidity, pressure, wind speed), each with its own
 // axis and unit, side by side where the page is wide and stacked on a
-// phone. All charts span the same hours, ending now, so that they line up.
+// phone. All charts share one time axis, fitted to the readings of all of
+// them, so that they line up.
 
 var uPlot = require('uplot');
 var readingScale = require('./ReadingScale');
@@ -15676,6 +15677,9 @@ var Y_AXIS_SIZE = 58;
 // chart's width (uPlot's own rule measures only the span of the data, so a
 // few readings close together would show neither line nor points).
 var PIXELS_PER_POINT = 8;
+// The time axis is never narrower than this (seconds): readings of a few
+// minutes are drawn in the middle of an hour instead of filling the width.
+var MIN_TIME_SPAN = 3600;
 // Times on the 24-hour clock and dates as the table writes them: the time
 // axis's labels by tick spacing (uPlot's table: spacing, label, the label
 // where the year, month, day, hour, minute or second changes, mode), and
@@ -15704,20 +15708,13 @@ function ModbusWeatherChart(section) {
   self.noteElement = section.querySelector('.history-note');
   self.chartsElement = section.querySelector('.history-charts');
   self.plots = [];
-  self.resizePending = false;
-  window.addEventListener('resize', function () {
-    if (!self.resizePending) {
-      self.resizePending = true;
-      window.requestAnimationFrame(function () {
-        self.resizePending = false;
-        self.fit();
-      });
-    }
-  }, false);
 }
 
 ModbusWeatherChart.prototype.clear = function () {
-  this.plots.forEach(function (entry) { entry.plot.destroy(); });
+  this.plots.forEach(function (entry) {
+    entry.observer.disconnect();
+    entry.plot.destroy();
+  });
   this.plots = [];
   while (this.chartsElement.firstChild) {
     this.chartsElement.removeChild(this.chartsElement.firstChild);
@@ -15738,8 +15735,7 @@ ModbusWeatherChart.prototype.show = function (history) {
   self.section.hidden = false;
   self.codeElement.textContent = history.code;
   self.noteElement.textContent = history.note;
-  var to = Math.max(Date.now() / 1000, lastTime(history.charts));
-  var range = [to - history.hours * 3600, to];
+  var range = timeRange(history.charts);
   history.charts.forEach(function (chart) {
     var figure = element('figure', 'history-chart');
     figure.setAttribute('data-reading', chart.name);
@@ -15747,16 +15743,26 @@ ModbusWeatherChart.prototype.show = function (history) {
     var holder = element('div', 'history-plot');
     figure.appendChild(holder);
     self.chartsElement.appendChild(figure);
-    self.plots.push({ holder: holder, plot: new uPlot(options(chart, range, holder.clientWidth), chart.data, holder) });
+    var plot = new uPlot(options(chart, range, holder.clientWidth), chart.data, holder);
+    self.plots.push({ plot: plot, observer: followWidth(holder, plot) });
   });
 };
 
-// Follows the width of each chart's place on the page.
-ModbusWeatherChart.prototype.fit = function () {
-  this.plots.forEach(function (entry) {
-    entry.plot.setSize({ width: entry.holder.clientWidth, height: PLOT_HEIGHT });
+// Keeps a chart as wide as its holder, which fills its card's content box.
+// A chart is created while the cards after it do not exist yet, so its
+// first width is rarely its last: the grid narrows the cards as more are
+// added, and again when the window changes. The holder's width comes from
+// the grid alone (it clips what overflows), so a new width never feeds back.
+function followWidth(holder, plot) {
+  var observer = new ResizeObserver(function (entries) {
+    var width = Math.floor(entries[entries.length - 1].contentRect.width);
+    if (width > 0 && width !== plot.width) {
+      plot.setSize({ width: width, height: PLOT_HEIGHT });
+    }
   });
-};
+  observer.observe(holder);
+  return observer;
+}
 
 // The readings' own span with a little room around it; a flat line or a
 // single point gets room in proportion to its value (at least 1), so that
@@ -15769,10 +15775,22 @@ function readingRange(u, min, max) {
   return [min - room, max + room];
 }
 
-function lastTime(charts) {
-  return charts.reduce(function (last, chart) {
-    return Math.max(last, chart.data[0][chart.data[0].length - 1]);
-  }, 0);
+// The time axis shared by all charts: from the first to the last reading of
+// any of them, widened about its middle to MIN_TIME_SPAN when shorter.
+// Each chart's times are sorted and not empty.
+function timeRange(charts) {
+  var first = Infinity;
+  var last = -Infinity;
+  charts.forEach(function (chart) {
+    var times = chart.data[0];
+    first = Math.min(first, times[0]);
+    last = Math.max(last, times[times.length - 1]);
+  });
+  if (last - first >= MIN_TIME_SPAN) {
+    return [first, last];
+  }
+  var middle = (first + last) / 2;
+  return [middle - MIN_TIME_SPAN / 2, middle + MIN_TIME_SPAN / 2];
 }
 
 function options(chart, range, width) {
@@ -15805,6 +15823,8 @@ function options(chart, range, width) {
     ]
   };
 }
+
+ModbusWeatherChart.timeRange = timeRange;
 
 module.exports = ModbusWeatherChart;
 
