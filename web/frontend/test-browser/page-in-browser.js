@@ -38,10 +38,11 @@ for (var spare = 0; spare < 15; spare++) {
   INFO_NAMES.push('app.spare.' + spare);
 }
 var DATE_SHOWN = /^\d{2}-[A-Z][a-z]{2}-\d{4} \d{2}:\d{2}:\d{2}$/;
-var WIDE = { width: 1280, height: 900 };
+var WIDE = { width: 1280, height: 800 };
 var PHONE = { width: 390, height: 844 };
 var CHARTED = ['temp', 'humidity', 'pressure', 'wind.speed'];
 
+var browser;
 var page;
 var alerts = [];
 var queries = [];
@@ -138,26 +139,72 @@ function sideways() {
   });
 }
 
-// Pixels of each chart's canvas in a strong colour: the series lines and
-// points (grid, axes and text are grey).
-function chartInk() {
-  return page.$$eval('#history .history-chart', function (figures) {
+// What each chart shows where the user sees it: its card's content width,
+// its canvas's width, and the pixels in a strong colour (the series' line
+// and points; grid, axes and text are grey) inside the part of the plotting
+// area that its card does not clip: how many, and how far across the
+// plotting area the leftmost and rightmost of them lie (0 to 1).
+function chartsShown(on) {
+  return on.$$eval('#history .history-chart', function (figures) {
+    function intersect(a, b) {
+      var left = Math.max(a.left, b.left);
+      var top = Math.max(a.top, b.top);
+      return { left: left, top: top, right: Math.min(a.right, b.right), bottom: Math.min(a.bottom, b.bottom) };
+    }
     return figures.map(function (figure) {
+      var style = getComputedStyle(figure);
+      var card = figure.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
       var canvas = figure.querySelector('canvas');
-      var inked = 0;
-      if (canvas && canvas.width > 0 && canvas.height > 0) {
-        var pixels = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
-        for (var i = 0; i < pixels.length; i += 4) {
-          var r = pixels[i];
-          var g = pixels[i + 1];
-          var b = pixels[i + 2];
-          if (pixels[i + 3] > 128 && Math.max(r, g, b) - Math.min(r, g, b) > 60) {
-            inked++;
-          }
+      var area = figure.querySelector('.u-over');
+      var shown = { reading: figure.getAttribute('data-reading'), card: card, canvas: -1, inked: 0 };
+      if (!canvas || !area || canvas.width === 0 || canvas.height === 0) {
+        return shown;
+      }
+      var box = canvas.getBoundingClientRect();
+      var plot = area.getBoundingClientRect();
+      var seen = intersect(intersect(box, plot), figure.querySelector('.history-plot').getBoundingClientRect());
+      shown.canvas = box.width;
+      var scale = canvas.width / box.width;
+      var x0 = Math.max(0, Math.floor((seen.left - box.left) * scale));
+      var y0 = Math.max(0, Math.floor((seen.top - box.top) * scale));
+      var x1 = Math.min(canvas.width, Math.ceil((seen.right - box.left) * scale));
+      var y1 = Math.min(canvas.height, Math.ceil((seen.bottom - box.top) * scale));
+      if (x1 <= x0 || y1 <= y0) {
+        return shown;
+      }
+      var pixels = canvas.getContext('2d').getImageData(x0, y0, x1 - x0, y1 - y0).data;
+      var left = Infinity;
+      var right = -Infinity;
+      for (var i = 0; i < pixels.length; i += 4) {
+        var r = pixels[i];
+        var g = pixels[i + 1];
+        var b = pixels[i + 2];
+        if (pixels[i + 3] > 128 && Math.max(r, g, b) - Math.min(r, g, b) > 60) {
+          var x = x0 + (i / 4) % (x1 - x0);
+          shown.inked++;
+          left = Math.min(left, x);
+          right = Math.max(right, x);
         }
       }
-      return { reading: figure.getAttribute('data-reading'), inked: inked };
+      var plotLeft = (plot.left - box.left) * scale;
+      shown.from = (left - plotLeft) / (plot.width * scale);
+      shown.to = (right - plotLeft) / (plot.width * scale);
+      return shown;
     });
+  });
+}
+
+// Every chart is as wide as its card, and its readings are drawn inside
+// what the card shows, not pressed against either end of the time axis.
+async function chartsFitTheirCards(on) {
+  var charts = await chartsShown(on);
+  assert.deepEqual(charts.map(function (c) { return c.reading; }), CHARTED,
+    'note: ' + (await on.textContent('#history .history-note')));
+  charts.forEach(function (c) {
+    var seen = JSON.stringify(c);
+    assert.ok(Math.abs(c.canvas - c.card) <= 2, c.reading + ': canvas as wide as its card: ' + seen);
+    assert.ok(c.inked > 10, c.reading + ': line or points drawn where the card shows them: ' + seen);
+    assert.ok(c.from < 0.75 && c.to > 0.25, c.reading + ': readings not at one end of the time axis: ' + seen);
   });
 }
 
@@ -261,12 +308,24 @@ check('a postal search draws the code\'s last 24 hours, one chart per reading', 
   await search(POSTAL);
   await until(async function () {
     assert.equal((await page.textContent('#history .history-code')).trim(), POSTAL.toUpperCase());
-    var charts = await chartInk();
-    assert.deepEqual(charts.map(function (c) { return c.reading; }), CHARTED,
-      'note: ' + (await page.textContent('#history .history-note')));
-    charts.forEach(function (c) { assert.ok(c.inked > 10, c.reading + ' has no line or point drawn'); });
+    await chartsFitTheirCards(page);
   });
   assert.ok(queries.indexOf('history?postal=' + POSTAL.toUpperCase() + '&hours=24') !== -1, queries.join(' '));
+});
+
+check('on a phone from the start, the charts fit their cards and show the readings', async function () {
+  var phone = await browser.newPage({ viewport: PHONE });
+  try {
+    phone.setDefaultTimeout(WAIT_MS);
+    await phone.goto(BASE);
+    await phone.fill('input[name="code"]', POSTAL);
+    await phone.click('#pollData');
+    await until(function () {
+      return chartsFitTheirCards(phone);
+    });
+  } finally {
+    await phone.close();
+  }
 });
 
 check('weather rows show readings; a temp word written as 65366 reads -17.0 \u00B0C', async function () {
@@ -310,6 +369,7 @@ check('the page fits 1280 and 390 px without scrolling sideways; Edit stays in r
       assert.deepEqual(await sideways(), { overflow: 0, editOutside: 0 });
       var plot = await page.locator('#history .history-plot').first().boundingBox();
       assert.ok(plot && plot.x >= 0 && plot.x + plot.width <= PHONE.width, 'chart inside the window');
+      await chartsFitTheirCards(page);
     });
     await screenshotBeside(String(PHONE.width));
     await page.locator('#weather-body tr.modbus-row').last().locator('#edit').click();
@@ -397,7 +457,7 @@ check('Next past the last page shows Error [400] No results', async function () 
 });
 
 async function main() {
-  var browser = await chromium.launch({
+  browser = await chromium.launch({
     executablePath: BROWSER,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
       '--disable-component-update', '--disable-sync', '--no-first-run']
