@@ -96,6 +96,15 @@ std::string SetHistoryDays(const std::string& value, ServerSettings& settings) {
   return std::string();
 }
 
+std::string SetMaxPostalCodes(const std::string& value, ServerSettings& settings) {
+  const std::optional<int64_t> codes = ParseWholeNumber(value, 0, static_cast<int64_t>(kMaxPostalCodesLimit));
+  if (!codes) {
+    return "'" + value + "' is not a number from 0 to " + std::to_string(kMaxPostalCodesLimit);
+  }
+  settings.maxPostalCodes = static_cast<size_t>(*codes);
+  return std::string();
+}
+
 std::string SetLogLevel(const std::string& value, ServerSettings& settings) {
   const auto level = ParseLogLevel(value);
   if (!level) {
@@ -178,6 +187,10 @@ std::vector<SettingKey> SettingKeys() {
        std::to_string(defaults.maxConnections)},
       {"history-days", SetHistoryDays, "N", "Days the readings' history is kept for /history (1 to 3650)",
        std::to_string(defaults.historyDays)},
+      {"max-postal-codes", SetMaxPostalCodes, "N",
+       "Most postal codes (besides 0) the page's look-ups may store; a look-up\nof a new code past them is answered "
+       "429 (0 to 65536)",
+       std::to_string(defaults.maxPostalCodes)},
       {"log-level", SetLogLevel, "LEVEL",
        "error|warning|info|debug; info leaves out the frame dumps and SQL lines,\nwarning and error keep only the "
        "error lines",

@@ -3,6 +3,7 @@
 // neither, every setting is what the server has always used.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "ConsoleLog.h"
 #include "HistoryTable.h"
 #include "ListenAddress.h"
+#include "WeatherFetch.h"
 
 // Exit code of a command line or configuration file the server cannot take
 // (EX_USAGE of <sysexits.h>): nothing has been started.
@@ -26,6 +28,9 @@ struct ServerSettings {
   bool openBrowser = true;
   // Days the History table keeps readings (kMinHistoryDays..kMaxHistoryDays).
   int historyDays = kDefaultHistoryDays;
+  // Distinct postal codes other than "0" the page's look-ups may bring the
+  // table to (0..kMaxPostalCodesLimit; 0: no new code at all).
+  size_t maxPostalCodes = kDefaultMaxPostalCodes;
   // Host names the web actions take besides IP addresses, localhost and the
   // machine's own name (WebGuards.h); none by default.
   std::vector<std::string> webAllowedHosts;

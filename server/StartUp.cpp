@@ -165,6 +165,7 @@ int RunServer(const ServerSettings& settings) {
   WebAccess webAccess;
   webAccess.allowedHosts = settings.webAllowedHosts;
   webAccess.authFile = settings.webAuthFile;
+  webAccess.maxPostalCodes = settings.maxPostalCodes;
   WebServer webServer = StartWebServer(webConnections, webListen, &webFailure, &metrics, webAccess);
   if (!webServer) {
     ConsoleLog("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),

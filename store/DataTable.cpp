@@ -137,6 +137,49 @@ bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::st
   return transaction.Commit();
 }
 
+PostalCodeRoom CheckPostalCodeRoom(CSQLiteDatabase& database, const std::string& code, size_t maxCodes,
+                                   int64_t* storedCodes) {
+  const auto lock = database.Lock();
+  if (!OpenForRead(database)) {
+    return PostalCodeRoom::kFailed;
+  }
+  SqlRows rows;
+  if (database.Query("SELECT 1 AS found FROM Data WHERE Code = ? LIMIT 1", {SqlParam::Text(code)}, rows) != SQLITE_OK) {
+    return PostalCodeRoom::kFailed;
+  }
+  if (!rows.empty()) {
+    return PostalCodeRoom::kKnown;
+  }
+  rows.clear();
+  if (database.Query("SELECT count(DISTINCT Code) AS codes FROM Data WHERE Code <> '0'", rows) != SQLITE_OK ||
+      rows.empty() || rows.front().count("codes") == 0) {
+    return PostalCodeRoom::kFailed;
+  }
+  const int64_t codes = ParseLeadingInteger(rows.front().at("codes"));
+  if (storedCodes != nullptr) {
+    *storedCodes = codes;
+  }
+  return static_cast<uint64_t>(codes) < maxCodes ? PostalCodeRoom::kRoom : PostalCodeRoom::kFull;
+}
+
+bool ReadNamesOfCode(CSQLiteDatabase& database, const std::string& code, std::set<std::string>& names) {
+  const auto lock = database.Lock();
+  if (!OpenForRead(database)) {
+    return false;
+  }
+  SqlRows rows;
+  if (database.Query("SELECT Name FROM Data WHERE Code = ?", {SqlParam::Text(code)}, rows) != SQLITE_OK) {
+    return false;
+  }
+  for (const SqlRow& row : rows) {
+    const auto name = row.find("Name");
+    if (name != row.end()) {
+      names.insert(name->second);
+    }
+  }
+  return true;
+}
+
 bool UpdateValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t value, const char* name) {
   const auto lock = database.Lock();
   SqlRows rows;

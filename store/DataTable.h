@@ -6,7 +6,9 @@
 // write lock from a fault.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "SQLiteDatabase.h"
@@ -32,6 +34,25 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
 // connection can insert the same pair in between). In a file that holds the
 // pair twice, the row with the lowest offset is the one updated.
 bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t value);
+
+// How a postal code stands against a limit of distinct postal codes.
+enum class PostalCodeRoom {
+  kKnown,   // the code has rows already
+  kRoom,    // it has none, and fewer than the limit of codes are stored
+  kFull,    // it has none, and the limit of codes is reached
+  kFailed,  // the table could not be read (logged)
+};
+
+// Whether code has rows, and if not whether another code fits under
+// maxCodes distinct codes other than "0" (the info rows' and hand-added
+// rows' code is never counted). *storedCodes (may be null) receives that
+// count when it was read. Opens the connection for reading unless it is
+// open; inside a caller's transaction it reads that transaction's snapshot.
+PostalCodeRoom CheckPostalCodeRoom(CSQLiteDatabase& database, const std::string& code, size_t maxCodes,
+                                   int64_t* storedCodes = nullptr);
+
+// Adds the names of code's rows to names. False when they cannot be read.
+bool ReadNamesOfCode(CSQLiteDatabase& database, const std::string& code, std::set<std::string>& names);
 
 // Sets Value (and Name when given) and LastUpdated of the row at offset. Does
 // not open the database: callers open it read-write first.

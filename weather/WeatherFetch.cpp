@@ -19,6 +19,8 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 #include <utility>
 
 #include "Clock.h"
@@ -127,13 +129,64 @@ bool IsReadingName(const char* name, size_t length) {
   return true;
 }
 
+// The names an answer for postalCode may still add: none counted for a code
+// without rows (its first answer brings its names, bounded by
+// kMaxReadingsPerAnswer), else kMaxNewNamesPerAnswer beyond the names it has.
+// Read inside the storing transaction.
+class NewNameBudget {
+ public:
+  // False when the code's names cannot be read; full when the code is new
+  // and limits leave no room for another code (logged).
+  bool Read(CSQLiteDatabase& database, const char* postalCode, const WeatherStoreLimits& limits) {
+    int64_t storedCodes = 0;
+    switch (CheckPostalCodeRoom(database, postalCode, limits.maxPostalCodes, &storedCodes)) {
+      case PostalCodeRoom::kFailed:
+        return false;
+      case PostalCodeRoom::kFull:
+        m_full = true;
+        ConsoleLog("Error: The readings of [%s] were not stored: [%lld] postal codes are stored, the most allowed\n",
+                   postalCode, static_cast<long long>(storedCodes));
+        return true;
+      case PostalCodeRoom::kRoom:
+        return true;  // a new code: every name of its first answer is new
+      case PostalCodeRoom::kKnown:
+        m_limited = true;
+        return ReadNamesOfCode(database, postalCode, m_names);
+    }
+    return false;
+  }
+  bool Full() const { return m_full; }
+  // True when a reading of name may be stored; a new name is counted.
+  bool Take(const std::string& name) {
+    if (!m_limited || m_names.count(name) != 0) {
+      return true;
+    }
+    if (m_added == kMaxNewNamesPerAnswer) {
+      ++m_skipped;
+      return false;
+    }
+    ++m_added;
+    m_names.insert(name);
+    return true;
+  }
+  size_t Skipped() const { return m_skipped; }
+
+ private:
+  std::set<std::string> m_names;
+  bool m_limited = false;
+  bool m_full = false;
+  size_t m_added = 0;
+  size_t m_skipped = 0;
+};
+
 enum class ReadingStore { kStored, kSkipped, kFailed };
 
 // Stores one reading as its Data row and appends it to the History table
-// with the answer's time. A malformed element is skipped with its line; a
-// reading that cannot be stored fails the whole answer.
+// with the answer's time. A malformed element is skipped with its line, a
+// new name past the budget without one; a reading that cannot be stored
+// fails the whole answer.
 ReadingStore StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& element,
-                          int64_t fetchedAt) {
+                          int64_t fetchedAt, NewNameBudget& budget) {
   if (!element.IsObject() || !element.HasMember("Name") || !element["Name"].IsString()) {
     ConsoleLog("FYI: Invalid row in json data. Missing name. Skipping\n");
     return ReadingStore::kSkipped;
@@ -150,6 +203,9 @@ ReadingStore StoreReading(CSQLiteDatabase& database, const char* postalCode, con
   double reading = 0.0;
   if (!ReadingOf(element["Value"], &reading)) {
     ConsoleLog("FYI: Invalid row in json data. Name=[%s]. Unknown data type. Skipping\n", name.c_str());
+    return ReadingStore::kSkipped;
+  }
+  if (!budget.Take(name)) {
     return ReadingStore::kSkipped;
   }
   const uint16_t value = RegisterWordOf(name, reading);
@@ -210,8 +266,9 @@ bool SameOrigin(const char* url, const std::string& origin) {
 // transaction, their History rows included: all of them or, when the write
 // lock cannot be had within the wait, a statement fails or the commit
 // fails, none. Other connections' readers meet one short commit rather than
-// one per reading.
-bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& readings) {
+// one per reading. New names and new codes are bounded (NewNameBudget).
+bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& readings,
+                   const WeatherStoreLimits& limits) {
   WriteTransaction transaction(database);
   const auto failed = [&database, &transaction, postalCode] {
     transaction.RollBack();
@@ -223,6 +280,13 @@ bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapi
   if (!transaction.Started()) {
     return failed();
   }
+  NewNameBudget budget;
+  if (!budget.Read(database, postalCode, limits)) {
+    return failed();
+  }
+  if (budget.Full()) {
+    return false;
+  }
   const int64_t fetchedAt = CurrentUnixTime();
   size_t walked = 0;
   for (const rapidjson::Value& element : readings.GetArray()) {
@@ -231,9 +295,15 @@ bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapi
                  kMaxReadingsPerAnswer);
       break;
     }
-    if (StoreReading(database, postalCode, element, fetchedAt) == ReadingStore::kFailed) {
+    if (StoreReading(database, postalCode, element, fetchedAt, budget) == ReadingStore::kFailed) {
       return failed();
     }
+  }
+  if (budget.Skipped() > 0) {
+    ConsoleLog(
+        "FYI: The answer for [%s] holds more new names than the [%zu] a known code may add; [%zu] readings "
+        "skipped\n",
+        postalCode, kMaxNewNamesPerAnswer, budget.Skipped());
   }
   return transaction.Commit() || failed();
 }
@@ -262,7 +332,7 @@ size_t AppendToString(char* data, size_t size, size_t count, void* target) {
   return bytes;
 }
 
-bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs) {
+bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs, const WeatherStoreLimits& limits) {
   if (postalCode == nullptr) {
     return false;
   }
@@ -347,7 +417,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
     return false;
   }
   record.SetOutcome(WeatherFetchOutcome::kStoreError);
-  if (!StoreReadings(database, postalCode, document)) {
+  if (!StoreReadings(database, postalCode, document, limits)) {
     return false;
   }
   record.SetOutcome(WeatherFetchOutcome::kOk);  // counted once committed

@@ -30,6 +30,25 @@ constexpr long kWeatherTimeoutMs = 1000;
 constexpr int kMaxWeatherRedirects = 3;
 // Readings stored from one answer; the rest are skipped.
 constexpr size_t kMaxReadingsPerAnswer = 64;
+// Names an answer for a code that has rows already may add to it; its
+// readings of further new names are skipped. Keeps a service that answers
+// ever new names from filling the register offsets.
+constexpr size_t kMaxNewNamesPerAnswer = 8;
+// The distinct postal codes (other than "0") the page's look-ups may store
+// by default: 500 codes of kMaxReadingsPerAnswer readings each stay well
+// inside the 65,536 register offsets.
+constexpr size_t kDefaultMaxPostalCodes = 500;
+// The most --max-postal-codes takes: one row per code fills the offsets.
+constexpr size_t kMaxPostalCodesLimit = 65536;
+
+// How much one answer may add to the Data table.
+struct WeatherStoreLimits {
+  // The answer for a code without rows is stored only while fewer distinct
+  // codes other than "0" than this are stored (checked inside the storing
+  // transaction, so that look-ups running at once cannot pass it together).
+  // The default sets no limit: the refreshers only fetch codes with rows.
+  size_t maxPostalCodes = SIZE_MAX;
+};
 
 // Fetches and stores the readings of postalCode (at most
 // kMaxReadingsPerAnswer, in one transaction), all within timeoutMs, redirects
@@ -44,8 +63,12 @@ constexpr size_t kMaxReadingsPerAnswer = 64;
 // (RegisterWordOf: tenths for temp and wind.speed) and appended with that
 // word to the History table, in the same transaction. The outcome is counted
 // (see SetWeatherFetchMetrics) after the commit. The database lock is not
-// held during the transfer.
-bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs = kWeatherTimeoutMs);
+// held during the transfer. For a code that has rows, readings of more than
+// kMaxNewNamesPerAnswer names it does not have yet are skipped (one log
+// line); for a code without rows, nothing is stored and false is answered
+// when limits.maxPostalCodes codes are stored already.
+bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs = kWeatherTimeoutMs,
+                  const WeatherStoreLimits& limits = WeatherStoreLimits());
 
 // libcurl write callback for header and body: appends size x count bytes to
 // the std::string that target points to. Refuses (returns 0, which aborts the

@@ -45,9 +45,10 @@ bool QueryRows(mg_connection* conn, CSQLiteDatabase& database, const std::string
 }  // namespace
 
 int SendDataView(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept, int offset, int limit,
-                 const std::string& postal) {
+                 const std::string& postal, const WeatherStoreLimits& limits) {
   if (!postal.empty()) {
-    FetchWeather(database, postal.c_str());  // a failed fetch still lists what the table holds
+    // A failed fetch still lists what the table holds.
+    FetchWeather(database, postal.c_str(), kWeatherTimeoutMs, limits);
   }
   SqlRows rows;
   int status = 0;

@@ -7,6 +7,7 @@
 
 #include "SQLiteDatabase.h"
 #include "SqlTypes.h"
+#include "WeatherFetch.h"
 
 struct mg_connection;
 
@@ -14,9 +15,10 @@ struct mg_connection;
 // lists all). A non-empty postal first fetches that code's weather, then
 // lists only the rows whose Code begins with it (case-insensitive, "%" and
 // "_" as wildcards). JSON when accept is exactly "application/json", else
-// HTML sent with accept as its content type. Returns the status sent.
+// HTML sent with accept as its content type. The fetch stores within limits
+// (WeatherFetch.h). Returns the status sent.
 int SendDataView(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept, int offset, int limit,
-                 const std::string& postal);
+                 const std::string& postal, const WeatherStoreLimits& limits = WeatherStoreLimits());
 
 // The rows as a JSON array; an empty set answers the 400 "No results" error.
 int SendJsonRows(mg_connection* conn, const SqlRows& rows);

@@ -1,6 +1,6 @@
 // RegisterMap.cpp - reading the Data table's rows once and writing them as
-// CSV by hand (RFC 4180 needs only quoting) or as JSON with RapidJSON's
-// Writer.
+// CSV by hand (RFC 4180 quoting, text fields kept from being formulas) or as
+// JSON with RapidJSON's Writer.
 #include "RegisterMap.h"
 
 #include <civetweb.h>
@@ -72,6 +72,8 @@ std::string UtcTime(int64_t seconds) {
 
 const char* ScaleText(const ReadingScale& scale) { return scale.factor == 10 ? "0.1" : "1"; }
 
+// A field as RFC 4180 quotes it: within double quotes when it holds a
+// comma, a quote or a line break.
 std::string CsvField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) {
     return text;
@@ -84,6 +86,15 @@ std::string CsvField(const std::string& text) {
     }
   }
   return quoted + "\"";
+}
+
+// A text field (a name, a postal code, a unit) that a spreadsheet would
+// take for a formula, written with a leading "'" (OWASP's rule against CSV
+// injection), then quoted. Number fields are written as they are: a
+// negative number stays a number.
+std::string CsvTextField(const std::string& text) {
+  const bool formula = !text.empty() && std::string("=+-@\t\r").find(text.front()) != std::string::npos;
+  return CsvField(formula ? "'" + text : text);
 }
 
 std::string OptionalNumber(const std::optional<int64_t>& number) {
@@ -102,8 +113,8 @@ int SendRegisterMapCsv(mg_connection* conn, CSQLiteDatabase& database) {
   for (const Register& entry : registers) {
     const ReadingScale scale = ScaleOf(entry.name);
     csv += std::to_string(entry.offset) + "," + OptionalNumber(FiveDigitAddress(entry.offset)) + "," +
-           std::to_string(entry.offset + kSixDigitRegisterBase) + "," + CsvField(ValidUtf8(entry.code)) + "," +
-           CsvField(ValidUtf8(entry.name)) + "," + ScaleText(scale) + "," + scale.unit + "," +
+           std::to_string(entry.offset + kSixDigitRegisterBase) + "," + CsvTextField(ValidUtf8(entry.code)) + "," +
+           CsvTextField(ValidUtf8(entry.name)) + "," + ScaleText(scale) + "," + CsvTextField(scale.unit) + "," +
            (scale.signedWord ? "true" : "false") + "," + OptionalNumber(entry.lastUpdated) + "," +
            (entry.lastUpdated ? UtcTime(*entry.lastUpdated) : "") + "\r\n";
   }

@@ -17,7 +17,10 @@ struct mg_connection;
 // the row has no time.
 // CSV (text/csv; charset=utf-8): a header line, then one line per register,
 // lines ending in CRLF, fields quoted as RFC 4180 says when they hold a
-// comma, a quote, CR or LF. JSON (application/json): an array of objects.
+// comma, a quote, CR or LF; a text field (postal_code, name, unit) that
+// begins with "=", "+", "-", "@", a tab or CR first gets a leading "'", so
+// that a spreadsheet shows it as text rather than run it as a formula.
+// JSON (application/json): an array of objects, every text as stored.
 // A database that cannot be read answers the 500 JSON error. Both return the
 // status sent.
 int SendRegisterMapCsv(mg_connection* conn, CSQLiteDatabase& database);

@@ -1,5 +1,6 @@
-// WebGuards.cpp - digest authentication through CivetWeb, and the Host,
-// Origin, Referer and Sec-Fetch-Site checks of the cross-site guard.
+// WebGuards.cpp - digest authentication through CivetWeb, the Host, Origin,
+// Referer and Sec-Fetch-Site checks of the cross-site guard, and the page
+// header a browser's changing request must carry.
 #include "WebGuards.h"
 
 #include <arpa/inet.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -17,6 +19,7 @@
 #include "ConsoleLog.h"
 
 const char* const kWebAuthRealm = "veld-weather-server";
+const char* const kPageRequestHeader = "X-Veld-Request";
 
 namespace {
 
@@ -172,6 +175,19 @@ std::string CrossSiteRefusal(const RequestSite& site, const std::vector<std::str
   }
   if (site.referer != nullptr && !SameAuthority(site.referer, host)) {
     return std::string("Referer [") + site.referer + "] names another host than Host [" + site.host + "]";
+  }
+  return std::string();
+}
+
+std::string ChangeRefusal(const RequestSite& site, const std::vector<std::string>& allowedHosts) {
+  std::string refusal = CrossSiteRefusal(site, allowedHosts);
+  if (!refusal.empty()) {
+    return refusal;
+  }
+  const bool browser = (site.userAgent != nullptr && std::strncmp(site.userAgent, "Mozilla/", 8) == 0) ||
+                       site.fetchMetadata || site.origin != nullptr || site.referer != nullptr;
+  if (browser && site.pageRequest == nullptr) {
+    return std::string("a browser's request without the header ") + kPageRequestHeader + " that the page sends";
   }
   return std::string();
 }

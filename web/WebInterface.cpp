@@ -1,14 +1,17 @@
 // WebInterface.cpp - the request router: log the request, check the
 // credentials and the method, serve a static route, or read the parameters
-// and run the view or (past the cross-site guard) an action.
+// and run the view or an action, a look-up of a new postal code and the
+// actions past the guard of changing requests.
 #include "WebInterface.h"
 
 #include <civetweb.h>
+#include <strings.h>
 
 #include <cstring>
 #include <optional>
 
 #include "ConsoleLog.h"
+#include "DataTable.h"
 #include "DataView.h"
 #include "HistoryView.h"
 #include "MonitoringPages.h"
@@ -36,6 +39,8 @@ std::string AcceptHeader(const mg_request_info* info) {
 }
 
 const char* const kAllowGetAndHead = "Allow: GET, HEAD\r\n";
+// A request that changes the table runs on GET only.
+const char* const kAllowGet = "Allow: GET\r\n";
 
 const char* Printable(const char* text) { return text != nullptr ? text : "(null)"; }
 
@@ -45,6 +50,12 @@ RequestSite SiteOf(mg_connection* conn) {
   site.origin = mg_get_header(conn, "Origin");
   site.referer = mg_get_header(conn, "Referer");
   site.fetchSite = mg_get_header(conn, "Sec-Fetch-Site");
+  site.userAgent = mg_get_header(conn, "User-Agent");
+  site.pageRequest = mg_get_header(conn, kPageRequestHeader);
+  const mg_request_info* info = mg_get_request_info(conn);
+  for (int i = 0; info != nullptr && i < info->num_headers; ++i) {
+    site.fetchMetadata = site.fetchMetadata || strncasecmp(info->http_headers[i].name, "Sec-Fetch-", 10) == 0;
+  }
   return site;
 }
 
@@ -119,21 +130,66 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
     accept = "text/html";
   }
 
+  WeatherStoreLimits limits;
+  limits.maxPostalCodes = m_access.maxPostalCodes;
   if (action == "view") {
-    return SendDataView(conn, database, accept, offset, limit, postal);
+    if (!postal.empty()) {
+      if (const int refused = GuardNewPostalCode(conn, database, accept, postal); refused != 0) {
+        return refused;
+      }
+    }
+    return SendDataView(conn, database, accept, offset, limit, postal, limits);
   }
   if (action != "write" && action != "add") {
     return SendError(conn, accept, 400, "unknown action");
   }
-  const std::string refusal = CrossSiteRefusal(SiteOf(conn), m_access.allowedHosts);
-  if (!refusal.empty()) {
-    ConsoleLog("Error: action=%s from [%s] refused: %s\n", action.c_str(), info->remote_addr, refusal.c_str());
-    return SendError(conn, accept, 403, "action refused: " + refusal);
+  if (const int refused = GuardChange(conn, accept, action); refused != 0) {
+    return refused;
   }
   if (action == "write") {
     return HandleWriteAction(conn, database, accept, query);
   }
   return HandleAddAction(conn, database, accept, query);
+}
+
+int CWebInterface::GuardChange(mg_connection* conn, const std::string& accept, const std::string& action) const {
+  const mg_request_info* info = mg_get_request_info(conn);
+  if (std::strcmp(info->request_method, "HEAD") == 0) {
+    ConsoleLog("Error: action=%s from [%s] refused: HEAD does not change the table\n", action.c_str(),
+               info->remote_addr);
+    return SendError(conn, accept, 405, "HEAD does not change the table; use GET", kAllowGet);
+  }
+  const std::string refusal = ChangeRefusal(SiteOf(conn), m_access.allowedHosts);
+  if (!refusal.empty()) {
+    ConsoleLog("Error: action=%s from [%s] refused: %s\n", action.c_str(), info->remote_addr, refusal.c_str());
+    return SendError(conn, accept, 403, "action refused: " + refusal);
+  }
+  return 0;
+}
+
+int CWebInterface::GuardNewPostalCode(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept,
+                                      const std::string& postal) const {
+  int64_t storedCodes = 0;
+  const PostalCodeRoom room = CheckPostalCodeRoom(database, postal, m_access.maxPostalCodes, &storedCodes);
+  // A table that cannot be read is guarded as if the code were new; the
+  // view then answers the database's failure.
+  if (room == PostalCodeRoom::kKnown) {
+    return 0;
+  }
+  if (const int refused = GuardChange(conn, accept, "view"); refused != 0) {
+    return refused;
+  }
+  if (room == PostalCodeRoom::kFull) {
+    const mg_request_info* info = mg_get_request_info(conn);
+    ConsoleLog(
+        "Error: action=view from [%s] refused: a new postal code, and [%lld] are stored, the most "
+        "--max-postal-codes allows\n",
+        info->remote_addr, static_cast<long long>(storedCodes));
+    return SendError(
+        conn, accept, 429,
+        "No more postal codes can be stored (" + std::to_string(storedCodes) + " are); look up one of those");
+  }
+  return 0;
 }
 
 int BeginRequest(mg_connection* conn) {

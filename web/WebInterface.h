@@ -22,7 +22,10 @@ class CWebInterface {
   // connection carries no request (the library then deals with it). In
   // order: the log line; with a password file, 401 without valid
   // credentials; 405 for a method other than GET and HEAD; the routes; and
-  // for the write and add actions 403 when CrossSiteRefusal refuses them.
+  // for the requests that change the table (the write and add actions, a
+  // look-up of a postal code without rows) 405 for HEAD and 403 when
+  // ChangeRefusal refuses them, and for that look-up 429 when
+  // m_access.maxPostalCodes codes are stored.
   int HandleRequest(mg_connection* conn);
 
   // The connections requests work on, one of its own for each request
@@ -36,6 +39,14 @@ class CWebInterface {
 
  private:
   CWebInterface() = default;
+  // Refuses a request that changes the table (action names it in the log
+  // line): 405 for HEAD, 403 with ChangeRefusal's reason. Returns the
+  // status sent, or 0 when the request may go on.
+  int GuardChange(mg_connection* conn, const std::string& accept, const std::string& action) const;
+  // For a look-up of a postal code without rows: GuardChange, then 429 when
+  // no other code may be stored. Returns the status sent, or 0.
+  int GuardNewPostalCode(mg_connection* conn, CSQLiteDatabase& database, const std::string& accept,
+                         const std::string& postal) const;
 };
 
 // The begin-request callback registered with the web server library.

@@ -28,6 +28,8 @@ const char* ReasonPhrase(uint16_t status) {
       return "Method Not Allowed";
     case 409:
       return "Conflict";
+    case 429:
+      return "Too Many Requests";
     case 500:
       return "Internal Server Error";
     case 503:

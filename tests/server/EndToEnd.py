@@ -52,7 +52,7 @@ MAX_LINE = "CTCP::Accept - Error Max connections reached"
 REFUSED_LINE = "CTCP::Accept - Closed the new connection from IP address=[127.0.0.1] port=["
 SEND_FAILED = "Error: SendMessage failed."
 CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "history-days",
-               "log-level", "web-allowed-hosts", "web-auth"]
+               "max-postal-codes", "log-level", "web-allowed-hosts", "web-auth"]
 
 
 class Failed(Exception):
@@ -583,6 +583,7 @@ def options(run):
                              (["--modbus-listen", "localhost:502"], "--modbus-listen"),
                              (["--log-level", "verbose"], "--log-level"),
                              (["--history-days", "3651"], "--history-days"), (["--weather-url", "ftp://x"], "--weather-url"),
+                             (["--max-postal-codes", "65537"], "--max-postal-codes"),
                              (["--config", "missing.conf"], "missing.conf"), (["--config", "unknown.conf"], "unknown.conf:3"),
                              (["--config", "malformed.conf"], "malformed.conf:4"),
                              (["--web-auth", "missing.htdigest"], "--web-auth: cannot read the password file"),

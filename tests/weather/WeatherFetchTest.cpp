@@ -350,5 +350,40 @@ TEST_F(WeatherFetchTest, EveryStoredReadingIsAppendedToTheHistoryAsItsWord) {
   EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 215, kNow + 30), Reading(1, "humidity", "K1A", 71)));
 }
 
+// An answer of count readings named prefix0, prefix1, ... each of value 1.
+std::string NamedReadings(const std::string& prefix, int count) {
+  std::string body = "[";
+  for (int i = 0; i < count; ++i) {
+    body += (i == 0 ? "" : ",") + std::string(R"({"Name":")") + prefix + std::to_string(i) + R"(","Value":1})";
+  }
+  return body + "]";
+}
+
+TEST_F(WeatherFetchTest, AKnownCodeGainsAtMostEightNamesPerAnswerAndANewCodeNeedsRoom) {
+  Answer(NamedReadings("a", 20));
+  ASSERT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(DataRows(), SizeIs(20)) << "a new code's first answer brings all its names";
+  // The 20 known names are updated; of the 12 new ones, 8 are added.
+  Answer(NamedReadings("a", 32));
+  log.Clear();
+  ASSERT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(DataRows(), SizeIs(28));
+  EXPECT_EQ(database.Rows("SELECT * FROM Data WHERE Name IN ('a27', 'a28')").size(), 1u);
+  EXPECT_TRUE(
+      log.Contains("FYI: The answer for [K1A] holds more new names than the [8] a known code may add; [4] "
+                   "readings skipped\n"));
+
+  // With one code (besides "0") stored and room for one, a new code stores
+  // nothing; a known one is stored as ever.
+  database.AddRow(100, "info", "0", 1, kNow);
+  WeatherStoreLimits limits;
+  limits.maxPostalCodes = 1;
+  Answer(NamedReadings("b", 2));
+  EXPECT_FALSE(FetchWeather(database.Database(), "M5V", kWeatherTimeoutMs, limits));
+  EXPECT_THAT(DataRows(), SizeIs(29));
+  EXPECT_TRUE(FetchWeather(database.Database(), "K1A", kWeatherTimeoutMs, limits));
+  EXPECT_THAT(DataRows(), SizeIs(31));
+}
+
 }  // namespace
 }  // namespace veld_test

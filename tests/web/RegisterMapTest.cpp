@@ -1,6 +1,7 @@
 // RegisterMapTest.cpp - GET /registers.csv and /registers.json over HTTP:
 // every row with its addresses, scale, unit, signedness and last update, and
-// CSV fields with commas, quotes and line breaks quoted as RFC 4180 says.
+// CSV fields with commas, quotes and line breaks quoted as RFC 4180 says, text
+// that a spreadsheet would take for a formula written as text.
 #include <rapidjson/document.h>
 
 #include "WebTestFixture.h"
@@ -75,6 +76,28 @@ TEST_F(RegisterMapTest, JsonIsAnArrayOfTheSameColumns) {
   EXPECT_STREQ(far["name"].GetString(), "say \"hi\"\nthere");
   EXPECT_TRUE(far["last_updated"].IsNull());
   EXPECT_TRUE(far["last_updated_utc"].IsNull());
+}
+
+TEST_F(RegisterMapTest, CsvTextThatASpreadsheetWouldRunIsWrittenAsText) {
+  database.AddRow(45, "=HYPERLINK(\"http://evil.example\")", "+V1L", 1, kNow);
+  database.AddRow(46, "-1", "@x", 2, kNow);
+  database.AddRow(47, "\tname", "\rcode", 3, kNow);
+  database.AddRow(48, "a=b", "V1L", 65535, kNow);
+  const HttpAnswer csv = Get("/registers.csv");
+  const std::string rows =
+      "45,40046,400046,'+V1L,\"'=HYPERLINK(\"\"http://evil.example\"\")\",1,,false,1700000000,2023-11-14T22:13:20Z\r\n"
+      "46,40047,400047,'@x,'-1,1,,false,1700000000,2023-11-14T22:13:20Z\r\n"
+      "47,40048,400048,\"'\rcode\",'\tname,1,,false,1700000000,2023-11-14T22:13:20Z\r\n"
+      "48,40049,400049,V1L,a=b,1,,false,1700000000,2023-11-14T22:13:20Z\r\n";
+  ASSERT_GE(csv.body.size(), rows.size());
+  EXPECT_EQ(csv.body.substr(csv.body.size() - rows.size()), rows);
+  // The JSON map keeps the text as stored.
+  rapidjson::Document document;
+  document.Parse(Get("/registers.json").body.c_str());
+  ASSERT_TRUE(document.IsArray());
+  ASSERT_EQ(document.Size(), static_cast<rapidjson::SizeType>(kSeededRows + 4));
+  EXPECT_STREQ(document[45]["name"].GetString(), "=HYPERLINK(\"http://evil.example\")");
+  EXPECT_STREQ(document[46]["postal_code"].GetString(), "@x");
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ function xhrGet(url) {
     var request = new XMLHttpRequest();
     request.open('GET', url, true);
     request.setRequestHeader('Accept', 'application/json');
+    request.setRequestHeader('X-Veld-Request', 'page');
     request.onload = function () {
       resolve({ status: request.status, body: request.responseText });
     };
