@@ -164,6 +164,24 @@ std::string SetWebAuth(const std::string& value, ServerSettings& settings) {
   return std::string();
 }
 
+std::string SetWebThreads(const std::string& value, ServerSettings& settings) {
+  const std::optional<int64_t> count = ParseWholeNumber(value, 1, kMaxWebThreads);
+  if (!count) {
+    return "'" + value + "' is not a number from 1 to " + std::to_string(kMaxWebThreads);
+  }
+  settings.webThreads = static_cast<int>(*count);
+  return std::string();
+}
+
+std::string SetMetricsListen(const std::string& value, ServerSettings& settings) {
+  std::string why;
+  const auto address = ParseListenAddress(value, &why);
+  if (address) {
+    settings.metricsListen = *address;
+  }
+  return why;
+}
+
 struct SettingKey {
   const char* name;  // the file's key; the option is "--" and the key
   Setter set;
@@ -203,6 +221,12 @@ std::vector<SettingKey> SettingKeys() {
        std::string("An htdigest file (realm ") + kWebAuthRealm +
            "): every web request then needs\nHTTP digest authentication",
        ""},
+      {"web-threads", SetWebThreads, "N",
+       "Web server worker threads: requests, and slow clients still sending\none, served at once (1 to " +
+           std::to_string(kMaxWebThreads) + ")",
+       std::to_string(defaults.webThreads)},
+      {"metrics-listen", SetMetricsListen, "ADDR:PORT",
+       "Also serve /metrics and /healthz, alone and without authentication,\non this IPv4 address and TCP port", ""},
       {"no-browser", SetNoBrowser, "", "Never open the page in a browser at start-up (in the file: true or false)",
        "false"},
   };

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "HistoryTable.h"
 #include "ListenAddress.h"
 #include "WeatherFetch.h"
+#include "WebServer.h"
 
 // Exit code of a command line or configuration file the server cannot take
 // (EX_USAGE of <sysexits.h>): nothing has been started.
@@ -36,6 +38,11 @@ struct ServerSettings {
   std::vector<std::string> webAllowedHosts;
   // The htdigest file every web request is checked against; empty: none.
   std::string webAuthFile;
+  // Worker threads of the web server (1..kMaxWebThreads; WebServer.h).
+  int webThreads = kDefaultWebThreads;
+  // Where /metrics and /healthz are also served, alone and without
+  // authentication (MonitoringServer.h); none by default.
+  std::optional<ListenAddress> metricsListen;
 };
 
 // The most connections --max-connections allows: each is a socket and a

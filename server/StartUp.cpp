@@ -20,6 +20,7 @@
 #include "InfoRows.h"
 #include "MessageCountWriter.h"
 #include "ModbusListener.h"
+#include "MonitoringServer.h"
 #include "ProcessDatabase.h"
 #include "RefreshBook.h"
 #include "RegisterBridge.h"
@@ -156,8 +157,8 @@ int RunServer(const ServerSettings& settings) {
   health.NoteFile(settings.databasePath);
   ConnectionPool webConnections(settings.databasePath, &health);
 
-  // The library's defaults are the server's own: given the default address,
-  // the web server gets no options at all, as it always has.
+  // Given the default address, the web server listens where the library
+  // does by default, as it always has.
   const ServerSettings defaults;
   const std::string webListen =
       settings.webListen == defaults.webListen ? std::string() : settings.webListen.ToString();
@@ -166,12 +167,24 @@ int RunServer(const ServerSettings& settings) {
   webAccess.allowedHosts = settings.webAllowedHosts;
   webAccess.authFile = settings.webAuthFile;
   webAccess.maxPostalCodes = settings.maxPostalCodes;
-  WebServer webServer = StartWebServer(webConnections, webListen, &webFailure, &metrics, webAccess);
+  WebServer webServer =
+      StartWebServer(webConnections, webListen, &webFailure, &metrics, webAccess, settings.webThreads);
   if (!webServer) {
     ConsoleLog("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),
                webFailure.c_str());
     ConsoleLog("Error: Could not start web server\n");
     return kExitWebServerFailed;
+  }
+  WebServer monitoringServer;
+  if (settings.metricsListen) {
+    const std::string metricsListen = settings.metricsListen->ToString();
+    monitoringServer = StartMonitoringServer(webConnections, metrics, metricsListen, &webFailure);
+    if (!monitoringServer) {
+      ConsoleLog("Error: Can not start the monitoring server on [%s]: %s\n", metricsListen.c_str(), webFailure.c_str());
+      return kExitWebServerFailed;
+    }
+    ConsoleLog("FYI: /metrics and /healthz also served without authentication on port http://%s:%d\n",
+               settings.metricsListen->host.c_str(), WebServerPort(monitoringServer));
   }
   // The address to browse: loopback when the server listens on every address.
   const std::string webHost = settings.webListen.host == "0.0.0.0" ? "127.0.0.1" : settings.webListen.host;
@@ -213,6 +226,7 @@ int RunServer(const ServerSettings& settings) {
   // them: the refresher is told to stop before the web server is waited
   // for, so that a fetch under way in each ends in the same second.
   book.Stop();
+  monitoringServer.reset();
   webServer.reset();
   refresher.Stop();
   database.EndHeldRead();

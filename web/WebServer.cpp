@@ -1,4 +1,5 @@
-// WebServer.cpp - CivetWeb start and stop.
+// WebServer.cpp - CivetWeb start and stop, with the worker threads and
+// time-outs that keep slow clients from holding the page.
 #include "WebServer.h"
 
 #include <arpa/inet.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "WebInterface.h"
 
@@ -33,6 +35,20 @@ void* LowerThreadPriority(const mg_context* /*context*/, int /*threadType*/) {
   }
   return nullptr;
 }
+
+// How long a worker waits for a request's whole header, and for each write
+// of an answer. CivetWeb measures the header's wait from its first read, so
+// a client that sends a byte now and then is dropped after this time however
+// it trickles. A browser on a LAN sends its header in one segment at once;
+// two seconds leave room for a lossy Wi-Fi link. A slow client costs one
+// worker for at most this long, so the page answers within about (clients
+// waiting ahead / workers) * this time.
+constexpr int kRequestTimeoutMs = 2000;
+// Connections the kernel keeps waiting for accept. A flood of slow clients
+// fills it: beyond it the kernel drops a browser's connection attempt, which
+// is tried again only after 1 s, 3 s, 7 s. Waiting there costs the server no
+// file descriptor (CivetWeb's own queue, 20 accepted connections, does).
+constexpr int kListenBacklog = 1024;
 
 // Opens and closes a TCP connection to host:port (an IPv4 literal).
 void Knock(const std::string& host, int port) {
@@ -73,31 +89,50 @@ void WebServerStop::operator()(mg_context* context) const {
   knocker.join();
 }
 
-WebServer StartWebServer(ConnectionPool& connections, const std::string& listeningPorts, std::string* error,
-                         ServerMetrics* metrics, const WebAccess& access) {
-  static ServerMetrics ownMetrics;
-  CWebInterface& web = CWebInterface::GetInstance();
-  web.m_connections = &connections;
-  web.m_metrics = metrics != nullptr ? metrics : &ownMetrics;
-  web.m_access = access;
+WebServer StartCivetWeb(int (*beginRequest)(mg_connection*), std::shared_ptr<void> userData,
+                        const std::string& listeningPorts, int workerThreads, std::string* error) {
   mg_callbacks callbacks{};
-  callbacks.begin_request = BeginRequest;
+  callbacks.begin_request = beginRequest;
   callbacks.init_thread = LowerThreadPriority;
-  // CivetWeb 1.15's defaults are the ones this server wants (see above), so
-  // the process's server gets no options at all.
-  const char* options[] = {"listening_ports", listeningPorts.c_str(), nullptr};
+  const std::string threads = std::to_string(workerThreads);
+  const std::string requestTimeout = std::to_string(kRequestTimeoutMs);
+  const std::string backlog = std::to_string(kListenBacklog);
+  // Keep-alive stays off: answers carry no Content-Length and end when the
+  // connection closes. Its time-out still bounds an idle connection should
+  // it ever be turned on.
+  std::vector<const char*> options = {
+      "num_threads", threads.c_str(),         "request_timeout_ms",   requestTimeout.c_str(), "enable_keep_alive",
+      "no",          "keep_alive_timeout_ms", requestTimeout.c_str(), "listen_backlog",       backlog.c_str()};
+  // Without an address the library's default holds: port 8080 on every
+  // local address.
+  if (!listeningPorts.empty()) {
+    options.push_back("listening_ports");
+    options.push_back(listeningPorts.c_str());
+  }
+  options.push_back(nullptr);
   mg_init_data init{};
   init.callbacks = &callbacks;
-  init.configuration_options = listeningPorts.empty() ? nullptr : options;
+  init.user_data = userData.get();
+  init.configuration_options = options.data();
   unsigned code = 0;
   char reason[256] = "";
   mg_error_data failure{&code, reason, sizeof reason};
-  WebServer server(mg_start2(&init, &failure), WebServerStop{KnockHost(listeningPorts), 0});
+  WebServer server(mg_start2(&init, &failure), WebServerStop{KnockHost(listeningPorts), 0, std::move(userData)});
   if (!server && error != nullptr) {
     *error = reason[0] != '\0' ? reason : "unknown reason";
   }
   server.get_deleter().knockPort = WebServerPort(server);
   return server;
+}
+
+WebServer StartWebServer(ConnectionPool& connections, const std::string& listeningPorts, std::string* error,
+                         ServerMetrics* metrics, const WebAccess& access, int workerThreads) {
+  static ServerMetrics ownMetrics;
+  CWebInterface& web = CWebInterface::GetInstance();
+  web.m_connections = &connections;
+  web.m_metrics = metrics != nullptr ? metrics : &ownMetrics;
+  web.m_access = access;
+  return StartCivetWeb(BeginRequest, nullptr, listeningPorts, workerThreads, error);
 }
 
 int WebServerPort(const WebServer& server) {

@@ -52,7 +52,7 @@ MAX_LINE = "CTCP::Accept - Error Max connections reached"
 REFUSED_LINE = "CTCP::Accept - Closed the new connection from IP address=[127.0.0.1] port=["
 SEND_FAILED = "Error: SendMessage failed."
 CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "history-days",
-               "max-postal-codes", "log-level", "web-allowed-hosts", "web-auth"]
+               "max-postal-codes", "log-level", "web-allowed-hosts", "web-auth", "web-threads", "metrics-listen"]
 
 
 class Failed(Exception):
@@ -587,7 +587,9 @@ def options(run):
                              (["--config", "missing.conf"], "missing.conf"), (["--config", "unknown.conf"], "unknown.conf:3"),
                              (["--config", "malformed.conf"], "malformed.conf:4"),
                              (["--web-auth", "missing.htdigest"], "--web-auth: cannot read the password file"),
-                             (["--web-allowed-hosts", "a,b c"], "--web-allowed-hosts")):
+                             (["--web-allowed-hosts", "a,b c"], "--web-allowed-hosts"),
+                             (["--web-threads", "0"], "--web-threads"),
+                             (["--metrics-listen", "127.0.0.1"], "--metrics-listen")):
         code, out, err = run.run_server(*arguments)
         expect(code == 64 and out == "" and err.count("\n") == 1 and names in err,
                "%s: exit %s, %r %r" % (arguments, code, out, err))
@@ -650,17 +652,41 @@ def curl(*arguments):
     return int(status or 0), body
 
 
+def worker_threads(server):
+    """The names of the server's threads that CivetWeb runs requests on."""
+    folder = "/proc/%d/task" % server.popen.pid
+    names = []
+    for task in os.listdir(folder):
+        with open(os.path.join(folder, task, "comm")) as comm:
+            names.append(comm.read().strip())
+    return [name for name in names if name.startswith("civetweb-work")]
+
+
 def web_guards(run):
-    """Digest authentication from the file's web-auth and the cross-site guard, with curl."""
+    """Digest authentication from the file's web-auth and the cross-site
+    guard, with curl; the monitoring port beside it without credentials."""
     realm = "veld-weather-server"
     ha1 = hashlib.md5(("operator:%s:s3cret" % realm).encode()).hexdigest()
     with open(os.path.join(run.folder, "users.htdigest"), "w") as users:
         users.write("operator:%s:%s\n" % (realm, ha1))
     with open(os.path.join(run.folder, "guarded.conf"), "w") as conf:
-        conf.write("web-auth = users.htdigest\nweb-allowed-hosts = weather.example\nno-browser = true\n")
+        conf.write("web-auth = users.htdigest\nweb-allowed-hosts = weather.example\nno-browser = true\n"
+                   "web-threads = 3\n")
     server = run.start_server(arguments=["--config", "guarded.conf", "--web-listen", "127.0.0.1:18082",
-                                         "--modbus-listen", "127.0.0.1:1504", "--database", "state/weather.db"],
+                                         "--modbus-listen", "127.0.0.1:1504", "--database", "state/weather.db",
+                                         "--metrics-listen", "127.0.0.1:9502"],
                               waiting_line="FYI: Waiting on TCP connection TCP port=[1504]... ")
+    # Three workers of the web port and the monitoring port's own four.
+    expect(len(worker_threads(server)) == 3 + 4, "worker threads: %s" % worker_threads(server))
+    monitoring_port = "http://127.0.0.1:9502"
+    status, body = curl(monitoring_port + "/metrics")
+    expect(status == 200 and "veld_web_requests_total" in body, "/metrics without credentials: %s" % status)
+    status, body = curl(monitoring_port + "/healthz")
+    expect(status == 200 and json.loads(body)["status"] == "ok", "/healthz without credentials: %s %s"
+           % (status, body))
+    for path, method, wanted in (("/", "GET", 404), ("/registers.json", "GET", 404), ("/metrics", "POST", 405)):
+        status, _ = curl("-X", method, monitoring_port + path)
+        expect(status == wanted, "%s %s on the monitoring port: %s" % (method, path, status))
     base = "http://127.0.0.1:18082"
     json_accept = ["-H", "Accept: application/json"]
     login = ["--digest", "-u", "operator:s3cret"]
