@@ -116,7 +116,7 @@ bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::st
   const int64_t now = CurrentUnixTime();
   // With "Code <> '0'" written out SQLite finds the pair through the unique
   // index, which leaves the info code out; a row of that code is looked for
-  // along the table.
+  // along the table. The look-ups of a code's rows below do the same.
   static const std::string kUpdateReading =
       "UPDATE Data SET Value = ?, LastUpdated = ? WHERE ModbusOffset = (SELECT min(ModbusOffset) FROM Data WHERE "
       "Code = ? AND Name = ? AND Code <> '0')";
@@ -144,7 +144,9 @@ PostalCodeRoom CheckPostalCodeRoom(CSQLiteDatabase& database, const std::string&
     return PostalCodeRoom::kFailed;
   }
   SqlRows rows;
-  if (database.Query("SELECT 1 AS found FROM Data WHERE Code = ? LIMIT 1", {SqlParam::Text(code)}, rows) != SQLITE_OK) {
+  if (database.Query(code == kDefaultCode ? "SELECT 1 AS found FROM Data WHERE Code = ? LIMIT 1"
+                                          : "SELECT 1 AS found FROM Data WHERE Code = ? AND Code <> '0' LIMIT 1",
+                     {SqlParam::Text(code)}, rows) != SQLITE_OK) {
     return PostalCodeRoom::kFailed;
   }
   if (!rows.empty()) {
@@ -168,7 +170,9 @@ bool ReadNamesOfCode(CSQLiteDatabase& database, const std::string& code, std::se
     return false;
   }
   SqlRows rows;
-  if (database.Query("SELECT Name FROM Data WHERE Code = ?", {SqlParam::Text(code)}, rows) != SQLITE_OK) {
+  if (database.Query(code == kDefaultCode ? "SELECT Name FROM Data WHERE Code = ?"
+                                          : "SELECT Name FROM Data WHERE Code = ? AND Code <> '0'",
+                     {SqlParam::Text(code)}, rows) != SQLITE_OK) {
     return false;
   }
   for (const SqlRow& row : rows) {
