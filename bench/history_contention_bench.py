@@ -24,8 +24,6 @@ import argparse
 import os
 import re
 import shutil
-import signal
-import socket
 import statistics
 import subprocess
 import sys
@@ -35,19 +33,11 @@ import urllib.request
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
-from private_network import SKIPPED, die_with_parent, enter_private_network  # noqa: E402
+from private_network import SKIPPED, die_with_parent, enter_private_network, port_open, stop_process  # noqa: E402
 
 HOST = "127.0.0.1"
 HISTORY_PATH = "/history?postal=bench&hours=168"
 WRITE_MODES = [("fc6-1", 1), ("fc6-1", 10), ("fc16-10", 1), ("fc16-10", 10)]
-
-
-def port_open(port):
-    try:
-        socket.create_connection((HOST, port), timeout=1).close()
-        return True
-    except OSError:
-        return False
 
 
 def wait_ports(process, ports, log_path):
@@ -76,13 +66,7 @@ class Server:
         wait_ports(self.process, [502, 8080], self.log_path)
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
-            try:
-                self.process.wait(10)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait(10)
+        stop_process(self.process)
         shutil.rmtree(self.folder, ignore_errors=True)
 
 

@@ -21,7 +21,6 @@ import os
 import resource
 import selectors
 import shutil
-import signal
 import socket
 import statistics
 import subprocess
@@ -32,19 +31,11 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
-from private_network import SKIPPED, die_with_parent, enter_private_network  # noqa: E402
+from private_network import SKIPPED, die_with_parent, enter_private_network, port_open, stop_process  # noqa: E402
 
 HOST = "127.0.0.1"
 PORT = 8080
 SLOW_REQUEST = b"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: slow\r\nAccept: */*\r\n" * 100
-
-
-def port_open(port):
-    try:
-        socket.create_connection((HOST, port), timeout=1).close()
-        return True
-    except OSError:
-        return False
 
 
 class Server:
@@ -65,13 +56,7 @@ class Server:
             time.sleep(0.1)
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
-            try:
-                self.process.wait(20)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait(10)
+        stop_process(self.process, 20)
         shutil.rmtree(self.folder, ignore_errors=True)
 
 

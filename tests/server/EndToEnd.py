@@ -39,7 +39,7 @@ from scripted_weather import ScriptedWeather
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "simulator"))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "support"))
 from fake_open_meteo import FakeOpenMeteo  # noqa: E402
-from private_network import SKIPPED, die_with_parent, enter_private_network  # noqa: E402
+from private_network import SKIPPED, die_with_parent, enter_private_network, port_open  # noqa: E402
 
 HOST = "127.0.0.1"
 BAD = 0x0BAD
@@ -174,14 +174,6 @@ class Run:
             for process in self.processes:
                 print("---- tail of %s\n%s" % (process.log_path, process.log()[-4000:]))
         shutil.rmtree(self.folder, ignore_errors=True)
-
-
-def port_open(port):
-    try:
-        socket.create_connection((HOST, port), timeout=1).close()
-        return True
-    except OSError:
-        return False
 
 
 # ---- Clients
