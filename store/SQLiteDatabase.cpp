@@ -429,11 +429,19 @@ void CSQLiteDatabase::NoteWriteOutcome(int result) {
     case SQLITE_LOCKED:
       m_health->busyWrites.fetch_add(1, std::memory_order_relaxed);
       break;
-    case SQLITE_CONSTRAINT:
-      break;  // the row's fault, not the file's
-    default:
+    // The file or its disk cannot take the write.
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_READONLY:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_NOLFS:
       m_health->lastWriteFailed.store(true, std::memory_order_relaxed);
       break;
+    default:
+      break;  // the statement's or the row's fault (a constraint, no such table), not the file's
   }
 }
 

@@ -111,9 +111,10 @@ class CSQLiteDatabase {
   // ran out (SQLITE_BUSY or SQLITE_LOCKED): contention, not a fault.
   bool LastFailureWasBusy() const;
   // Reports the result of a write to the health: a failure counts as busy
-  // (contention), as the data's own fault (a constraint) or as a fault of
-  // the file; a success that leaves no transaction open clears an earlier
-  // fault. Exec with parameters reports its writes itself; transactions
+  // (contention), as a fault of the file (full, read-only, I/O error,
+  // corrupt), or as the statement's own (a constraint, a missing table),
+  // which the health does not mark; a success that leaves no transaction
+  // open clears an earlier fault. Exec with parameters reports its writes itself; transactions
   // report their BEGIN and COMMIT (see WriteTransaction).
   void NoteWriteOutcome(int result);
   // True while a transaction is open on the connection.
