@@ -231,7 +231,6 @@ int RunServer(const ServerSettings& settings) {
   refresher.Stop();
   database.EndHeldRead();
   database.Close();
-  webConnections.CloseIdle();
   curl_global_cleanup();
   ConsoleFlush();
   return 0;

@@ -37,18 +37,6 @@ ConnectionPool::Lease ConnectionPool::Take() {
   return Lease(*this, taken);
 }
 
-size_t ConnectionPool::Size() const {
-  const std::lock_guard<std::mutex> lock(m_mutex);
-  return m_connections.size();
-}
-
-void ConnectionPool::CloseIdle() {
-  const std::lock_guard<std::mutex> lock(m_mutex);
-  for (CSQLiteDatabase* connection : m_idle) {
-    connection->Close();
-  }
-}
-
 void ConnectionPool::GiveBack(CSQLiteDatabase* connection) {
   const std::lock_guard<std::mutex> lock(m_mutex);
   m_idle.push_back(connection);

@@ -44,17 +44,13 @@ class ConnectionPool {
   // A connection nobody else uses until the lease ends, opened for reading
   // and writing (a failed open is left to the first operation to report).
   Lease Take();
-  // Connections made so far.
-  size_t Size() const;
-  // Closes every connection not in use.
-  void CloseIdle();
 
  private:
   void GiveBack(CSQLiteDatabase* connection);
 
   const std::string m_path;
   DatabaseHealth* const m_health;
-  mutable std::mutex m_mutex;
+  std::mutex m_mutex;
   std::vector<std::unique_ptr<CSQLiteDatabase>> m_connections;
   std::vector<CSQLiteDatabase*> m_idle;
 };

@@ -138,6 +138,15 @@ class NewNameBudget {
   // False when the code's names cannot be read; full when the code is new
   // and limits leave no room for another code (logged).
   bool Read(CSQLiteDatabase& database, const char* postalCode, const WeatherStoreLimits& limits) {
+    // A refresh, the common case, is of a known code: its names are all
+    // that is read.
+    if (!ReadNamesOfCode(database, postalCode, m_names)) {
+      return false;
+    }
+    if (!m_names.empty()) {
+      m_limited = true;
+      return true;
+    }
     int64_t storedCodes = 0;
     switch (CheckPostalCodeRoom(database, postalCode, limits.maxPostalCodes, &storedCodes)) {
       case PostalCodeRoom::kFailed:
@@ -148,10 +157,8 @@ class NewNameBudget {
                    postalCode, static_cast<long long>(storedCodes));
         return true;
       case PostalCodeRoom::kRoom:
-        return true;  // a new code: every name of its first answer is new
       case PostalCodeRoom::kKnown:
-        m_limited = true;
-        return ReadNamesOfCode(database, postalCode, m_names);
+        return true;  // a new code: every name of its first answer is new
     }
     return false;
   }

@@ -1155,13 +1155,6 @@ def soak(run):
         figures = soak_load(run, server, layout, book, seconds)
         expect(server.alive(), "the server died during the soak")
         soak_figures("soak", figures, fake, 0)
-        served = {}
-        for number in re.findall(r"^FYI: RX \((\d+)\): ", server.log(), re.M):
-            served[int(number)] = served.get(int(number), 0) + 1
-        print("requests read per connection id (first 8): %s; connections read at most twice: %d of %d; "
-              "\"Max connections reached\" lines: %d" % (sorted(served.items())[:8],
-                                                       sum(v <= 2 for v in served.values()), len(served),
-                                                       server.log().count(MAX_LINE)))
         broken = [line for line in server.log().split("\n") if re.match(r"FYI: [RT]X \(", line)
                   and not re.fullmatch(r"FYI: [RT]X \(\d+\): (?:[0-9A-F]{2} )*", line)]
         expect(not broken, "dump lines broken up by other threads' lines: %s" % broken[:3])

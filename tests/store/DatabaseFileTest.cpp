@@ -1,7 +1,7 @@
 // DatabaseFileTest.cpp - what start-up does to a database file: the server's
-// own file gets the WAL journal, the unique index and the History table; a
-// file holding a pair twice keeps working without the index; a file without
-// a Data table is left exactly as it was.
+// own file gets the WAL journal, the unique index and the History table, a
+// file without a Data table none of them; a file holding a pair twice keeps
+// working without the index.
 #include <gtest/gtest.h>
 
 #include "DataTable.h"
@@ -24,8 +24,12 @@ class DatabaseFileTest : public ::testing::Test {
   FixedClock clock{1'700'000'000};
 };
 
-TEST_F(DatabaseFileTest, TheServersFileGetsWalTheUniqueIndexAndHistory) {
-  temporary.Run("DROP TABLE History");
+TEST_F(DatabaseFileTest, OnlyAFileWithADataTableGetsWalTheUniqueIndexAndHistory) {
+  temporary.Run("ALTER TABLE Data RENAME TO Other; DROP TABLE History");
+  PrepareDatabaseFile(temporary.Database());
+  EXPECT_EQ(Pragma("journal_mode"), "delete");
+  EXPECT_EQ(Count("table", "History") + Count("index", "DataByCodeAndName"), 0u);
+  temporary.Run("ALTER TABLE Other RENAME TO Data");
   PrepareDatabaseFile(temporary.Database());
   EXPECT_EQ(Pragma("journal_mode"), "wal");
   EXPECT_EQ(Count("index", "DataByCodeAndName"), 1u);
@@ -49,14 +53,6 @@ TEST_F(DatabaseFileTest, AFileHoldingAPairTwiceWarnsOnceAndUpdatesTheLowestOffse
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].at("Value"), "7");
   EXPECT_EQ(rows[1].at("Value"), "1");
-}
-
-TEST_F(DatabaseFileTest, AFileWithoutADataTableIsLeftAsItIs) {
-  temporary.Run("DROP TABLE Data; DROP TABLE History; CREATE TABLE Other (x)");
-  PrepareDatabaseFile(temporary.Database());
-  EXPECT_EQ(Pragma("journal_mode"), "delete");
-  EXPECT_EQ(Count("table", "History"), 0u);
-  EXPECT_EQ(Count("index", "DataByCodeAndName"), 0u);
 }
 
 }  // namespace

@@ -216,7 +216,11 @@ function screenshotBeside(suffix) {
   }
   var file = path.join(path.dirname(SCREENSHOT), path.basename(SCREENSHOT, '.png') + '-' + suffix + '.png');
   console.log('# screenshot: ' + file);
-  return page.screenshot({ path: file, fullPage: true });
+  // What a user sees at this window size, from the top: a full-page
+  // screenshot would resize the window and hide a chart that only a resize
+  // draws.
+  return page.evaluate(function () { window.scrollTo(0, 0); })
+    .then(function () { return page.screenshot({ path: file }); });
 }
 
 var checks = [];
