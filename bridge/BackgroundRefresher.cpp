@@ -43,7 +43,7 @@ void BackgroundRefresher::PruneHistoryIfDue() {
       PruneHistory(m_database, now - m_historySeconds, kHistoryPruneBatchRows, kHistoryPruneRowsPerPass);
   m_nextPruneAt = deleted == kHistoryPruneRowsPerPass ? now : now + kHistoryPruneIntervalSeconds;
   if (deleted > 0) {
-    ConsoleLog("FYI: Pruned [%lld] History readings older than [%lld] days\n", static_cast<long long>(deleted),
+    LogInfo("FYI: Pruned [%lld] History readings older than [%lld] days\n", static_cast<long long>(deleted),
                static_cast<long long>(m_historySeconds / kSecondsPerDay));
   }
 }

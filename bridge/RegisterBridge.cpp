@@ -38,6 +38,9 @@ uint8_t DatabaseRefusal(const CSQLiteDatabase& database) {
 // one line every read writes, put together without printf's parsing of its
 // format, which costs a register read as much as its row.
 void LogGetValue(uint8_t function, uint16_t startingAddress, uint16_t length) {
+  if (!ConsoleLogEnabled(LogLevel::kInfo)) {
+    return;
+  }
   // Kept from read to read (the service loop's thread), so no read allocates.
   thread_local std::string line;
   const auto append = [](unsigned value) {
@@ -52,7 +55,7 @@ void LogGetValue(uint8_t function, uint16_t startingAddress, uint16_t length) {
   line += "], length=[";
   append(length);
   line += "]\n";
-  ConsoleWrite(line.data(), line.size());
+  ConsoleWrite(LogLevel::kInfo, line.data(), line.size());
 }
 
 // Reads length registers from start with one statement over the range;
@@ -130,7 +133,7 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
 
 bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
                     uint16_t dataSize, uint8_t* exceptionCode) {
-  ConsoleLog("FYI: Set Modbus Value. function=[%d], startingAddress=[%d], length=[%d], dataSize=[%d]\n", function,
+  LogInfo("FYI: Set Modbus Value. function=[%d], startingAddress=[%d], length=[%d], dataSize=[%d]\n", function,
              startingAddress, length, dataSize);
   if (startingAddress < kFirstWritableRegister) {
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
@@ -140,7 +143,7 @@ bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
   }
   CSQLiteDatabase& database = g_installed->Database();
   if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
-    ConsoleLog("Error: Could not open the database for write. Can not respond\n");
+    LogError("Error: Could not open the database for write. Can not respond\n");
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
   }
   if (function != MODBUSSTACK_FC_WRITE_SINGLE_REGISTER && function != MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS) {
@@ -160,7 +163,7 @@ bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
     case RegisterWrite::kNoRow:
       return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
     case RegisterWrite::kBusy:
-      ConsoleLog("Error: The database is busy with another writer. Can not respond\n");
+      LogWarning("Error: The database is busy with another writer. Can not respond\n");
       return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_BUSY);
     case RegisterWrite::kFailed:
     case RegisterWrite::kDuplicate:

@@ -133,7 +133,7 @@ bool ReadRow(CSQLiteDatabase& database, uint16_t offset, RegisterRow& row, Looku
     return false;
   };
   if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
-    ConsoleLog("Error: Could not open the database for read\n");
+    LogError("Error: Could not open the database for read\n");
     return fault();
   }
   // The first row whose offset reads back as the one asked for.
@@ -154,7 +154,7 @@ bool ReadRow(CSQLiteDatabase& database, uint16_t offset, RegisterRow& row, Looku
     }
   });
   if (result != SQLITE_OK) {
-    ConsoleLog("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
+    LogError("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
                database.ErrorMessage().c_str());
     return fault();
   }
@@ -211,7 +211,7 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
       refresh && IsStale(row, now) ? PlanStaleRow(request, row.code, now) : StaleRowPlan::kAsItStands;
   if (plan == StaleRowPlan::kFetch) {
     const std::string code = row.code;
-    ConsoleLog("FYI: The data is too old, we need to update it. ModbusAddress=[%d]\n", offset);
+    LogInfo("FYI: The data is too old, we need to update it. ModbusAddress=[%d]\n", offset);
     if (request != nullptr && request->session != nullptr) {
       request->session->Suspend();  // no lock is held over the transfer
     }
@@ -288,7 +288,7 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, RangeRo
   range.codes.clear();
   const auto lock = database.Lock();
   if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
-    ConsoleLog("Error: Could not open the database for read\n");
+    LogError("Error: Could not open the database for read\n");
     request.databaseFault = true;
     return false;
   }
@@ -297,7 +297,7 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, RangeRo
   params[1].integer = last;
   const int result = database.Scan(kScanRange, params, [&range](const SqlValuesView& view) { range.Add(view); });
   if (result != SQLITE_OK) {
-    ConsoleLog("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
+    LogError("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
                database.ErrorMessage().c_str());
     request.databaseFault = true;
     return false;

@@ -14,21 +14,29 @@ namespace {
 std::mutex g_sinkMutex;
 std::function<void(const std::string&)> g_sink;
 
-bool StartsWith(const char* text, size_t length, const char* prefix) {
-  const size_t prefixLength = std::strlen(prefix);
-  return length >= prefixLength && std::memcmp(text, prefix, prefixLength) == 0;
-}
-
-// Whether a message reports a failure: the level it carries in its text.
-bool IsErrorMessage(const char* text, size_t length) {
-  while (length > 0 && *text == '\n') {
-    ++text;
-    --length;
+void WriteFormatted(LogLevel level, const char* format, va_list arguments) {
+  if (!ConsoleLogEnabled(level)) {
+    return;
   }
-  if (StartsWith(text, length, "Error:") || StartsWith(text, length, "SQL Error:")) {
-    return true;
+  char small[512];
+  va_list again;
+  va_copy(again, arguments);
+  const int needed = std::vsnprintf(small, sizeof small, format, arguments);
+  // Most messages fit the buffer on the stack; longer ones are formatted
+  // again into one of their size.
+  std::vector<char> large;
+  const char* text = small;
+  size_t length = needed < 0 ? 0 : static_cast<size_t>(needed);
+  if (needed < 0) {
+    text = format;
+    length = std::strlen(format);
+  } else if (length >= sizeof small) {
+    large.resize(length + 1);
+    std::vsnprintf(large.data(), large.size(), format, again);
+    text = large.data();
   }
-  return StartsWith(text, length, "CTCP::") && std::string(text, length).find(" - Error") != std::string::npos;
+  va_end(again);
+  ConsoleWrite(level, text, length);
 }
 
 }  // namespace
@@ -60,43 +68,43 @@ const char* LogLevelName(LogLevel level) {
   return "debug";
 }
 
-void ConsoleLog(const char* format, ...) {
-  char small[512];
+void LogError(const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);
-  va_list again;
-  va_copy(again, arguments);
-  const int needed = std::vsnprintf(small, sizeof small, format, arguments);
+  WriteFormatted(LogLevel::kError, format, arguments);
   va_end(arguments);
-  // Most messages fit the buffer on the stack; longer ones are formatted
-  // again into one of their size.
-  std::vector<char> large;
-  const char* text = small;
-  size_t length = needed < 0 ? 0 : static_cast<size_t>(needed);
-  if (needed < 0) {
-    text = format;
-    length = std::strlen(format);
-  } else if (length >= sizeof small) {
-    large.resize(length + 1);
-    std::vsnprintf(large.data(), large.size(), format, again);
-    text = large.data();
-  }
-  va_end(again);
-  ConsoleWrite(text, length);
 }
 
-void ConsoleWrite(const char* text, size_t length) {
+void LogWarning(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  WriteFormatted(LogLevel::kWarning, format, arguments);
+  va_end(arguments);
+}
+
+void LogInfo(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  WriteFormatted(LogLevel::kInfo, format, arguments);
+  va_end(arguments);
+}
+
+void LogDebug(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  WriteFormatted(LogLevel::kDebug, format, arguments);
+  va_end(arguments);
+}
+
+void ConsoleWrite(LogLevel level, const char* text, size_t length) {
+  if (!ConsoleLogEnabled(level)) {
+    return;
+  }
   std::string ended;
-  if (!ConsoleLogEnabled(LogLevel::kInfo)) {
-    const bool warning = ConsoleLogEnabled(LogLevel::kWarning) && StartsWith(text, length, "Warning:");
-    if (!warning && !IsErrorMessage(text, length)) {
-      return;
-    }
-    if (length == 0 || text[length - 1] != '\n') {
-      ended.assign(text, length).push_back('\n');
-      text = ended.data();
-      length = ended.size();
-    }
+  if (!ConsoleLogEnabled(LogLevel::kInfo) && (length == 0 || text[length - 1] != '\n')) {
+    ended.assign(text, length).push_back('\n');
+    text = ended.data();
+    length = ended.size();
   }
   const std::lock_guard<std::mutex> lock(g_sinkMutex);
   if (g_sink) {

@@ -1,8 +1,8 @@
-// ConsoleLog.h - the one printf-style console function through which every
-// subsystem but the Modbus stack writes its progress and errors. The level is
-// part of each message ("FYI: ", "Error: "); there is no time stamp. A log
-// level chosen at start-up leaves out the per-frame and per-statement lines
-// (info) or everything but errors (warning, error).
+// ConsoleLog.h - the printf-style console functions through which every
+// subsystem but the Modbus stack writes its progress and errors. Each call
+// names its level (LogError, LogWarning, LogInfo, LogDebug); the text keeps
+// its own prefix ("FYI: ", "Error: ") and there is no time stamp. The level
+// chosen at start-up leaves out every line of a finer level.
 #pragma once
 
 #include <atomic>
@@ -29,17 +29,25 @@ inline bool ConsoleLogEnabled(LogLevel level) {
 std::optional<LogLevel> ParseLogLevel(const std::string& name);
 const char* LogLevelName(LogLevel level);
 
-// Formats the message and writes it to the console sink (standard output
-// unless a test installed another). Messages carry their own line ends;
-// the SQL error line has none, so the next message continues it. Below
-// LogLevel::kInfo only error lines pass: those that begin with "Error:" or
-// "SQL Error:" (after leading blank lines) and the transport's "CTCP::...
-// Error" lines, and at kWarning also those that begin with "Warning:"; such
-// a line is ended if it has no line end of its own.
-void ConsoleLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Each formats the message and, when the chosen level lets lines of its
+// level through, writes it to the console sink (standard output unless a test
+// installed another).
+//  - error: a failure: something asked for was not done.
+//  - warning: worth an operator's attention but not a failure: a fallback, a
+//    retry, a refused client, data skipped.
+//  - info: progress: start-up, connections, refreshes, one line a request.
+//  - debug: frames, statements, payloads and the values in them.
+// Messages carry their own line ends; the SQL error line has none, so the
+// next message continues it. At the error and warning levels a line is ended
+// if it has no line end of its own, as the line that would continue it may be
+// left out.
+void LogError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogWarning(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogInfo(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogDebug(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Writes a message that is ready as it stands, as ConsoleLog would.
-void ConsoleWrite(const char* text, size_t length);
+// Writes a message that is ready as it stands, at the given level.
+void ConsoleWrite(LogLevel level, const char* text, size_t length);
 
 // Writes out what the standard output stream has buffered (the server
 // buffers its log in blocks and writes it out at the moments that matter).

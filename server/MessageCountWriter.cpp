@@ -21,7 +21,7 @@ void MessageCountWriter::WriteIfDue() {
   if (written) {
     m_written = counts;
   } else if (!m_failing) {
-    ConsoleLog("Error: Could not write the message counts into their registers. File=[%s]\n",
+    LogError("Error: Could not write the message counts into their registers. File=[%s]\n",
                m_database.FileName().c_str());
   }
   m_failing = !written;

@@ -92,7 +92,7 @@ void LogLimitReached(ServiceLoopState& state, std::chrono::steady_clock::time_po
     return;
   }
   state.limitLoggedAt = now;
-  ConsoleLog("CTCP::Accept - Error Max connections reached\n");
+  LogWarning("CTCP::Accept - Error Max connections reached\n");
 }
 
 void AcceptOne(CTCP& transport, ServiceLoopState& state, bool clientWaiting) {
@@ -105,7 +105,7 @@ void AcceptOne(CTCP& transport, ServiceLoopState& state, bool clientWaiting) {
   if (socket == kInvalidSocket) {
     const int error = LastSocketError();
     if (error != kErrorWouldBlock) {
-      ConsoleLog("CTCP::Accept - Error. error=[%d]\n", error);
+      LogError("CTCP::Accept - Error. error=[%d]\n", error);
     }
     return;
   }
@@ -118,36 +118,36 @@ void AcceptOne(CTCP& transport, ServiceLoopState& state, bool clientWaiting) {
     }
   }
   const uint32_t connectionId = transport.AddConnection(socket);
-  ConsoleLog("CTCP::Accept - Received incoming connection from IP address=[%s] port=[%u], connectionId=[%u]\n",
+  LogInfo("CTCP::Accept - Received incoming connection from IP address=[%s] port=[%u], connectionId=[%u]\n",
              address.c_str(), port, connectionId);
-  ConsoleLog("FYI: Got a connection from IP address=[%s] port=[%d]... \n", address.c_str(), port);
+  LogInfo("FYI: Got a connection from IP address=[%s] port=[%d]... \n", address.c_str(), port);
 }
 
 }  // namespace
 
 bool OpenModbusListener(CTCP& transport, const ListenAddress& address, uint32_t maxConnections) {
   transport.ConnectionMax = maxConnections;
-  ConsoleLog("FYI: Modbus ConnectionMax: %d\n", transport.ConnectionMax);
+  LogInfo("FYI: Modbus ConnectionMax: %d\n", transport.ConnectionMax);
   if (!MakeRoomForDescriptors(maxConnections)) {
-    ConsoleLog("Error: The open-file limit is too low for [%u] connections; raise it (ulimit -n, LimitNOFILE=)\n",
+    LogError("Error: The open-file limit is too low for [%u] connections; raise it (ulimit -n, LimitNOFILE=)\n",
                maxConnections);
   }
   const SocketHandle listener = OpenListeningSocket(address.host, address.port, kListenBacklog);
   const int cause = errno;
   transport.SetListeningSocket(listener);
   if (listener == kInvalidSocket) {
-    ConsoleLog("Error: Can not listen to TCP address=[%s]: %s\n", address.ToString().c_str(), std::strerror(cause));
+    LogError("Error: Can not listen to TCP address=[%s]: %s\n", address.ToString().c_str(), std::strerror(cause));
     if (cause == EADDRINUSE) {
-      ConsoleLog("\nError: Can not listen to TCP port=[%d]... Is there a Modbus server already running?\n",
+      LogError("\nError: Can not listen to TCP port=[%d]... Is there a Modbus server already running?\n",
                  address.port);
     } else if (cause == EACCES) {
-      ConsoleLog(
+      LogError(
           "Error: Ports below 1024 need root or the CAP_NET_BIND_SERVICE capability "
           "(setcap cap_net_bind_service=+ep on the program), or choose another with --modbus-listen\n");
     }
     return false;
   }
-  ConsoleLog("FYI: Waiting on TCP connection TCP port=[%d]... \n", BoundPort(listener));
+  LogInfo("FYI: Waiting on TCP connection TCP port=[%d]... \n", BoundPort(listener));
   return true;
 }
 
@@ -155,7 +155,7 @@ void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs) {
   const Activity activity = WaitForActivity(transport, state, waitMs);
   if (transport.ConnectionCount() != state.loggedConnectionCount) {
     state.loggedConnectionCount = transport.ConnectionCount();
-    ConsoleLog("FYI: The number of connections changed to [%d]\n", static_cast<int>(state.loggedConnectionCount));
+    LogInfo("FYI: The number of connections changed to [%d]\n", static_cast<int>(state.loggedConnectionCount));
   }
   AcceptOne(transport, state, activity.clientWaiting);
   // As many frames as the wait found readable connections and buffered

@@ -46,26 +46,26 @@ std::string BrowserLaunchCommand(const std::string& pageAddress) {
 // Returns 0, or the exit code of the step that failed.
 int OpenOrCreateDatabase(CSQLiteDatabase& database, const std::string& path) {
   database.SetFileName(path);
-  ConsoleLog("FYI: Open the SQLite database. File=[%s]\n", path.c_str());
+  LogInfo("FYI: Open the SQLite database. File=[%s]\n", path.c_str());
   if (database.Open(SQLITE_OPEN_READONLY) == SQLITE_OK) {
     return 0;
   }
-  ConsoleLog("Error: Can not open database file.\n");
-  ConsoleLog("FYI: Attempting to create a default database\n");
+  LogWarning("Error: Can not open database file.\n");
+  LogInfo("FYI: Attempting to create a default database\n");
   if (database.Open(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) != SQLITE_OK) {
-    ConsoleLog("Error: Can not create the database file [%s]: %s\n", path.c_str(), database.OpenFailure().c_str());
-    ConsoleLog("Error: Can not create the database file. Exit\n");
+    LogError("Error: Can not create the database file [%s]: %s\n", path.c_str(), database.OpenFailure().c_str());
+    LogError("Error: Can not create the database file. Exit\n");
     return kExitCannotCreateDatabase;
   }
   if (database.Exec(kCreateDataTableSql) != SQLITE_OK) {
-    ConsoleLog("Error: Can not create the data table in the database. Exit. File=[%s]\n", path.c_str());
+    LogError("Error: Can not create the data table in the database. Exit. File=[%s]\n", path.c_str());
     return kExitCannotCreateTable;
   }
-  ConsoleLog("\n");
-  ConsoleLog("!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
-  ConsoleLog("!!! FYI: Empty database created  !!!\n");
-  ConsoleLog("!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
-  ConsoleLog("\n");
+  LogInfo("\n");
+  LogInfo("!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
+  LogInfo("!!! FYI: Empty database created  !!!\n");
+  LogInfo("!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!!\n");
+  LogInfo("\n");
   SeedInfoRows(database);
   return 0;
 }
@@ -105,20 +105,20 @@ class HealthHookup {
 
 int RunServer(const ServerSettings& settings) {
   SetConsoleLogLevel(settings.logLevel);
-  ConsoleLog("FYI: %s, Version: %d.%d.%d.%d\n", kProgramName, kProgramVersionMajor, kProgramVersionMinor,
+  LogInfo("FYI: %s, Version: %d.%d.%d.%d\n", kProgramName, kProgramVersionMajor, kProgramVersionMinor,
              kProgramVersionPatch, kProgramVersionBuild);
   FillStackEntryPoints();
-  ConsoleLog("FYI: VELD Modbus Stack, version: %d.%d.%d.%d\n", ModbusStack_GetAPIMajorVersion(),
+  LogInfo("FYI: VELD Modbus Stack, version: %d.%d.%d.%d\n", ModbusStack_GetAPIMajorVersion(),
              ModbusStack_GetAPIMinorVersion(), ModbusStack_GetAPIPatchVersion(), ModbusStack_GetAPIBuildVersion());
-  ConsoleLog("FYI: CivitWeb Version: %s\n", mg_version());
+  LogInfo("FYI: CivitWeb Version: %s\n", mg_version());
 
   curl_global_init(CURL_GLOBAL_ALL);
   const curl_version_info_data* curl = curl_version_info(CURLVERSION_NOW);
   if (curl == nullptr || curl->version == nullptr) {
-    ConsoleLog("Error: Can not find curl lib\n");
+    LogError("Error: Can not find curl lib\n");
     return kExitNoCurlOrStack;
   }
-  ConsoleLog("FYI: CURL Version: %s\n", curl->version);
+  LogInfo("FYI: CURL Version: %s\n", curl->version);
   SetWeatherServiceUrl(settings.weatherUrl);
   // Counted from here on by the transport, the weather feed and the web
   // interface; reported at /metrics and /healthz.
@@ -129,7 +129,7 @@ int RunServer(const ServerSettings& settings) {
   const uint32_t initResult =
       stack.Init(MODBUSSTACK_PROTOCOL_TCP, SendMessageCallback, GetMessageCallback, CurrentTimeCallback);
   if (initResult != MODBUSSTACK_INIT_READY) {
-    ConsoleLog("Error: Could not init() the Modbus Stack, returnCode=%d\n", initResult);
+    LogError("Error: Could not init() the Modbus Stack, returnCode=%d\n", initResult);
     return kExitNoCurlOrStack;
   }
   stack.RegisterGetValue(GetModbusValue);
@@ -150,7 +150,7 @@ int RunServer(const ServerSettings& settings) {
   std::string lockRefusal;
   const std::optional<DatabaseFileLock> fileLock = DatabaseFileLock::Take(settings.databasePath, &lockRefusal);
   if (!fileLock) {
-    ConsoleLog("Error: %s. Exit\n", lockRefusal.c_str());
+    LogError("Error: %s. Exit\n", lockRefusal.c_str());
     return kExitCannotCreateDatabase;
   }
   PrepareDatabaseFile(database);
@@ -170,9 +170,9 @@ int RunServer(const ServerSettings& settings) {
   WebServer webServer =
       StartWebServer(webConnections, webListen, &webFailure, &metrics, webAccess, settings.webThreads);
   if (!webServer) {
-    ConsoleLog("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),
+    LogError("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),
                webFailure.c_str());
-    ConsoleLog("Error: Could not start web server\n");
+    LogError("Error: Could not start web server\n");
     return kExitWebServerFailed;
   }
   WebServer monitoringServer;
@@ -180,18 +180,18 @@ int RunServer(const ServerSettings& settings) {
     const std::string metricsListen = settings.metricsListen->ToString();
     monitoringServer = StartMonitoringServer(webConnections, metrics, metricsListen, &webFailure);
     if (!monitoringServer) {
-      ConsoleLog("Error: Can not start the monitoring server on [%s]: %s\n", metricsListen.c_str(), webFailure.c_str());
+      LogError("Error: Can not start the monitoring server on [%s]: %s\n", metricsListen.c_str(), webFailure.c_str());
       return kExitWebServerFailed;
     }
-    ConsoleLog("FYI: /metrics and /healthz also served without authentication on port http://%s:%d\n",
+    LogInfo("FYI: /metrics and /healthz also served without authentication on port http://%s:%d\n",
                settings.metricsListen->host.c_str(), WebServerPort(monitoringServer));
   }
   // The address to browse: loopback when the server listens on every address.
   const std::string webHost = settings.webListen.host == "0.0.0.0" ? "127.0.0.1" : settings.webListen.host;
   const std::string pageAddress = "http://" + webHost + ":" + std::to_string(WebServerPort(webServer));
-  ConsoleLog("FYI: Web server started on port %s\n", pageAddress.c_str());
+  LogInfo("FYI: Web server started on port %s\n", pageAddress.c_str());
   if (!webAccess.authFile.empty()) {
-    ConsoleLog("FYI: Web requests need HTTP digest authentication, realm [%s], users of [%s]\n", kWebAuthRealm,
+    LogInfo("FYI: Web requests need HTTP digest authentication, realm [%s], users of [%s]\n", kWebAuthRealm,
                webAccess.authFile.c_str());
   }
   if (settings.openBrowser) {
@@ -221,7 +221,7 @@ int RunServer(const ServerSettings& settings) {
     messageCounts.WriteIfDue();
   });
 
-  ConsoleLog("FYI: Stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
+  LogInfo("FYI: Stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
   // The other threads first, while SQLite and libcurl are still there for
   // them: the refresher is told to stop before the web server is waited
   // for, so that a fetch under way in each ends in the same second.

@@ -48,7 +48,7 @@ void LogDump(const char* head, uint32_t connectionId, const uint8_t* bytes, uint
     line[position++] = ' ';
   }
   line[position++] = '\n';
-  ConsoleWrite(line, position);
+  ConsoleWrite(LogLevel::kDebug, line, position);
 }
 
 }  // namespace
@@ -108,7 +108,7 @@ bool CTCP::EvictIdlest(TimePoint now) {
     return false;
   }
   const auto idleSeconds = std::chrono::duration_cast<std::chrono::seconds>(now - idlest->lastRequestAt);
-  ConsoleLog("CTCP::Accept - Closed the connection idle longest to make room. connectionId=[%u], idle=[%d] s\n",
+  LogWarning("CTCP::Accept - Closed the connection idle longest to make room. connectionId=[%u], idle=[%d] s\n",
              idlest->connectionId, static_cast<int>(idleSeconds.count()));
   Remove(idlest);
   if (m_metrics != nullptr) {
@@ -120,7 +120,7 @@ bool CTCP::EvictIdlest(TimePoint now) {
 void CTCP::Refuse(SocketHandle socket, const std::string& address, uint16_t port) {
   CloseSocket(socket);
   const auto threshold = std::chrono::duration_cast<std::chrono::seconds>(IdleBeforeEviction);
-  ConsoleLog(
+  LogWarning(
       "CTCP::Accept - Closed the new connection from IP address=[%s] port=[%u] at once: every place is taken and "
       "none has been idle for [%d] s\n",
       address.c_str(), port, static_cast<int>(threshold.count()));
@@ -142,12 +142,12 @@ bool CTCP::SendMessage(uint32_t connectionId, const uint8_t* bytes, uint16_t len
       std::find_if(m_connections.begin(), m_connections.end(),
                    [connectionId](const Connection& candidate) { return candidate.connectionId == connectionId; });
   if (connection == m_connections.end()) {
-    ConsoleLog("Error: SendMessage failed.\n");
+    LogError("Error: SendMessage failed.\n");
     return false;
   }
   const long sent = SendBytes(connection->socket, bytes, length);
   if (sent != static_cast<long>(length)) {
-    ConsoleLog("Error: SendMessage failed.\n");
+    LogError("Error: SendMessage failed.\n");
     return false;
   }
   if (m_metrics != nullptr && length > kFunctionCodeOffset) {
@@ -212,7 +212,7 @@ CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16
     const long received = ReceiveBytes(connection->socket, connection->pending + connection->pendingLength,
                                        kMaxFrameSize - connection->pendingLength);
     if (received == 0) {
-      ConsoleLog("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
+      LogInfo("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
                  connection->connectionId);
       Remove(connection);
       return VisitResult::Removed;
@@ -222,12 +222,12 @@ CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16
       if (error == kErrorWouldBlock) {
         return VisitResult::Nothing;
       }
-      ConsoleLog("CTCP::GetMessage - Error=%d, connectionId=[%u]\n", error, connection->connectionId);
+      LogError("CTCP::GetMessage - Error=%d, connectionId=[%u]\n", error, connection->connectionId);
       if (error == kErrorLibraryConnectionReset || error == kErrorConnectionAborted || error == kErrorConnectionReset) {
-        ConsoleLog("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
+        LogInfo("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
                    connection->connectionId);
       } else {
-        ConsoleLog("CTCP::GetMessage - recv error=[%d]\n", error);
+        LogInfo("CTCP::GetMessage - recv error=[%d]\n", error);
       }
       Remove(connection);
       return VisitResult::Removed;

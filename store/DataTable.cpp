@@ -23,7 +23,7 @@ const char* const kDefaultName = "no name";
 
 bool OpenForRead(CSQLiteDatabase& database) {
   if (database.Open(SQLITE_OPEN_READONLY) != SQLITE_OK) {
-    ConsoleLog("Error: Could not open the database for read\n");
+    LogError("Error: Could not open the database for read\n");
     return false;
   }
   return true;
@@ -87,7 +87,7 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
   const int64_t now = CurrentUnixTime();
   uint16_t offset = 0;
   if (!GetNextModbusOffset(database, &offset)) {
-    ConsoleLog("Error: Could not find the highest modbus offset in the database. Can not insert this new value\n");
+    LogError("Error: Could not find the highest modbus offset in the database. Can not insert this new value\n");
     return false;
   }
   std::string statement;
@@ -95,7 +95,7 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
                     {SqlParam::Text(nameText), SqlParam::Text(codeText), SqlParam::Integer(value),
                      SqlParam::Integer(offset), SqlParam::Integer(now)},
                     &statement) != SQLITE_OK) {
-    ConsoleLog("Error: Can not insert new values into the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
+    LogError("Error: Can not insert new values into the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
                database.ErrorMessage().c_str());
     return false;
   }
@@ -127,7 +127,7 @@ bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::st
   if (database.Exec(code == kDefaultCode ? kUpdateInfoRow : kUpdateReading,
                     {SqlParam::Integer(value), SqlParam::Integer(now), SqlParam::Text(code), SqlParam::Text(name)},
                     &statement) != SQLITE_OK) {
-    ConsoleLog("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
+    LogError("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
                database.ErrorMessage().c_str());
     return false;
   }
@@ -191,7 +191,7 @@ bool UpdateValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t va
   if (database.Query("SELECT * FROM Data WHERE ModbusOffset = ? LIMIT 1", {SqlParam::Integer(offset)}, rows,
                      &statement) != SQLITE_OK ||
       rows.empty()) {
-    ConsoleLog("Error: Can not update row. Not found by ModbusOffset=[%d], SQL=[%s] SQL Error=[%s]\n", offset,
+    LogError("Error: Can not update row. Not found by ModbusOffset=[%d], SQL=[%s] SQL Error=[%s]\n", offset,
                statement.c_str(), database.ErrorMessage().c_str());
     return false;
   }
@@ -207,7 +207,7 @@ bool UpdateValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t va
         &statement);
   }
   if (result != SQLITE_OK) {
-    ConsoleLog("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
+    LogError("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
                database.ErrorMessage().c_str());
     return false;
   }

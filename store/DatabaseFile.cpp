@@ -25,7 +25,7 @@ std::string QueryValue(CSQLiteDatabase& database, const std::string& sql) {
 void UseWriteAheadLog(CSQLiteDatabase& database) {
   const std::string mode = QueryValue(database, "PRAGMA journal_mode=WAL;");
   if (mode != "wal") {
-    ConsoleLog(
+    LogWarning(
         "FYI: The database keeps its rollback journal (mode [%s]): reads wait while another connection writes. "
         "File=[%s]\n",
         mode.c_str(), database.FileName().c_str());
@@ -37,7 +37,7 @@ void AddUniqueIndex(CSQLiteDatabase& database) {
                                        "SELECT count(*) FROM (SELECT 1 FROM Data WHERE Code <> '0' GROUP BY Code, Name "
                                        "HAVING count(*) > 1);");
   if (!pairs.empty() && pairs != "0") {
-    ConsoleLog(
+    LogWarning(
         "Warning: The Data table holds [%s] postal code and name pairs in more than one row; a reading updates the "
         "row of its pair with the lowest ModbusOffset. File=[%s]\n",
         pairs.c_str(), database.FileName().c_str());
@@ -51,11 +51,11 @@ void AddUniqueIndex(CSQLiteDatabase& database) {
 void PrepareDatabaseFile(CSQLiteDatabase& database) {
   const auto lock = database.Lock();
   if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
-    ConsoleLog("Error: Could not open the database for write\n");
+    LogError("Error: Could not open the database for write\n");
     return;
   }
   if (QueryValue(database, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Data';") != "1") {
-    ConsoleLog("FYI: The database holds no Data table; nothing is added to it. File=[%s]\n",
+    LogInfo("FYI: The database holds no Data table; nothing is added to it. File=[%s]\n",
                database.FileName().c_str());
     return;
   }
@@ -64,7 +64,7 @@ void PrepareDatabaseFile(CSQLiteDatabase& database) {
   // A file from an earlier version has no History table yet; without one the
   // registers work as ever, only their history is not kept.
   if (database.Exec(kCreateHistoryTableSql) != SQLITE_OK) {
-    ConsoleLog("Error: Can not create the History table, so no history is kept. File=[%s]: %s\n",
+    LogError("Error: Can not create the History table, so no history is kept. File=[%s]: %s\n",
                database.FileName().c_str(), database.ErrorMessage().c_str());
   }
 }

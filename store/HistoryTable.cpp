@@ -22,7 +22,7 @@ bool AppendHistory(CSQLiteDatabase& database, const std::string& code, const std
 int64_t PruneHistory(CSQLiteDatabase& database, int64_t cutoff, int64_t batchRows, int64_t maxRows) {
   const auto lock = database.Lock();
   if (database.Open(SQLITE_OPEN_READWRITE) != SQLITE_OK) {
-    ConsoleLog("Error: Could not open the database for write\n");
+    LogError("Error: Could not open the database for write\n");
     return -1;
   }
   int64_t deleted = 0;

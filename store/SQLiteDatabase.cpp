@@ -208,7 +208,7 @@ int CSQLiteDatabase::Exec(const std::string& sql) {
   const int result = sqlite3_exec(m_connection, sql.c_str(), nullptr, nullptr, &error);
   if (result != SQLITE_OK) {
     NoteFailure(result);
-    ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", error != nullptr ? error : sqlite3_errstr(result),
+    LogError("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", error != nullptr ? error : sqlite3_errstr(result),
                sql.c_str());
     sqlite3_free(error);
   }
@@ -298,7 +298,7 @@ int CSQLiteDatabase::Exec(const std::string& sql, const SqlParams& params, std::
     }
     if (result != SQLITE_OK) {
       NoteFailure(result);
-      ConsoleLog("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", sqlite3_errmsg(m_connection), LastStatement().c_str());
+      LogError("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", sqlite3_errmsg(m_connection), LastStatement().c_str());
     }
     if (statement != nullptr && sqlite3_stmt_readonly(statement) == 0) {
       NoteWriteOutcome(result);
@@ -385,7 +385,7 @@ int CSQLiteDatabase::RunStatement(const std::string& sql, const SqlParams& param
   SetLastStatement(sql, entry, params);
   if (ConsoleLogEnabled(LogLevel::kDebug)) {
     const std::string& line = LastStatementLine();
-    ConsoleWrite(line.data(), line.size());
+    ConsoleWrite(LogLevel::kDebug, line.data(), line.size());
   }
   // Callers log their own failures; they are counted here.
   const auto failed = [this](int result) {

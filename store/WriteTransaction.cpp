@@ -7,7 +7,7 @@
 WriteTransaction::WriteTransaction(CSQLiteDatabase& database) : m_database(database), m_lock(database.Lock()) {
   const int opened = m_database.Open(SQLITE_OPEN_READWRITE);
   if (opened != SQLITE_OK) {
-    ConsoleLog("Error: Could not open the database for write\n");
+    LogError("Error: Could not open the database for write\n");
     m_database.NoteWriteOutcome(opened);
     m_busy = (opened & 0xFF) == SQLITE_BUSY;
     return;

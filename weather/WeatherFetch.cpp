@@ -153,7 +153,7 @@ class NewNameBudget {
         return false;
       case PostalCodeRoom::kFull:
         m_full = true;
-        ConsoleLog("Error: The readings of [%s] were not stored: [%lld] postal codes are stored, the most allowed\n",
+        LogError("Error: The readings of [%s] were not stored: [%lld] postal codes are stored, the most allowed\n",
                    postalCode, static_cast<long long>(storedCodes));
         return true;
       case PostalCodeRoom::kRoom:
@@ -195,30 +195,30 @@ enum class ReadingStore { kStored, kSkipped, kFailed };
 ReadingStore StoreReading(CSQLiteDatabase& database, const char* postalCode, const rapidjson::Value& element,
                           int64_t fetchedAt, NewNameBudget& budget) {
   if (!element.IsObject() || !element.HasMember("Name") || !element["Name"].IsString()) {
-    ConsoleLog("FYI: Invalid row in json data. Missing name. Skipping\n");
+    LogWarning("FYI: Invalid row in json data. Missing name. Skipping\n");
     return ReadingStore::kSkipped;
   }
   if (!IsReadingName(element["Name"].GetString(), element["Name"].GetStringLength())) {
-    ConsoleLog("FYI: Invalid row in json data. The name is not text. Skipping\n");
+    LogWarning("FYI: Invalid row in json data. The name is not text. Skipping\n");
     return ReadingStore::kSkipped;
   }
   const std::string name(element["Name"].GetString(), element["Name"].GetStringLength());
   if (!element.HasMember("Value")) {
-    ConsoleLog("FYI: Invalid row in json data. Name=[%s]. Missing value. Skipping\n", name.c_str());
+    LogWarning("FYI: Invalid row in json data. Name=[%s]. Missing value. Skipping\n", name.c_str());
     return ReadingStore::kSkipped;
   }
   double reading = 0.0;
   if (!ReadingOf(element["Value"], &reading)) {
-    ConsoleLog("FYI: Invalid row in json data. Name=[%s]. Unknown data type. Skipping\n", name.c_str());
+    LogWarning("FYI: Invalid row in json data. Name=[%s]. Unknown data type. Skipping\n", name.c_str());
     return ReadingStore::kSkipped;
   }
   if (!budget.Take(name)) {
     return ReadingStore::kSkipped;
   }
   const uint16_t value = RegisterWordOf(name, reading);
-  ConsoleLog("FYI: Name=[%s], value=[%d]\n", name.c_str(), value);
+  LogDebug("FYI: Name=[%s], value=[%d]\n", name.c_str(), value);
   if (!SaveValue(database, postalCode, name, value)) {
-    ConsoleLog("Error: Could not insert this new value into the database. Name=[%s]\n", name.c_str());
+    LogError("Error: Could not insert this new value into the database. Name=[%s]\n", name.c_str());
     return ReadingStore::kFailed;
   }
   // A failed append is logged as an SQL error and costs the register nothing
@@ -279,7 +279,7 @@ bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapi
   WriteTransaction transaction(database);
   const auto failed = [&database, &transaction, postalCode] {
     transaction.RollBack();
-    ConsoleLog("Error: The readings of [%s] were not stored: %s\n", postalCode,
+    LogError("Error: The readings of [%s] were not stored: %s\n", postalCode,
                transaction.Busy() || database.LastFailureWasBusy() ? "the database is busy with another writer"
                                                                    : "the database failed");
     return false;
@@ -298,7 +298,7 @@ bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapi
   size_t walked = 0;
   for (const rapidjson::Value& element : readings.GetArray()) {
     if (walked++ == kMaxReadingsPerAnswer) {
-      ConsoleLog("FYI: The answer holds [%u] readings; only the first [%zu] are stored\n", readings.Size(),
+      LogWarning("FYI: The answer holds [%u] readings; only the first [%zu] are stored\n", readings.Size(),
                  kMaxReadingsPerAnswer);
       break;
     }
@@ -307,7 +307,7 @@ bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapi
     }
   }
   if (budget.Skipped() > 0) {
-    ConsoleLog(
+    LogWarning(
         "FYI: The answer for [%s] holds more new names than the [%zu] a known code may add; [%zu] readings "
         "skipped\n",
         postalCode, kMaxNewNamesPerAnswer, budget.Skipped());
@@ -348,7 +348,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
   const std::string serviceUrl = WeatherServiceUrl();
   const std::unique_ptr<CURL, CurlCleanup> handle(curl_easy_init());
   if (!handle) {
-    ConsoleLog("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", CURLE_FAILED_INIT,
+    LogError("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", CURLE_FAILED_INIT,
                curl_easy_strerror(CURLE_FAILED_INIT), serviceUrl.c_str());
     return false;
   }
@@ -381,7 +381,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, std::max(leftMs, 1L));
     const CURLcode result = leftMs > 0 ? curl_easy_perform(curl) : CURLE_OPERATION_TIMEDOUT;
     if (result != CURLE_OK) {
-      ConsoleLog("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", result, curl_easy_strerror(result),
+      LogError("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", result, curl_easy_strerror(result),
                  url.c_str());
       return false;
     }
@@ -391,21 +391,21 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
       break;
     }
     if (!SameOrigin(location, serviceUrl)) {
-      ConsoleLog("Error: The weather service redirected to another place; not followed. Location=[%s]\n", location);
+      LogError("Error: The weather service redirected to another place; not followed. Location=[%s]\n", location);
       return false;
     }
     if (redirects == kMaxWeatherRedirects) {
-      ConsoleLog("Error: The weather service redirected more than [%d] times; not followed. Location=[%s]\n",
+      LogError("Error: The weather service redirected more than [%d] times; not followed. Location=[%s]\n",
                  kMaxWeatherRedirects, location);
       return false;
     }
     url = location;
   }
-  ConsoleLog("FYI: HTTP Payload recived. header=[%s], body=[%s]\n", header.c_str(), body.c_str());
+  LogDebug("FYI: HTTP Payload recived. header=[%s], body=[%s]\n", header.c_str(), body.c_str());
   // Only a success answers readings: a 404 for an unknown code or a 5xx
   // may carry an array too.
   if (const long status = ResponseStatus(curl); status / 100 != 2) {
-    ConsoleLog("Error: The weather service answered HTTP status [%ld]; nothing stored. url=[%s]\n", status,
+    LogError("Error: The weather service answered HTTP status [%ld]; nothing stored. url=[%s]\n", status,
                url.c_str());
     record.SetOutcome(WeatherFetchOutcome::kHttpError);
     return false;
@@ -416,11 +416,11 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
   // Strict JSON in UTF-8: invalid byte sequences are errors too.
   document.Parse<rapidjson::kParseValidateEncodingFlag>(body.data(), body.size());
   if (document.HasParseError()) {
-    ConsoleLog("Error: Recived payload has JSON errors in it\n");
+    LogError("Error: Recived payload has JSON errors in it\n");
     return false;
   }
   if (!document.IsArray()) {
-    ConsoleLog("Error: Malformed JSON Packet. Error code=384\n");
+    LogError("Error: Malformed JSON Packet. Error code=384\n");
     return false;
   }
   record.SetOutcome(WeatherFetchOutcome::kStoreError);

@@ -230,9 +230,9 @@ int RequireDigestAuthentication(mg_connection* conn, const std::string& authFile
     return 0;
   }
   if (checked < 0) {
-    ConsoleLog("Error: Can not read the web password file [%s]; the request is refused\n", authFile.c_str());
+    LogError("Error: Can not read the web password file [%s]; the request is refused\n", authFile.c_str());
   } else if (mg_get_header(conn, "Authorization") != nullptr) {
-    ConsoleLog("Error: HTTP digest authentication failed\n");
+    LogWarning("Error: HTTP digest authentication failed\n");
   }
   mg_send_digest_access_authentication_request(conn, kWebAuthRealm);
   return 401;

@@ -69,11 +69,11 @@ CWebInterface& CWebInterface::GetInstance() {
 int CWebInterface::HandleRequest(mg_connection* conn) {
   const mg_request_info* info = mg_get_request_info(conn);
   if (info == nullptr) {
-    ConsoleLog("Error: Invlid HTTP request. http_request_info==NULL\n");
+    LogError("Error: Invlid HTTP request. http_request_info==NULL\n");
     return 0;
   }
   std::string accept = AcceptHeader(info);
-  ConsoleLog("FYI: HTTP Request: request_uri=[%s] query_string=[%s] Accept=[%s]\n", Printable(info->request_uri),
+  LogInfo("FYI: HTTP Request: request_uri=[%s] query_string=[%s] Accept=[%s]\n", Printable(info->request_uri),
              Printable(info->query_string), accept.c_str());
 
   if (!m_access.authFile.empty()) {
@@ -83,7 +83,7 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
   }
   const std::string method = Printable(info->request_method);
   if (method != "GET" && method != "HEAD") {
-    ConsoleLog("Error: HTTP method [%s] refused: only GET and HEAD are served\n", method.c_str());
+    LogWarning("Error: HTTP method [%s] refused: only GET and HEAD are served\n", method.c_str());
     return SendError(conn, accept, 405, "Only GET and HEAD are served", kAllowGetAndHead);
   }
 
@@ -155,13 +155,13 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
 int CWebInterface::GuardChange(mg_connection* conn, const std::string& accept, const std::string& action) const {
   const mg_request_info* info = mg_get_request_info(conn);
   if (std::strcmp(info->request_method, "HEAD") == 0) {
-    ConsoleLog("Error: action=%s from [%s] refused: HEAD does not change the table\n", action.c_str(),
+    LogWarning("Error: action=%s from [%s] refused: HEAD does not change the table\n", action.c_str(),
                info->remote_addr);
     return SendError(conn, accept, 405, "HEAD does not change the table; use GET", kAllowGet);
   }
   const std::string refusal = ChangeRefusal(SiteOf(conn), m_access.allowedHosts);
   if (!refusal.empty()) {
-    ConsoleLog("Error: action=%s from [%s] refused: %s\n", action.c_str(), info->remote_addr, refusal.c_str());
+    LogWarning("Error: action=%s from [%s] refused: %s\n", action.c_str(), info->remote_addr, refusal.c_str());
     return SendError(conn, accept, 403, "action refused: " + refusal);
   }
   return 0;
@@ -181,7 +181,7 @@ int CWebInterface::GuardNewPostalCode(mg_connection* conn, CSQLiteDatabase& data
   }
   if (room == PostalCodeRoom::kFull) {
     const mg_request_info* info = mg_get_request_info(conn);
-    ConsoleLog(
+    LogWarning(
         "Error: action=view from [%s] refused: a new postal code, and [%lld] are stored, the most "
         "--max-postal-codes allows\n",
         info->remote_addr, static_cast<long long>(storedCodes));
