@@ -44,7 +44,7 @@ void BackgroundRefresher::PruneHistoryIfDue() {
   m_nextPruneAt = deleted == kHistoryPruneRowsPerPass ? now : now + kHistoryPruneIntervalSeconds;
   if (deleted > 0) {
     LogInfo("FYI: Pruned [%lld] History readings older than [%lld] days\n", static_cast<long long>(deleted),
-               static_cast<long long>(m_historySeconds / kSecondsPerDay));
+            static_cast<long long>(m_historySeconds / kSecondsPerDay));
   }
 }
 

@@ -134,7 +134,7 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
 bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
                     uint16_t dataSize, uint8_t* exceptionCode) {
   LogInfo("FYI: Set Modbus Value. function=[%d], startingAddress=[%d], length=[%d], dataSize=[%d]\n", function,
-             startingAddress, length, dataSize);
+          startingAddress, length, dataSize);
   if (startingAddress < kFirstWritableRegister) {
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
   }

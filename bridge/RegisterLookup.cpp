@@ -155,7 +155,7 @@ bool ReadRow(CSQLiteDatabase& database, uint16_t offset, RegisterRow& row, Looku
   });
   if (result != SQLITE_OK) {
     LogError("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
-               database.ErrorMessage().c_str());
+             database.ErrorMessage().c_str());
     return fault();
   }
   return search.found;
@@ -298,7 +298,7 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, RangeRo
   const int result = database.Scan(kScanRange, params, [&range](const SqlValuesView& view) { range.Add(view); });
   if (result != SQLITE_OK) {
     LogError("Error: Could not query database. SQL Query=[%s] SQL Error: [%s]\n", database.LastStatement().c_str(),
-               database.ErrorMessage().c_str());
+             database.ErrorMessage().c_str());
     request.databaseFault = true;
     return false;
   }

@@ -22,7 +22,7 @@ void MessageCountWriter::WriteIfDue() {
     m_written = counts;
   } else if (!m_failing) {
     LogError("Error: Could not write the message counts into their registers. File=[%s]\n",
-               m_database.FileName().c_str());
+             m_database.FileName().c_str());
   }
   m_failing = !written;
 }

@@ -119,7 +119,7 @@ void AcceptOne(CTCP& transport, ServiceLoopState& state, bool clientWaiting) {
   }
   const uint32_t connectionId = transport.AddConnection(socket);
   LogInfo("CTCP::Accept - Received incoming connection from IP address=[%s] port=[%u], connectionId=[%u]\n",
-             address.c_str(), port, connectionId);
+          address.c_str(), port, connectionId);
   LogInfo("FYI: Got a connection from IP address=[%s] port=[%d]... \n", address.c_str(), port);
 }
 
@@ -130,7 +130,7 @@ bool OpenModbusListener(CTCP& transport, const ListenAddress& address, uint32_t 
   LogInfo("FYI: Modbus ConnectionMax: %d\n", transport.ConnectionMax);
   if (!MakeRoomForDescriptors(maxConnections)) {
     LogError("Error: The open-file limit is too low for [%u] connections; raise it (ulimit -n, LimitNOFILE=)\n",
-               maxConnections);
+             maxConnections);
   }
   const SocketHandle listener = OpenListeningSocket(address.host, address.port, kListenBacklog);
   const int cause = errno;
@@ -138,8 +138,7 @@ bool OpenModbusListener(CTCP& transport, const ListenAddress& address, uint32_t 
   if (listener == kInvalidSocket) {
     LogError("Error: Can not listen to TCP address=[%s]: %s\n", address.ToString().c_str(), std::strerror(cause));
     if (cause == EADDRINUSE) {
-      LogError("\nError: Can not listen to TCP port=[%d]... Is there a Modbus server already running?\n",
-                 address.port);
+      LogError("\nError: Can not listen to TCP port=[%d]... Is there a Modbus server already running?\n", address.port);
     } else if (cause == EACCES) {
       LogError(
           "Error: Ports below 1024 need root or the CAP_NET_BIND_SERVICE capability "

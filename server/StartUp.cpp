@@ -106,10 +106,10 @@ class HealthHookup {
 int RunServer(const ServerSettings& settings) {
   SetConsoleLogLevel(settings.logLevel);
   LogInfo("FYI: %s, Version: %d.%d.%d.%d\n", kProgramName, kProgramVersionMajor, kProgramVersionMinor,
-             kProgramVersionPatch, kProgramVersionBuild);
+          kProgramVersionPatch, kProgramVersionBuild);
   FillStackEntryPoints();
   LogInfo("FYI: VELD Modbus Stack, version: %d.%d.%d.%d\n", ModbusStack_GetAPIMajorVersion(),
-             ModbusStack_GetAPIMinorVersion(), ModbusStack_GetAPIPatchVersion(), ModbusStack_GetAPIBuildVersion());
+          ModbusStack_GetAPIMinorVersion(), ModbusStack_GetAPIPatchVersion(), ModbusStack_GetAPIBuildVersion());
   LogInfo("FYI: CivitWeb Version: %s\n", mg_version());
 
   curl_global_init(CURL_GLOBAL_ALL);
@@ -171,7 +171,7 @@ int RunServer(const ServerSettings& settings) {
       StartWebServer(webConnections, webListen, &webFailure, &metrics, webAccess, settings.webThreads);
   if (!webServer) {
     LogError("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),
-               webFailure.c_str());
+             webFailure.c_str());
     LogError("Error: Could not start web server\n");
     return kExitWebServerFailed;
   }
@@ -184,7 +184,7 @@ int RunServer(const ServerSettings& settings) {
       return kExitWebServerFailed;
     }
     LogInfo("FYI: /metrics and /healthz also served without authentication on port http://%s:%d\n",
-               settings.metricsListen->host.c_str(), WebServerPort(monitoringServer));
+            settings.metricsListen->host.c_str(), WebServerPort(monitoringServer));
   }
   // The address to browse: loopback when the server listens on every address.
   const std::string webHost = settings.webListen.host == "0.0.0.0" ? "127.0.0.1" : settings.webListen.host;
@@ -192,7 +192,7 @@ int RunServer(const ServerSettings& settings) {
   LogInfo("FYI: Web server started on port %s\n", pageAddress.c_str());
   if (!webAccess.authFile.empty()) {
     LogInfo("FYI: Web requests need HTTP digest authentication, realm [%s], users of [%s]\n", kWebAuthRealm,
-               webAccess.authFile.c_str());
+            webAccess.authFile.c_str());
   }
   if (settings.openBrowser) {
     const int launched = std::system(BrowserLaunchCommand(pageAddress).c_str());

@@ -213,7 +213,7 @@ CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16
                                        kMaxFrameSize - connection->pendingLength);
     if (received == 0) {
       LogInfo("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
-                 connection->connectionId);
+              connection->connectionId);
       Remove(connection);
       return VisitResult::Removed;
     }
@@ -225,7 +225,7 @@ CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16
       LogError("CTCP::GetMessage - Error=%d, connectionId=[%u]\n", error, connection->connectionId);
       if (error == kErrorLibraryConnectionReset || error == kErrorConnectionAborted || error == kErrorConnectionReset) {
         LogInfo("CTCP::GetMessage - The client disconnected. Disconnect this connection. connectionId=[%u]\n",
-                   connection->connectionId);
+                connection->connectionId);
       } else {
         LogInfo("CTCP::GetMessage - recv error=[%d]\n", error);
       }

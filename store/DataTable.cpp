@@ -96,7 +96,7 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
                      SqlParam::Integer(offset), SqlParam::Integer(now)},
                     &statement) != SQLITE_OK) {
     LogError("Error: Can not insert new values into the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
-               database.ErrorMessage().c_str());
+             database.ErrorMessage().c_str());
     return false;
   }
   if (!transaction.Commit()) {
@@ -128,7 +128,7 @@ bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::st
                     {SqlParam::Integer(value), SqlParam::Integer(now), SqlParam::Text(code), SqlParam::Text(name)},
                     &statement) != SQLITE_OK) {
     LogError("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
-               database.ErrorMessage().c_str());
+             database.ErrorMessage().c_str());
     return false;
   }
   if (database.ChangedRows() == 0 && !InsertValue(database, code.c_str(), name.c_str(), value, nullptr)) {
@@ -192,7 +192,7 @@ bool UpdateValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t va
                      &statement) != SQLITE_OK ||
       rows.empty()) {
     LogError("Error: Can not update row. Not found by ModbusOffset=[%d], SQL=[%s] SQL Error=[%s]\n", offset,
-               statement.c_str(), database.ErrorMessage().c_str());
+             statement.c_str(), database.ErrorMessage().c_str());
     return false;
   }
   const int64_t now = CurrentUnixTime();
@@ -208,7 +208,7 @@ bool UpdateValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t va
   }
   if (result != SQLITE_OK) {
     LogError("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
-               database.ErrorMessage().c_str());
+             database.ErrorMessage().c_str());
     return false;
   }
   return true;

@@ -55,8 +55,7 @@ void PrepareDatabaseFile(CSQLiteDatabase& database) {
     return;
   }
   if (QueryValue(database, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'Data';") != "1") {
-    LogInfo("FYI: The database holds no Data table; nothing is added to it. File=[%s]\n",
-               database.FileName().c_str());
+    LogInfo("FYI: The database holds no Data table; nothing is added to it. File=[%s]\n", database.FileName().c_str());
     return;
   }
   UseWriteAheadLog(database);
@@ -65,6 +64,6 @@ void PrepareDatabaseFile(CSQLiteDatabase& database) {
   // registers work as ever, only their history is not kept.
   if (database.Exec(kCreateHistoryTableSql) != SQLITE_OK) {
     LogError("Error: Can not create the History table, so no history is kept. File=[%s]: %s\n",
-               database.FileName().c_str(), database.ErrorMessage().c_str());
+             database.FileName().c_str(), database.ErrorMessage().c_str());
   }
 }

@@ -209,7 +209,7 @@ int CSQLiteDatabase::Exec(const std::string& sql) {
   if (result != SQLITE_OK) {
     NoteFailure(result);
     LogError("SQL Error: ErrorMessage=[%s], SQL Query=[%s]", error != nullptr ? error : sqlite3_errstr(result),
-               sql.c_str());
+             sql.c_str());
     sqlite3_free(error);
   }
   return result;

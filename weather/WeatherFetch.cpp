@@ -154,7 +154,7 @@ class NewNameBudget {
       case PostalCodeRoom::kFull:
         m_full = true;
         LogError("Error: The readings of [%s] were not stored: [%lld] postal codes are stored, the most allowed\n",
-                   postalCode, static_cast<long long>(storedCodes));
+                 postalCode, static_cast<long long>(storedCodes));
         return true;
       case PostalCodeRoom::kRoom:
       case PostalCodeRoom::kKnown:
@@ -280,8 +280,8 @@ bool StoreReadings(CSQLiteDatabase& database, const char* postalCode, const rapi
   const auto failed = [&database, &transaction, postalCode] {
     transaction.RollBack();
     LogError("Error: The readings of [%s] were not stored: %s\n", postalCode,
-               transaction.Busy() || database.LastFailureWasBusy() ? "the database is busy with another writer"
-                                                                   : "the database failed");
+             transaction.Busy() || database.LastFailureWasBusy() ? "the database is busy with another writer"
+                                                                 : "the database failed");
     return false;
   };
   if (!transaction.Started()) {
@@ -349,7 +349,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
   const std::unique_ptr<CURL, CurlCleanup> handle(curl_easy_init());
   if (!handle) {
     LogError("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", CURLE_FAILED_INIT,
-               curl_easy_strerror(CURLE_FAILED_INIT), serviceUrl.c_str());
+             curl_easy_strerror(CURLE_FAILED_INIT), serviceUrl.c_str());
     return false;
   }
   std::string url = serviceUrl + "/api?postalCode=" + EncodeQueryValue(handle.get(), postalCode);
@@ -382,7 +382,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
     const CURLcode result = leftMs > 0 ? curl_easy_perform(curl) : CURLE_OPERATION_TIMEDOUT;
     if (result != CURLE_OK) {
       LogError("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", result, curl_easy_strerror(result),
-                 url.c_str());
+               url.c_str());
       return false;
     }
     char* location = nullptr;
@@ -396,7 +396,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
     }
     if (redirects == kMaxWeatherRedirects) {
       LogError("Error: The weather service redirected more than [%d] times; not followed. Location=[%s]\n",
-                 kMaxWeatherRedirects, location);
+               kMaxWeatherRedirects, location);
       return false;
     }
     url = location;
@@ -405,8 +405,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
   // Only a success answers readings: a 404 for an unknown code or a 5xx
   // may carry an array too.
   if (const long status = ResponseStatus(curl); status / 100 != 2) {
-    LogError("Error: The weather service answered HTTP status [%ld]; nothing stored. url=[%s]\n", status,
-               url.c_str());
+    LogError("Error: The weather service answered HTTP status [%ld]; nothing stored. url=[%s]\n", status, url.c_str());
     record.SetOutcome(WeatherFetchOutcome::kHttpError);
     return false;
   }

@@ -74,7 +74,7 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
   }
   std::string accept = AcceptHeader(info);
   LogInfo("FYI: HTTP Request: request_uri=[%s] query_string=[%s] Accept=[%s]\n", Printable(info->request_uri),
-             Printable(info->query_string), accept.c_str());
+          Printable(info->query_string), accept.c_str());
 
   if (!m_access.authFile.empty()) {
     if (const int refused = RequireDigestAuthentication(conn, m_access.authFile); refused != 0) {
