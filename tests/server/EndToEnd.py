@@ -617,12 +617,20 @@ def options(run):
     expect(server.popen.wait(10) == 0 and server.log().rstrip("\n").split("\n")[-1] == "FYI: Stopping on SIGTERM",
            "SIGTERM: exit %s, log ends %s" % (server.popen.returncode, server.log()[-200:]))
 
-    # At warning only errors are written; start-up failures name their cause.
-    quiet = run.start_server(arguments=["--log-level", "warning", "--database", "state/weather.db"], ready=False)
-    require(wait_until(lambda: port_open(502), 10), "the server at warning did not come up")
-    expect(mbpoll("-r", 20, "-c", 2)[0] == 0, "a read at warning")
-    quiet.popen.send_signal(signal.SIGTERM)
-    expect(quiet.popen.wait(10) == 0 and quiet.log() == "", "the log at warning: %r" % quiet.log()[:500])
+    # At warning a refused client is written and progress is not; at error
+    # neither is. Start-up failures name their cause.
+    cross_site = ["-H", "Accept: application/json", "-H", "Origin: http://evil.example", "http://%s:8080/?action=write&id=20&value=1" % HOST]
+    for level, logged in (("warning", True), ("error", False)):
+        quiet = run.start_server(arguments=["--log-level", level, "--database", "state/weather.db"], ready=False,
+                                 log_name="server-%s.log" % level)
+        require(wait_until(lambda: port_open(502) and port_open(8080), 10), "the server at %s did not come up" % level)
+        expect(mbpoll("-r", 20, "-c", 2)[0] == 0, "a read at %s" % level)
+        status = curl(*cross_site)[0]
+        expect(status == 403, "a cross-site write at %s is refused: %s" % (level, status))
+        quiet.popen.send_signal(signal.SIGTERM)
+        refusal = "Error: action=write from [127.0.0.1] refused: Origin "
+        expect(quiet.popen.wait(10) == 0 and (refusal in quiet.log()) == logged and "FYI" not in quiet.log(),
+               "the log at %s: %r" % (level, quiet.log()[:500]))
     code, out, _ = run.run_server("--no-browser", "--database", "no/such/folder/data.sqlite3")
     expect(code == 2 and "Error: Can not create the database file [no/such/folder/data.sqlite3]: " in out,
            "a database in a missing folder: %s %s" % (code, out[-500:]))
