@@ -16,8 +16,8 @@ namespace {
 class ConfigFileOnDisk {
  public:
   explicit ConfigFileOnDisk(const std::string& text)
-      : path_((std::filesystem::temp_directory_path() / ("veld-config-" + std::to_string(getpid()) + ".conf"))
-                  .string()) {
+      : path_(
+            (std::filesystem::temp_directory_path() / ("veld-config-" + std::to_string(getpid()) + ".conf")).string()) {
     std::ofstream(path_) << text;
   }
   ~ConfigFileOnDisk() { std::filesystem::remove(path_); }
