@@ -1,6 +1,6 @@
-// ServerOptions.cpp - the options parsed with CLI11 as text, the file read
-// with libinih, and both checked by the same setters, so that a value means
-// the same wherever it is written.
+// ServerOptions.cpp - the options and the configuration file, both read by
+// CLI11 as text and checked by the same setters, so that a value means the
+// same wherever it is written.
 #include "ServerOptions.h"
 
 #include <curl/curl.h>
@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "ConfigFile.h"
+#include "IniConfigFormat.h"
 #include "WebGuards.h"
 #include "WholeNumber.h"
 
@@ -253,28 +253,45 @@ ServerCommandLine UsageError(const std::string& why) {
   return result;
 }
 
+// The setter as CLI11's check of the option, on the command line and in the
+// file alike: it stores into a copy, so only its answer counts here.
+CLI::Validator CheckedBy(Setter set) {
+  return CLI::Validator(
+      [set](std::string& value) {
+        ServerSettings scratch;
+        return set(value, scratch);
+      },
+      "");
+}
+
 }  // namespace
 
 ServerCommandLine ParseServerCommandLine(int argc, const char* const* argv) {
   CLI::App app(kDescription, "veld-weather-server");
   app.footer(kFooter);
   app.get_formatter()->column_width(32);
+  app.get_help_ptr()->configurable(false);
   const std::vector<SettingKey> keys = SettingKeys();
   std::vector<std::string> given(keys.size());
   bool noBrowser = false;
   bool showVersion = false;
-  std::string configPath;
-  app.add_flag("-V,--version", showVersion, "Print the versions of the program and its libraries and exit");
+  app.add_flag("-V,--version", showVersion, "Print the versions of the program and its libraries and exit")
+      ->configurable(false);
   for (size_t i = 0; i < keys.size(); ++i) {
     const std::string option = std::string("--") + keys[i].name;
     if (keys[i].valueName[0] == '\0') {
-      app.add_flag(option, noBrowser, keys[i].help);
+      app.add_flag(option, noBrowser, keys[i].help)->check(CheckedBy(keys[i].set));
     } else {
-      app.add_option(option, given[i], keys[i].help)->type_name(keys[i].valueName)->default_str(keys[i].defaultText);
+      app.add_option(option, given[i], keys[i].help)
+          ->type_name(keys[i].valueName)
+          ->default_str(keys[i].defaultText)
+          ->check(CheckedBy(keys[i].set));
     }
   }
-  app.add_option("--config", configPath, "Read settings from this INI file; options given here win over it")
-      ->type_name("FILE");
+  CLI::Option* config =
+      app.set_config("--config", "", "Read settings from this INI file; options given here win over it")
+          ->type_name("FILE");
+  app.config_formatter(std::make_shared<IniConfigFormat>(app));
 
   try {
     app.parse(argc, argv);
@@ -283,6 +300,10 @@ ServerCommandLine ParseServerCommandLine(int argc, const char* const* argv) {
     result.action = StartAction::kShowHelp;
     result.message = app.help();
     return result;
+  } catch (const CLI::FileError&) {
+    return UsageError(UnreadableConfigFileMessage(config->as<std::string>()));
+  } catch (const CLI::ConfigError& error) {
+    return UsageError(config->as<std::string>() + ":" + error.what());
   } catch (const CLI::ParseError& error) {
     return UsageError(error.what());
   }
@@ -292,27 +313,14 @@ ServerCommandLine ParseServerCommandLine(int argc, const char* const* argv) {
     result.action = StartAction::kShowVersion;
     return result;
   }
-  if (!configPath.empty()) {
-    const std::string fault =
-        ReadConfigFile(configPath, [&keys, &result](const std::string& key, const std::string& value, int) {
-          for (const SettingKey& setting : keys) {
-            if (key == setting.name) {
-              return setting.set(value, result.settings);
-            }
-          }
-          return "unknown key '" + key + "'";
-        });
-    if (!fault.empty()) {
-      return UsageError(fault);
-    }
-  }
+  // Every value given was checked by CLI11, so the setters take them.
   for (size_t i = 0; i < keys.size(); ++i) {
     const std::string option = std::string("--") + keys[i].name;
     if (app.count(option) == 0) {
       continue;
     }
-    const std::string why =
-        keys[i].valueName[0] == '\0' ? keys[i].set("true", result.settings) : keys[i].set(given[i], result.settings);
+    const bool isFlag = keys[i].valueName[0] == '\0';
+    const std::string why = keys[i].set(isFlag ? (noBrowser ? "true" : "false") : given[i], result.settings);
     if (!why.empty()) {
       return UsageError(option + ": " + why);
     }

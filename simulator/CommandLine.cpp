@@ -1,5 +1,5 @@
-// CommandLine.cpp - the options parsed with CLI11 as text, the file read with
-// libinih, and both checked by the same setters, so that a value means the
+// CommandLine.cpp - the options and the configuration file, both read by
+// CLI11 as text and checked by the same setters, so that a value means the
 // same wherever it is written; a listen address is checked before CivetWeb
 // sees it, so a typo gives a clear message rather than a failed start.
 #include "CommandLine.h"
@@ -8,7 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "ConfigFile.h"
+#include "IniConfigFormat.h"
 #include "ListenAddress.h"
 #include "ProgramVersion.h"
 #include "WholeNumber.h"
@@ -116,24 +116,39 @@ const char* const kFooter =
     "Exit status: 0 after --help, --version, or a stop by SIGTERM or SIGINT;\n"
     "64 for a bad option or configuration file; 1 when it cannot listen.";
 
+// The setter as CLI11's check of the option, on the command line and in the
+// file alike: it stores into a copy, so only its answer counts here.
+CLI::Validator CheckedBy(Setter set) {
+  return CLI::Validator(
+      [set](std::string& value) {
+        Options scratch;
+        return set(value, scratch);
+      },
+      "");
+}
+
 struct CommandLineApp {
   CLI::App app{kDescription, "veld-weather-service"};
   std::vector<SettingKey> keys = SettingKeys();
   std::vector<std::string> given = std::vector<std::string>(keys.size());
-  std::string configPath;
+  CLI::Option* config = nullptr;
   bool showVersion = false;
 
   CommandLineApp() {
     app.footer(kFooter);
     app.get_formatter()->column_width(32);
-    app.add_flag("-V,--version", showVersion, "Print the versions of the program and CivetWeb and exit");
+    app.get_help_ptr()->configurable(false);
+    app.add_flag("-V,--version", showVersion, "Print the versions of the program and CivetWeb and exit")
+        ->configurable(false);
     for (size_t i = 0; i < keys.size(); ++i) {
       app.add_option(std::string("--") + keys[i].name, given[i], keys[i].help)
           ->type_name(keys[i].valueName)
-          ->default_str(keys[i].defaultText);
+          ->default_str(keys[i].defaultText)
+          ->check(CheckedBy(keys[i].set));
     }
-    app.add_option("--config", configPath, "Read settings from this INI file; options given here win over it")
-        ->type_name("FILE");
+    config = app.set_config("--config", "", "Read settings from this INI file; options given here win over it")
+                 ->type_name("FILE");
+    app.config_formatter(std::make_shared<IniConfigFormat>(app));
   }
 };
 
@@ -148,25 +163,19 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   } catch (const CLI::CallForHelp&) {
     parsed.options.showHelp = true;
     return parsed;
+  } catch (const CLI::FileError&) {
+    parsed.error = UnreadableConfigFileMessage(commandLine.config->as<std::string>());
+    return parsed;
+  } catch (const CLI::ConfigError& error) {
+    parsed.error = commandLine.config->as<std::string>() + ":" + error.what();
+    return parsed;
   } catch (const CLI::ParseError& error) {
     parsed.error = error.what();
     return parsed;
   }
   parsed.options.showVersion = commandLine.showVersion;
+  // Every value given was checked by CLI11, so the setters take them.
   const std::vector<SettingKey>& keys = commandLine.keys;
-  if (!commandLine.configPath.empty()) {
-    parsed.error = ReadConfigFile(commandLine.configPath, [&](const std::string& key, const std::string& value, int) {
-      for (const SettingKey& setting : keys) {
-        if (key == setting.name) {
-          return setting.set(value, parsed.options);
-        }
-      }
-      return "unknown key '" + key + "'";
-    });
-    if (!parsed.error.empty()) {
-      return parsed;
-    }
-  }
   for (size_t i = 0; i < keys.size(); ++i) {
     const std::string option = std::string("--") + keys[i].name;
     if (commandLine.app.count(option) == 0) {
@@ -174,7 +183,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     const std::string why = keys[i].set(commandLine.given[i], parsed.options);
     if (!why.empty()) {
-      parsed.error = option + " " + why;
+      parsed.error = option + ": " + why;
       return parsed;
     }
   }

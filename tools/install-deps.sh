@@ -14,7 +14,7 @@ apt-get update -qq
 apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config \
   libsqlite3-dev libcurl4-openssl-dev libcivetweb-dev rapidjson-dev \
-  libcli11-dev libinih-dev \
+  libcli11-dev \
   ca-certificates \
   help2man file dpkg-dev \
   >/dev/null
