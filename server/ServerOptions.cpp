@@ -210,8 +210,8 @@ std::vector<SettingKey> SettingKeys() {
        "429 (0 to 65536)",
        std::to_string(defaults.maxPostalCodes)},
       {"log-level", SetLogLevel, "LEVEL",
-       "error|warning|info|debug; info leaves out the frame dumps and SQL lines,\nwarning and error keep only the "
-       "error lines",
+       "error|warning|info|debug; info leaves out the frame dumps, SQL lines and\npayloads, warning keeps "
+       "fallbacks, refusals and failures, error failures only",
        LogLevelName(defaults.logLevel)},
       {"web-allowed-hosts", SetWebAllowedHosts, "NAME[,NAME...]",
        "Host names the web page's write and add actions may be reached by,\nbesides IP addresses, localhost and this "
