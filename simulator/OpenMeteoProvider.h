@@ -45,7 +45,7 @@ class OpenMeteoProvider : public WeatherProvider {
  private:
   struct Readings {
     std::string json;
-    std::chrono::steady_clock::time_point fetchedAt;     // for their age, whatever the wall clock does
+    std::chrono::steady_clock::time_point fetchedAt;   // for their age, whatever the wall clock does
     std::chrono::system_clock::time_point obtainedAt;  // the same moment, told to clients
   };
   // One place's readings; its mutex is held while they are fetched, so
