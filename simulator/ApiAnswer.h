@@ -3,6 +3,8 @@
 // for the code, anything else an empty array with an error status.
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,9 @@ namespace weather_service {
 struct ApiAnswer {
   int status = 404;
   std::string body = "[]";  // always JSON
+  // When the readings in body were obtained (the HTTP server sends it as
+  // Last-Modified); none for an answer without readings.
+  std::optional<std::chrono::system_clock::time_point> obtainedAt;
 };
 
 class WeatherProvider;

@@ -18,6 +18,8 @@ namespace {
 
 // Longest time current readings may be kept: a day.
 constexpr long kMaxReadingsCacheSeconds = 24 * 60 * 60;
+// Most places and codes kept: a million is a few hundred megabytes at most.
+constexpr int64_t kMaxPlacesLimit = 1000000;
 
 using Setter = std::string (*)(const std::string& value, Options& options);
 
@@ -76,6 +78,15 @@ std::string SetReadingsCacheSeconds(const std::string& value, Options& options) 
   return std::string();
 }
 
+std::string SetMaxPlaces(const std::string& value, Options& options) {
+  const std::optional<int64_t> places = ParseWholeNumber(value, 1, kMaxPlacesLimit);
+  if (!places) {
+    return "'" + value + "' is not a number of places from 1 to " + std::to_string(kMaxPlacesLimit);
+  }
+  options.openMeteo.maxPlaces = static_cast<size_t>(*places);
+  return std::string();
+}
+
 struct SettingKey {
   const char* name;  // the file's key; the option is "--" and the key
   Setter set;
@@ -101,6 +112,9 @@ std::vector<SettingKey> SettingKeys() {
       {"readings-cache-seconds", SetReadingsCacheSeconds, "N",
        "Answer a place's current readings from memory for this long",
        std::to_string(defaults.openMeteo.readingsMaxAge.count())},
+      {"max-places", SetMaxPlaces, "N",
+       "Keep at most this many postal codes and places (the least recently asked for\ngo first)",
+       std::to_string(defaults.openMeteo.maxPlaces)},
   };
 }
 

@@ -50,15 +50,14 @@ std::string PlaceKey(const Location& location) {
 }  // namespace
 
 OpenMeteoProvider::OpenMeteoProvider(OpenMeteoSettings settings)
-    : m_settings(std::move(settings)), m_geocoding(m_settings.cacheFolder) {}
+    : m_settings(std::move(settings)),
+      m_geocoding(m_settings.cacheFolder, m_settings.maxPlaces),
+      m_places(m_settings.maxPlaces),
+      m_geocodingLocks(m_settings.maxPlaces) {}
 
 std::shared_ptr<std::mutex> OpenMeteoProvider::GeocodingLockOf(const GeocodingQuery& query) {
   const std::lock_guard<std::mutex> lock(m_placesMutex);
-  std::shared_ptr<std::mutex>& geocoding = m_geocodingLocks[query.Key()];
-  if (!geocoding) {
-    geocoding = std::make_shared<std::mutex>();
-  }
-  return geocoding;
+  return SharedEntryAt(m_geocodingLocks, query.Key());
 }
 
 std::optional<Location> OpenMeteoProvider::Geocode(const std::string& code, std::string* error) {
@@ -97,11 +96,7 @@ std::optional<Location> OpenMeteoProvider::Geocode(const std::string& code, std:
 
 std::shared_ptr<OpenMeteoProvider::Place> OpenMeteoProvider::PlaceAt(const Location& location) {
   const std::lock_guard<std::mutex> lock(m_placesMutex);
-  std::shared_ptr<Place>& place = m_places[PlaceKey(location)];
-  if (!place) {
-    place = std::make_shared<Place>();
-  }
-  return place;
+  return SharedEntryAt(m_places, PlaceKey(location));
 }
 
 ApiAnswer OpenMeteoProvider::AnswerFor(const std::string& normalisedCode) {
@@ -115,7 +110,7 @@ ApiAnswer OpenMeteoProvider::AnswerFor(const std::string& normalisedCode) {
   const std::lock_guard<std::mutex> fetching(place->fetching);
   const auto now = std::chrono::steady_clock::now();
   if (place->readings && now - place->readings->fetchedAt < m_settings.readingsMaxAge) {
-    return ApiAnswer{200, place->readings->json};
+    return ApiAnswer{200, place->readings->json, place->readings->obtainedAt};
   }
 
   const HttpReply reply = Fetch(ForecastUrl(m_settings.forecastUrl, *location));
@@ -123,8 +118,11 @@ ApiAnswer OpenMeteoProvider::AnswerFor(const std::string& normalisedCode) {
   if (failure.empty()) {
     ForecastAnswer answer = ReadForecastAnswer(reply.body);
     if (answer.error.empty()) {
-      place->readings = Readings{std::move(answer.readingsJson), std::chrono::steady_clock::now()};
-      return ApiAnswer{200, place->readings->json};
+      // The time of this fetch, not the forecast's own "time": that is the
+      // start of a quarter-hour model slot and would make every answer look old.
+      place->readings =
+          Readings{std::move(answer.readingsJson), std::chrono::steady_clock::now(), std::chrono::system_clock::now()};
+      return ApiAnswer{200, place->readings->json, place->readings->obtainedAt};
     }
     failure = answer.error;
   }
@@ -133,7 +131,7 @@ ApiAnswer OpenMeteoProvider::AnswerFor(const std::string& normalisedCode) {
     const auto age = std::chrono::duration_cast<std::chrono::seconds>(now - place->readings->fetchedAt).count();
     WriteLogLine("FYI: Answering the stale readings of [" + normalisedCode + "] fetched " + std::to_string(age) +
                  " s ago");
-    return ApiAnswer{200, place->readings->json};
+    return ApiAnswer{200, place->readings->json, place->readings->obtainedAt};
   }
   return ErrorAnswer("forecast failed: " + failure);
 }

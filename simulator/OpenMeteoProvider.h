@@ -1,17 +1,19 @@
 // OpenMeteoProvider.h - real weather from Open-Meteo: a postal code is
 // geocoded (cached for a day), then its current readings are read from the
 // forecast API (cached for a configurable time), one upstream request at a
-// time per code and per place.
+// time per code and per place. The places and codes kept are bounded, the
+// least recently asked for let go first.
 #pragma once
 
 #include <chrono>
-#include <map>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 
 #include "GeocodingCache.h"
+#include "RecentlyUsedTable.h"
 #include "WeatherProvider.h"
 
 namespace weather_service {
@@ -21,6 +23,9 @@ struct OpenMeteoSettings {
   std::string geocodingUrl = "https://geocoding-api.open-meteo.com";
   std::string cacheFolder;  // empty: the geocoding cache stays in memory
   std::chrono::seconds readingsMaxAge{600};
+  // The most places, and the most codes, kept in memory (and in the cache
+  // file) at once.
+  size_t maxPlaces = 10000;
 };
 
 // Each upstream request is given this long, connect included.
@@ -40,10 +45,13 @@ class OpenMeteoProvider : public WeatherProvider {
  private:
   struct Readings {
     std::string json;
-    std::chrono::steady_clock::time_point fetchedAt;
+    std::chrono::steady_clock::time_point fetchedAt;   // for their age, whatever the wall clock does
+    std::chrono::system_clock::time_point obtainedAt;  // the same moment, told to clients
   };
   // One place's readings; its mutex is held while they are fetched, so
-  // that requests for the same place wait for one upstream request.
+  // that requests for the same place wait for one upstream request. A place
+  // is let go only while no request holds it (SharedEntryAt), so a waiting
+  // request and a new one always share the same mutex.
   struct Place {
     std::mutex fetching;
     std::optional<Readings> readings;
@@ -60,8 +68,8 @@ class OpenMeteoProvider : public WeatherProvider {
   const OpenMeteoSettings m_settings;
   GeocodingCache m_geocoding;
   std::mutex m_placesMutex;
-  std::map<std::string, std::shared_ptr<Place>> m_places;               // by "latitude,longitude"
-  std::map<std::string, std::shared_ptr<std::mutex>> m_geocodingLocks;  // by GeocodingQuery::Key
+  RecentlyUsedTable<std::shared_ptr<Place>> m_places;               // by "latitude,longitude"
+  RecentlyUsedTable<std::shared_ptr<std::mutex>> m_geocodingLocks;  // by GeocodingQuery::Key
 };
 
 }  // namespace weather_service

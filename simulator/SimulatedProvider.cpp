@@ -15,6 +15,7 @@ ApiAnswer SimulatedProvider::AnswerFor(const std::string& normalisedCode) {
   ApiAnswer answer;
   answer.status = 200;
   answer.body = ReadingsJson(ReadingsFor(normalisedCode, m_unixMinute()));
+  answer.obtainedAt = std::chrono::system_clock::now();  // made up just now
   return answer;
 }
 

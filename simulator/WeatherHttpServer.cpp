@@ -1,6 +1,7 @@
 // WeatherHttpServer.cpp - CivetWeb glue: a handler for /api and one for every
 // other path, both answering through AnswerRequest with the provider, as
-// JSON with a Content-Length, and writing one log line per request.
+// JSON with a Content-Length (and, for readings, a Last-Modified telling when
+// they were obtained), and writing one log line per request.
 #include "WeatherHttpServer.h"
 
 #include <civetweb.h>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "ApiAnswer.h"
+#include "HttpDate.h"
 #include "RequestLog.h"
 #include "WeatherProvider.h"
 
@@ -30,6 +32,10 @@ int HandleRequest(mg_connection* connection, void* provider) {
   mg_response_header_add(connection, "Content-Type", "application/json", -1);
   mg_response_header_add(connection, "Content-Length", length.c_str(), -1);
   if (answer.status == 405) mg_response_header_add(connection, "Allow", "GET", -1);
+  if (answer.obtainedAt) {
+    const std::string lastModified = HttpDate(*answer.obtainedAt);
+    mg_response_header_add(connection, "Last-Modified", lastModified.c_str(), -1);
+  }
   mg_response_header_send(connection);
   if (method != "HEAD") mg_write(connection, answer.body.data(), answer.body.size());
 

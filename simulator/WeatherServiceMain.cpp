@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
     provider = std::make_unique<OpenMeteoProvider>(options.openMeteo);
     providerLine = "readings from Open-Meteo (" + options.openMeteo.forecastUrl + ", geocoding " +
                    options.openMeteo.geocodingUrl + ", kept " +
-                   std::to_string(options.openMeteo.readingsMaxAge.count()) + " s)";
+                   std::to_string(options.openMeteo.readingsMaxAge.count()) + " s, at most " +
+                   std::to_string(options.openMeteo.maxPlaces) + " places)";
   } else {
     provider = std::make_unique<SimulatedProvider>();
     providerLine = "simulated readings";

@@ -5,6 +5,7 @@
 #include <rapidjson/document.h>
 
 #include "ApiAnswer.h"
+#include "HttpDate.h"
 #include "ReadingsJson.h"
 #include "SimulatedProvider.h"
 #include "WeatherModel.h"
@@ -44,6 +45,21 @@ TEST(ApiAnswer, ValidCodeGetsItsReadingsForTheMinute) {
   const ApiAnswer answer = AnswerRequest("GET", "/api", "postalCode=10001", Simulation());
   EXPECT_EQ(answer.status, 200);
   EXPECT_EQ(answer.body, ReadingsJson(ReadingsFor("10001", kMinute)));
+}
+
+TEST(ApiAnswer, SimulatedReadingsAreObtainedWhenAsked) {
+  const auto before = std::chrono::system_clock::now();
+  const ApiAnswer answer = AnswerRequest("GET", "/api", "postalCode=10001", Simulation());
+  ASSERT_TRUE(answer.obtainedAt.has_value());
+  EXPECT_TRUE(before <= *answer.obtainedAt && *answer.obtainedAt <= std::chrono::system_clock::now());
+  EXPECT_FALSE(AnswerRequest("GET", "/api", "postalCode=1", Simulation()).obtainedAt.has_value());
+}
+
+TEST(HttpDate, IsImfFixdateInGmtWithoutPartsOfASecond) {
+  using std::chrono::seconds;
+  const std::chrono::system_clock::time_point time{seconds(1796844600) + std::chrono::milliseconds(999)};
+  EXPECT_EQ(HttpDate(time), "Wed, 09 Dec 2026 19:30:00 GMT");
+  EXPECT_EQ(HttpDate(std::chrono::system_clock::time_point{seconds(951782400)}), "Tue, 29 Feb 2000 00:00:00 GMT");
 }
 
 TEST(ApiAnswer, CodeIsDecodedAndNormalisedBeforeUse) {

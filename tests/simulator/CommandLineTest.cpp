@@ -95,6 +95,14 @@ TEST(ConfigFile, RefusesABadLineByItsNumberEvenWhenTheCommandLineSetsTheKey) {
   EXPECT_EQ(ParseCommandLine({"--config", "/nonexistent/veld.conf"}).error.rfind("/nonexistent/veld.conf: ", 0), 0u);
 }
 
+TEST(CommandLine, TakesAPlaceLimitFromOneToAMillion) {
+  EXPECT_EQ(ParseCommandLine({}).options.openMeteo.maxPlaces, 10000u);
+  EXPECT_EQ(ParseCommandLine({"--max-places", "2"}).options.openMeteo.maxPlaces, 2u);
+  for (const char* wrong : {"0", "-1", "1000001", "10k", ""}) {
+    EXPECT_NE(ParseCommandLine({"--max-places", wrong}).error, "") << wrong;
+  }
+}
+
 TEST(RequestLog, OneLineWithMethodTargetAndStatus) {
   EXPECT_EQ(RequestLogLine("GET", "/api", "postalCode=10001", 200), "FYI: GET /api?postalCode=10001 -> 200");
   EXPECT_EQ(RequestLogLine("GET", "/", "", 404), "FYI: GET / -> 404");

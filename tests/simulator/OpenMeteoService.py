@@ -10,6 +10,7 @@ and the single upstream fetch per code are seen from outside.
 """
 import argparse
 import concurrent.futures
+import email.utils
 import json
 import os
 import shutil
@@ -48,6 +49,17 @@ def typed(readings):
     """The readings with each value's JSON type, so 71 and 71.0 differ."""
     return [(r.get("Name"), r.get("Value"), type(r.get("Value")).__name__) for r in readings] \
         if isinstance(readings, list) else readings
+
+
+def http_date(text):
+    """Unix seconds of an IMF-fixdate ("Wed, 09 Dec 2026 19:30:00 GMT"); None
+    for no text or another form."""
+    if text is None or not text.endswith(" GMT") or len(text) != 29:
+        return None
+    try:
+        return email.utils.parsedate_to_datetime(text).timestamp()
+    except (TypeError, ValueError):
+        return None
 
 
 class Service:
@@ -94,13 +106,16 @@ class Service:
                 self.popen.wait(5)
 
     def ask(self, code):
-        """Status and parsed body of GET /api?postalCode=CODE (None when not JSON)."""
+        """Status and parsed body of GET /api?postalCode=CODE (None when not JSON);
+        the answer's Last-Modified, as Unix seconds, is left in last_modified
+        (None without one)."""
         url = "http://%s:%d/api?postalCode=%s" % (HOST, self.port, urllib.parse.quote(code))
         try:
             with urllib.request.urlopen(url, timeout=15) as answer:
-                status, body = answer.status, answer.read()
+                status, body, headers = answer.status, answer.read(), answer.headers
         except urllib.error.HTTPError as error:
-            status, body = error.code, error.read()
+            status, body, headers = error.code, error.read(), error.headers
+        self.last_modified = http_date(headers.get("Last-Modified"))
         try:
             return status, json.loads(body)
         except ValueError:
@@ -119,8 +134,12 @@ def translation_and_caches(binary, folder, fake):
                       "--readings-cache-seconds", "2")
     ask = service.ask
     try:
+        before = time.time()
         status, body = ask("10001")
+        fetched = service.last_modified
         expect(status == 200 and typed(body) == typed(EXPECTED_10001), "10001: %s %s" % (status, body))
+        expect(fetched is not None and int(before) <= fetched <= time.time(),
+               "Last-Modified of a fresh answer: %s, asked at %s" % (fetched, before))
         query = fake.last_query("geocoding") or {}
         expect(query.get("name") == "10001" and query.get("countryCode") == "US" and query.get("count") == "1",
                "geocoding query of a zip code: %s" % query)
@@ -153,6 +172,8 @@ def translation_and_caches(binary, folder, fake):
         since = time.monotonic()
         expect(ask("10001") == (200, EXPECTED_10001), "10001 from the cache")
         expect(fake.count("geocoding", since) + fake.count("forecast", since) == 0, "a cached answer went upstream")
+        expect(service.last_modified == fetched, "Last-Modified of a cached answer: %s, fetched at %s"
+               % (service.last_modified, fetched))
         time.sleep(2.5)
         since = time.monotonic()
         expect(ask("10001") == (200, EXPECTED_10001), "10001 after the readings expired")
@@ -219,6 +240,7 @@ def errors(binary, folder, fake):
 
         fake.add_place("10001", "US", *NEW_YORK)
         expect(ask("10001") == (200, EXPECTED_10001), "10001 before the failure")
+        fetched = service.last_modified
         time.sleep(1.2)
         for failing in ("answering 500", "gone"):
             fake.mode["forecast"], mark = "500", len(service.log())
@@ -229,11 +251,36 @@ def errors(binary, folder, fake):
             expect((status, body) == (200, EXPECTED_10001), "a stale answer with the forecast %s: %s %s"
                    % (failing, status, body))
             expect(any("stale" in line.lower() for line in lines), "no log line says stale: %s" % lines)
+            expect(fetched is not None and service.last_modified == fetched and time.time() - fetched >= 1,
+                   "Last-Modified of a stale answer: %s, fetched at %s" % (service.last_modified, fetched))
         mark = len(service.log())
         status, body = ask("K1A")  # nothing kept for it: no connection is an error
         expect(status == 502 and isinstance(body, dict) and "error" in body, "no connection: %s %s" % (status, body))
+        expect(service.last_modified is None, "an error answer has a Last-Modified")
         expect(any("connect" in line.lower() or "refused" in line.lower() for line in service.lines_since(mark)),
                "no log line names the connection: %s" % service.lines_since(mark))
+    finally:
+        service.stop()
+
+
+def bounded_places(binary, folder, fake):
+    """With room for two codes and places, a third lets go of the least
+    recently asked for, which is then geocoded and fetched again; the other
+    is still known, readings and all."""
+    codes = ("30301", "30302", "30303")
+    for number, code in enumerate(codes):
+        fake.add_place(code, "US", 33.7 + number, -84.4)
+    service = Service(binary, folder, fake, "--max-places", "2")
+    try:
+        for code in ("30301", "30302", "30301", "30303"):  # 30302 is the least recently used
+            expect(service.ask(code)[0] == 200, "%s with two places kept" % code)
+        since = time.monotonic()
+        expect(service.ask("30301")[0] == 200, "30301 after 30303")
+        expect(fake.count("geocoding", since) == 0, "30301, recently used, was geocoded again")
+        expect(service.ask("30302")[0] == 200, "30302 after 30303")
+        expect(fake.count("geocoding", since, name="30302") == 1, "30302, least recently used, was not geocoded again")
+        expect(fake.count("forecast", since) == 1, "forecasts for a kept and a dropped place: %d, not 1"
+               % fake.count("forecast", since))
     finally:
         service.stop()
 
@@ -249,7 +296,8 @@ def main():
     folder, fake = tempfile.mkdtemp(prefix="veld-open-meteo-"), FakeOpenMeteo()
     passed = 0
     try:
-        for scenario in (translation_and_caches, restart, errors):
+        scenarios = (translation_and_caches, restart, bounded_places, errors)  # errors stops the fake
+        for scenario in scenarios:
             before = len(failures)
             try:
                 scenario(args.service, folder, fake)
@@ -265,7 +313,7 @@ def main():
                     with open(os.path.join(folder, name), errors="replace") as log:
                         print("---- %s\n%s" % (name, log.read()[-3000:]))
         shutil.rmtree(folder, ignore_errors=True)
-    print("%d passed, %d failed" % (passed, 3 - passed))
+    print("%d passed, %d failed" % (passed, len(scenarios) - passed))
     return 1 if failures else 0
 
 
