@@ -137,10 +137,10 @@ bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::st
       "UPDATE Data SET Value = ?, LastUpdated = ? WHERE ModbusOffset = (SELECT min(ModbusOffset) FROM Data WHERE "
       "Code = ? AND Name = ?)";
   std::string statement;
-  if (database.Exec(code == kDefaultCode ? kUpdateInfoRow : kUpdateReading,
-                    {SqlParam::Integer(value), SqlParam::Integer(lastUpdated), SqlParam::Text(code),
-                     SqlParam::Text(name)},
-                    &statement) != SQLITE_OK) {
+  if (database.Exec(
+          code == kDefaultCode ? kUpdateInfoRow : kUpdateReading,
+          {SqlParam::Integer(value), SqlParam::Integer(lastUpdated), SqlParam::Text(code), SqlParam::Text(name)},
+          &statement) != SQLITE_OK) {
     LogError("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
              database.ErrorMessage().c_str());
     return false;
