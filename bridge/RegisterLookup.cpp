@@ -215,7 +215,8 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
     if (request != nullptr && request->session != nullptr) {
       request->session->Suspend();  // no lock is held over the transfer
     }
-    bool fetched = FetchWeather(database, code.c_str(), RemainingFetchMs(request));
+    int64_t observedAt = 0;
+    bool fetched = FetchWeather(database, code.c_str(), RemainingFetchMs(request), WeatherStoreLimits(), &observedAt);
     if (request != nullptr) {
       request->fetchedCodes.insert(code);
       if (request->session != nullptr) {
@@ -225,8 +226,10 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
     if (!ReadRow(database, offset, row, request)) {
       return false;
     }
-    // A fetch that brought no reading for this row's name failed it too.
-    fetched = fetched && !IsStale(row, CurrentUnixTime());
+    // A fetch that brought no reading for this row's name failed it too. A
+    // reading the service observed a while ago (its fallback's) still counts
+    // as fetched, so that the code is not fetched again before its time.
+    fetched = fetched && row.lastUpdated.AsInteger() >= observedAt;
     if (request != nullptr) {
       request->fetchFailed = request->fetchFailed || !fetched;
       if (request->book != nullptr) {

@@ -3,15 +3,13 @@
 // same wherever it is written.
 #include "ServerOptions.h"
 
-#include <curl/curl.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 #include <vector>
 
 #include "IniConfigFormat.h"
+#include "UrlParts.h"
 #include "WebGuards.h"
 #include "WholeNumber.h"
 
@@ -47,31 +45,13 @@ std::string SetDatabase(const std::string& value, ServerSettings& settings) {
   return std::string();
 }
 
-struct CurlUrlFree {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-struct CurlTextFree {
-  void operator()(char* text) const { curl_free(text); }
-};
-
 // An http or https URL with a host, checked by libcurl's own URL parser;
 // one trailing slash is dropped, since the request path is appended to it.
 std::string SetWeatherUrl(const std::string& value, ServerSettings& settings) {
-  const std::unique_ptr<CURLU, CurlUrlFree> url(curl_url());
-  const std::string refusal = "'" + value + "' is not an http:// or https:// URL with a host";
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, value.c_str(), 0) != CURLUE_OK) {
-    return refusal;
-  }
-  char* scheme = nullptr;
-  char* host = nullptr;
-  const bool hasScheme = curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK;
-  const std::unique_ptr<char, CurlTextFree> schemeText(scheme);
-  const bool hasHost = curl_url_get(url.get(), CURLUPART_HOST, &host, 0) == CURLUE_OK;
-  const std::unique_ptr<char, CurlTextFree> hostText(host);
-  const std::string schemeName = hasScheme ? scheme : "";
-  if (!hasHost || (schemeName != "http" && schemeName != "https") || value.find("://") == std::string::npos ||
+  const std::optional<UrlParts> url = ParseUrl(value);
+  if (!url || (url->scheme != "http" && url->scheme != "https") || value.find("://") == std::string::npos ||
       value.find_first_of("?#") != std::string::npos) {
-    return refusal;
+    return "'" + value + "' is not an http:// or https:// URL with a host";
   }
   settings.weatherUrl = value.back() == '/' ? value.substr(0, value.size() - 1) : value;
   return std::string();

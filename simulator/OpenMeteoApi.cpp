@@ -123,9 +123,12 @@ ForecastAnswer ReadForecastAnswer(const std::string& body) {
   return answer;
 }
 
-std::string UpstreamFailure(const HttpReply& reply) {
-  if (!reply.transferred) {
-    return reply.error;
+std::string UpstreamFailure(const HttpAnswer& reply) {
+  if (reply.TimedOut()) {
+    return reply.Error() + " (no answer within " + std::to_string(reply.timeoutMs) + " ms)";
+  }
+  if (!reply.Transferred()) {
+    return reply.Error();
   }
   if (reply.status == 200) {
     return std::string();

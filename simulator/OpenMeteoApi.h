@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "HttpGet.h"
+#include "HttpClient.h"
 
 namespace weather_service {
 
@@ -48,8 +48,8 @@ struct ForecastAnswer {
 ForecastAnswer ReadForecastAnswer(const std::string& body);
 
 // Why an upstream reply is no answer ("HTTP 429 ...", the transfer error,
-// with Open-Meteo's own reason when its error object carries one); empty
-// for a 200.
-std::string UpstreamFailure(const HttpReply& reply);
+// with Open-Meteo's own reason when its error object carries one, a
+// time-out with the time it had); empty for a 200.
+std::string UpstreamFailure(const HttpAnswer& reply);
 
 }  // namespace weather_service

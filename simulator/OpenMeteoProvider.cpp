@@ -9,8 +9,9 @@
 #include <utility>
 
 #include "Clock.h"
-#include "HttpGet.h"
+#include "HttpClient.h"
 #include "OpenMeteoApi.h"
+#include "ProgramVersion.h"
 #include "RequestLog.h"
 
 namespace weather_service {
@@ -31,14 +32,20 @@ ApiAnswer ErrorAnswer(const std::string& why) {
   return answer;
 }
 
-// One upstream GET, logged with its outcome and how long it took.
-HttpReply Fetch(const std::string& url) {
+// One upstream GET (its body at most kMaxUpstreamBodyBytes, certificates
+// and host names checked), logged with its outcome and how long it took.
+HttpAnswer Fetch(const std::string& url) {
   const auto started = std::chrono::steady_clock::now();
-  HttpReply reply = HttpGet(url, kUpstreamTimeoutMs);
+  HttpClientSettings settings;
+  settings.maxBytes = kMaxUpstreamBodyBytes;
+  settings.userAgent = "veld-weather-service/" + ProgramVersionText();
+  settings.decodeContent = true;
+  HttpClient client(settings);
+  HttpAnswer reply = client.Get(url, kUpstreamTimeoutMs);
   const auto took =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
   WriteLogLine("FYI: Open-Meteo GET " + url + " -> " +
-               (reply.transferred ? std::to_string(reply.status) : std::string("no answer")) + " in " +
+               (reply.Transferred() ? std::to_string(reply.status) : std::string("no answer")) + " in " +
                std::to_string(took) + " ms");
   return reply;
 }
@@ -68,7 +75,7 @@ std::optional<Location> OpenMeteoProvider::Geocode(const std::string& code, std:
   if (cached && CurrentUnixTime() - cached->geocodedAt <= kGeocodingMaxAgeSeconds) {
     return cached->location;
   }
-  const HttpReply reply = Fetch(GeocodingUrl(m_settings.geocodingUrl, query));
+  const HttpAnswer reply = Fetch(GeocodingUrl(m_settings.geocodingUrl, query));
   std::string failure = UpstreamFailure(reply);
   GeocodingAnswer answer;
   if (failure.empty()) {
@@ -113,7 +120,7 @@ ApiAnswer OpenMeteoProvider::AnswerFor(const std::string& normalisedCode) {
     return ApiAnswer{200, place->readings->json, place->readings->obtainedAt};
   }
 
-  const HttpReply reply = Fetch(ForecastUrl(m_settings.forecastUrl, *location));
+  const HttpAnswer reply = Fetch(ForecastUrl(m_settings.forecastUrl, *location));
   std::string failure = UpstreamFailure(reply);
   if (failure.empty()) {
     ForecastAnswer answer = ReadForecastAnswer(reply.body);

@@ -30,6 +30,8 @@ struct OpenMeteoSettings {
 
 // Each upstream request is given this long, connect included.
 constexpr long kUpstreamTimeoutMs = 5000;
+// Longest body taken from an upstream API; a longer one fails the transfer.
+constexpr size_t kMaxUpstreamBodyBytes = 1024 * 1024;
 // When the provider fails, readings up to this old are answered instead.
 constexpr std::chrono::seconds kStaleReadingsMaxAge{3600};
 

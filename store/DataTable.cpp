@@ -75,7 +75,11 @@ bool GetNextModbusOffset(CSQLiteDatabase& database, uint16_t* next) {
   return true;
 }
 
-bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, uint16_t value, uint32_t* newOffset) {
+namespace {
+
+// InsertValue with the row's LastUpdated given.
+bool InsertValueAt(CSQLiteDatabase& database, const char* code, const char* name, uint16_t value, int64_t lastUpdated,
+                   uint32_t* newOffset) {
   const std::string codeText = code != nullptr ? code : kDefaultCode;
   const std::string nameText = name != nullptr ? name : kDefaultName;
   // The offset chosen and the row inserted under one write lock: no other
@@ -84,7 +88,6 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
   if (!transaction.Started()) {
     return false;
   }
-  const int64_t now = CurrentUnixTime();
   uint16_t offset = 0;
   if (!GetNextModbusOffset(database, &offset)) {
     LogError("Error: Could not find the highest modbus offset in the database. Can not insert this new value\n");
@@ -93,7 +96,7 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
   std::string statement;
   if (database.Exec("INSERT INTO Data (Name, Code, Value, ModbusOffset, LastUpdated) VALUES(?, ?, ?, ?, ?);",
                     {SqlParam::Text(nameText), SqlParam::Text(codeText), SqlParam::Integer(value),
-                     SqlParam::Integer(offset), SqlParam::Integer(now)},
+                     SqlParam::Integer(offset), SqlParam::Integer(lastUpdated)},
                     &statement) != SQLITE_OK) {
     LogError("Error: Can not insert new values into the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
              database.ErrorMessage().c_str());
@@ -108,12 +111,22 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
   return true;
 }
 
+}  // namespace
+
+bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, uint16_t value, uint32_t* newOffset) {
+  return InsertValueAt(database, code, name, value, CurrentUnixTime(), newOffset);
+}
+
 bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t value) {
+  return SaveValue(database, code, name, value, CurrentUnixTime());
+}
+
+bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t value,
+               int64_t lastUpdated) {
   WriteTransaction transaction(database);
   if (!transaction.Started()) {
     return false;
   }
-  const int64_t now = CurrentUnixTime();
   // With "Code <> '0'" written out SQLite finds the pair through the unique
   // index, which leaves the info code out; a row of that code is looked for
   // along the table. The look-ups of a code's rows below do the same.
@@ -124,14 +137,16 @@ bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::st
       "UPDATE Data SET Value = ?, LastUpdated = ? WHERE ModbusOffset = (SELECT min(ModbusOffset) FROM Data WHERE "
       "Code = ? AND Name = ?)";
   std::string statement;
-  if (database.Exec(code == kDefaultCode ? kUpdateInfoRow : kUpdateReading,
-                    {SqlParam::Integer(value), SqlParam::Integer(now), SqlParam::Text(code), SqlParam::Text(name)},
-                    &statement) != SQLITE_OK) {
+  if (database.Exec(
+          code == kDefaultCode ? kUpdateInfoRow : kUpdateReading,
+          {SqlParam::Integer(value), SqlParam::Integer(lastUpdated), SqlParam::Text(code), SqlParam::Text(name)},
+          &statement) != SQLITE_OK) {
     LogError("Error: Can not update the database. SQL=[%s] SQL Error=[%s]\n", statement.c_str(),
              database.ErrorMessage().c_str());
     return false;
   }
-  if (database.ChangedRows() == 0 && !InsertValue(database, code.c_str(), name.c_str(), value, nullptr)) {
+  if (database.ChangedRows() == 0 &&
+      !InsertValueAt(database, code.c_str(), name.c_str(), value, lastUpdated, nullptr)) {
     return false;
   }
   return transaction.Commit();

@@ -34,6 +34,10 @@ bool InsertValue(CSQLiteDatabase& database, const char* code, const char* name, 
 // connection can insert the same pair in between). In a file that holds the
 // pair twice, the row with the lowest offset is the one updated.
 bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t value);
+// The same with LastUpdated given (Unix seconds), for a reading observed
+// before now.
+bool SaveValue(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t value,
+               int64_t lastUpdated);
 
 // How a postal code stands against a limit of distinct postal codes.
 enum class PostalCodeRoom {

@@ -14,9 +14,13 @@ const char* const kCreateHistoryTableSql =
 
 bool AppendHistory(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t word,
                    int64_t time) {
-  return database.Exec("INSERT INTO History (PostalCode, Name, Word, Time) VALUES (?, ?, ?, ?);",
-                       {SqlParam::Text(code), SqlParam::Text(name), SqlParam::Integer(word),
-                        SqlParam::Integer(time)}) == SQLITE_OK;
+  // The look-up goes through the index on (PostalCode, Time): the code's
+  // rows from time on, mostly none.
+  return database.Exec(
+             "INSERT INTO History (PostalCode, Name, Word, Time) SELECT ?, ?, ?, ? WHERE NOT EXISTS (SELECT 1 FROM "
+             "History WHERE PostalCode = ? AND Time >= ? AND Name = ?);",
+             {SqlParam::Text(code), SqlParam::Text(name), SqlParam::Integer(word), SqlParam::Integer(time),
+              SqlParam::Text(code), SqlParam::Integer(time), SqlParam::Text(name)}) == SQLITE_OK;
 }
 
 int64_t PruneHistory(CSQLiteDatabase& database, int64_t cutoff, int64_t batchRows, int64_t maxRows) {

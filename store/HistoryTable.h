@@ -20,9 +20,13 @@ constexpr int kDefaultHistoryDays = 7;
 constexpr int kMinHistoryDays = 1;
 constexpr int kMaxHistoryDays = 3650;
 
-// Appends one reading. Called inside the caller's transaction, with the
-// database lock held and the connection open read-write. False when the
-// insert fails (the SQL error is logged by the connection).
+// Appends one reading, unless the table holds a reading of that code and
+// name at time or later already: a reading observed once and answered again
+// (the weather service's fallback repeats its last readings) is one row,
+// and History never goes back in time for a name. Called inside the
+// caller's transaction, with the database lock held and the connection open
+// read-write. False when the insert fails (the SQL error is logged by the
+// connection); true when it was not needed.
 bool AppendHistory(CSQLiteDatabase& database, const std::string& code, const std::string& name, uint16_t word,
                    int64_t time);
 

@@ -55,22 +55,23 @@ struct WeatherStoreLimits {
 // included. False when postalCode is null, the transfer fails or runs out of
 // time, a redirect leads elsewhere than the service's origin or past
 // kMaxWeatherRedirects, the final answer's HTTP status is not 2xx, the body
-// is not a JSON array, or the readings cannot be stored (the write lock not
-// had within the connection's wait, a failing statement or commit): then
-// nothing of the answer is stored. True once every reading of the array has
-// been stored or skipped as malformed (a missing or non-text name, a missing
-// or unusable value). Each reading is stored as its register word
-// (RegisterWordOf: tenths for temp and wind.speed) and appended with that
-// word to the History table, in the same transaction. The outcome is counted
-// (see SetWeatherFetchMetrics) after the commit. The database lock is not
-// held during the transfer. For a code that has rows, readings of more than
-// kMaxNewNamesPerAnswer names it does not have yet are skipped (one log
-// line); for a code without rows, nothing is stored and false is answered
-// when limits.maxPostalCodes codes are stored already.
+// is not a JSON array, or the readings cannot be stored: the write lock not
+// had within the connection's wait, or a failing BEGIN, statement or COMMIT
+// (the transaction is rolled back and the outcome counted as a store
+// error); then nothing of the answer is stored. True once every reading of
+// the array has been stored or skipped as malformed (a missing or non-text
+// name, a missing or unusable value). Each reading is stored as its register
+// word (RegisterWordOf: tenths for temp and wind.speed) with the time its
+// readings were observed as LastUpdated, and appended with that word and
+// time to the History table, in the same transaction, unless History holds
+// that code and name at that time or later already (a repeated answer). The
+// observed time is the answer's Last-Modified when it is earlier than the
+// fetch, else the fetch time; it is written to *observedAt (when given)
+// after a success. The outcome is counted (see SetWeatherFetchMetrics) after
+// the commit. The database lock is not held during the transfer. For a code
+// that has rows, readings of more than kMaxNewNamesPerAnswer names it does
+// not have yet are skipped (one log line); for a code without rows, nothing
+// is stored and false is answered when limits.maxPostalCodes codes are
+// stored already.
 bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeoutMs = kWeatherTimeoutMs,
-                  const WeatherStoreLimits& limits = WeatherStoreLimits());
-
-// libcurl write callback for header and body: appends size x count bytes to
-// the std::string that target points to. Refuses (returns 0, which aborts the
-// transfer) once the string would grow past kMaxWeatherPayloadBytes.
-size_t AppendToString(char* data, size_t size, size_t count, void* target);
+                  const WeatherStoreLimits& limits = WeatherStoreLimits(), int64_t* observedAt = nullptr);

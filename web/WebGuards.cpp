@@ -1,6 +1,7 @@
 // WebGuards.cpp - digest authentication through CivetWeb, the Host, Origin,
-// Referer and Sec-Fetch-Site checks of the cross-site guard, and the page
-// header a browser's changing request must carry.
+// Referer (read by libcurl's URL parser) and Sec-Fetch-Site checks of the
+// cross-site guard, and the page header a browser's changing request must
+// carry.
 #include "WebGuards.h"
 
 #include <arpa/inet.h>
@@ -15,8 +16,10 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 
 #include "ConsoleLog.h"
+#include "UrlParts.h"
 
 const char* const kWebAuthRealm = "veld-weather-server";
 const char* const kPageRequestHeader = "X-Veld-Request";
@@ -29,69 +32,57 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// A host[:port] split up: the host lower-cased, without the brackets of an
-// IPv6 literal and without one trailing dot; the port's digits as written.
+// A host[:port] as the guard compares it: the host lower-cased, without one
+// trailing dot (an IPv6 literal keeps its brackets); the port's digits as
+// written, empty when not given.
 struct Authority {
   std::string host;
   std::string port;
   bool ipLiteral = false;
 };
 
-bool AllDigits(const std::string& text) {
-  return text.size() <= 5 && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+// The guard's view of what libcurl read. Only an authority libcurl took as
+// it was written counts, so that a name it would rewrite (an IPv4 address
+// in a short or numeric form, percent-encoding, a non-canonical IPv6
+// literal, a port with leading zeros) or an IPv6 zone is refused rather
+// than compared in its rewritten form.
+std::optional<Authority> AuthorityOf(const UrlParts& parts) {
+  if (!parts.authorityAsWritten) {
+    return std::nullopt;
+  }
+  Authority authority;
+  authority.host = Lower(parts.host);
+  authority.port = parts.port;
+  if (authority.host.front() == '[') {
+    authority.ipLiteral = true;  // libcurl checked the IPv6 literal
+    return authority;
+  }
+  if (authority.host.back() == '.') {
+    authority.host.pop_back();
+  }
+  in_addr address{};
+  authority.ipLiteral = inet_pton(AF_INET, authority.host.c_str(), &address) == 1;
+  if (authority.host.empty()) {
+    return std::nullopt;
+  }
+  return authority;
 }
 
-bool ParseAuthority(const std::string& text, Authority& authority) {
-  std::string rest;
-  if (!text.empty() && text.front() == '[') {
-    const size_t close = text.find(']');
-    if (close == std::string::npos) {
-      return false;
-    }
-    authority.host = Lower(text.substr(1, close - 1));
-    in6_addr address{};
-    if (inet_pton(AF_INET6, authority.host.c_str(), &address) != 1) {
-      return false;
-    }
-    authority.ipLiteral = true;
-    rest = text.substr(close + 1);
-  } else {
-    const size_t colon = text.find(':');
-    authority.host = Lower(text.substr(0, colon));
-    rest = colon == std::string::npos ? std::string() : text.substr(colon);
-    if (!authority.host.empty() && authority.host.back() == '.') {
-      authority.host.pop_back();
-    }
-    in_addr address{};
-    authority.ipLiteral = inet_pton(AF_INET, authority.host.c_str(), &address) == 1;
-  }
-  if (!rest.empty()) {
-    if (rest.front() != ':' || !AllDigits(rest.substr(1))) {
-      return false;
-    }
-    authority.port = rest.substr(1);
-  }
-  return !authority.host.empty();
+std::optional<Authority> ParseHost(const std::string& text) {
+  const std::optional<UrlParts> parts = ParseAuthority(text);
+  return parts ? AuthorityOf(*parts) : std::nullopt;
 }
 
 // The scheme and authority of an absolute http(s) URL (an Origin or a
-// Referer); false for anything else.
-bool ParseUrlAuthority(const std::string& url, std::string& scheme, Authority& authority) {
-  const size_t separator = url.find("://");
-  if (separator == std::string::npos) {
-    return false;
+// Referer); nothing for anything else, and for a URL with user information
+// (browsers never send it here).
+std::optional<Authority> ParseUrlAuthority(const std::string& url, std::string& scheme) {
+  const std::optional<UrlParts> parts = ParseUrl(url);
+  if (!parts || (parts->scheme != "http" && parts->scheme != "https") || parts->hasUserInfo) {
+    return std::nullopt;
   }
-  scheme = Lower(url.substr(0, separator));
-  if (scheme != "http" && scheme != "https") {
-    return false;
-  }
-  const size_t start = separator + 3;
-  const size_t end = url.find_first_of("/?#", start);
-  std::string text = url.substr(start, end == std::string::npos ? std::string::npos : end - start);
-  if (text.find('@') != std::string::npos) {
-    return false;  // browsers never send user information here
-  }
-  return ParseAuthority(text, authority);
+  scheme = parts->scheme;
+  return AuthorityOf(*parts);
 }
 
 // The name this machine gives itself, and its canonical name, asked once
@@ -139,12 +130,12 @@ bool HostAllowed(const Authority& host, const std::vector<std::string>& allowedH
 // without one matches that too, since a proxy in front may serve either.
 bool SameAuthority(const std::string& url, const Authority& host) {
   std::string scheme;
-  Authority named;
-  if (!ParseUrlAuthority(url, scheme, named) || named.host != host.host) {
+  const std::optional<Authority> named = ParseUrlAuthority(url, scheme);
+  if (!named || named->host != host.host) {
     return false;
   }
   const std::string defaultPort = scheme == "https" ? "443" : "80";
-  const std::string port = named.port.empty() ? defaultPort : named.port;
+  const std::string port = named->port.empty() ? defaultPort : named->port;
   return host.port.empty() ? port == defaultPort : port == host.port;
 }
 
@@ -165,15 +156,15 @@ std::string CrossSiteRefusal(const RequestSite& site, const std::vector<std::str
     }
     return std::string();
   }
-  Authority host;
-  if (!ParseAuthority(site.host, host) || !HostAllowed(host, allowedHosts)) {
+  const std::optional<Authority> host = ParseHost(site.host);
+  if (!host || !HostAllowed(*host, allowedHosts)) {
     return std::string("Host [") + site.host +
            "] is not an IP address, localhost, this machine's name or a name of --web-allowed-hosts";
   }
-  if (site.origin != nullptr && !SameAuthority(site.origin, host)) {
+  if (site.origin != nullptr && !SameAuthority(site.origin, *host)) {
     return std::string("Origin [") + site.origin + "] names another host than Host [" + site.host + "]";
   }
-  if (site.referer != nullptr && !SameAuthority(site.referer, host)) {
+  if (site.referer != nullptr && !SameAuthority(site.referer, *host)) {
     return std::string("Referer [") + site.referer + "] names another host than Host [" + site.host + "]";
   }
   return std::string();

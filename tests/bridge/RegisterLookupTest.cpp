@@ -183,6 +183,29 @@ TEST_F(RegisterLookupTest, ARequestWaitsOneTimeoutInAllAndKeptCodesNeverWait) {
   EXPECT_THAT(server.Requests(), SizeIs(2));
 }
 
+TEST_F(RegisterLookupTest, AFetchOfReadingsObservedEarlierCountsAsFetched) {
+  database.AddRow(0, "humidity", "K1A", 1, kNow - 900);
+  FixtureWeatherServer::Answer older;
+  older.body = R"([{"Name":"humidity","Value":5}])";
+  older.lastModified = "Tue, 14 Nov 2023 22:03:20 GMT";  // kNow - 600
+  server.SetAnswer(older);
+
+  RefreshBook book;
+  LookupRequest request;
+  request.book = &book;
+  uint16_t value = 0;
+  ASSERT_TRUE(GetValueByOffset(database.Database(), 0, &value, true, &request));
+  EXPECT_EQ(value, 5);
+  EXPECT_FALSE(request.fetchFailed);
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "humidity", "K1A", 5, kNow - 600)));
+  // Planned as after a success, not retried after the failure pause.
+  clock.Set(kNow + kFirstRetrySeconds + 1);
+  EXPECT_EQ(book.WaitForDueCode(std::chrono::milliseconds(0)), std::nullopt);
+  clock.Set(kNow + kRefreshAgeSeconds);
+  EXPECT_EQ(book.WaitForDueCode(std::chrono::milliseconds(0)), std::optional<std::string>("K1A"));
+  EXPECT_THAT(server.Requests(), SizeIs(1));
+}
+
 // A register read takes integers from the row as integers and everything
 // else as text; the register value must be what the row's text gives.
 TEST_F(RegisterLookupTest, StoredTypesReadAsTheirText) {

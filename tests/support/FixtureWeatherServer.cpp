@@ -132,6 +132,9 @@ int FixtureWeatherServer::Serve(mg_connection* connection) {
   if (!answer.location.empty()) {
     head += "Location: " + answer.location + "\r\n";
   }
+  if (!answer.lastModified.empty()) {
+    head += "Last-Modified: " + answer.lastModified + "\r\n";
+  }
   if (answer.sendLength) {
     head += "Content-Length: " + std::to_string(answer.body.size()) + "\r\n";
   }

@@ -27,6 +27,8 @@ class FixtureWeatherServer {
     std::string location;
     // Without a Content-Length the body ends when the connection closes.
     bool sendLength = true;
+    // Sent as a Last-Modified header when not empty.
+    std::string lastModified;
   };
   struct Request {
     std::string target;               // path and raw query, e.g. "/api?postalCode=K1A%200B1"

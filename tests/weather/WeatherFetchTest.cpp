@@ -350,6 +350,43 @@ TEST_F(WeatherFetchTest, EveryStoredReadingIsAppendedToTheHistoryAsItsWord) {
   EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 215, kNow + 30), Reading(1, "humidity", "K1A", 71)));
 }
 
+// kNow is Tue, 14 Nov 2023 22:13:20 GMT.
+TEST_F(WeatherFetchTest, ReadingsKeepTheTimeOfTheAnswersLastModifiedAndARepeatAddsNoHistory) {
+  const auto history = [this] { return database.Rows("SELECT Name, Word, Time FROM History ORDER BY rowid"); };
+  const auto entry = [](const std::string& name, int word, int64_t time) {
+    return SqlRow{{"Name", name}, {"Word", std::to_string(word)}, {"Time", std::to_string(time)}};
+  };
+  const auto answer = [this](const std::string& body, const std::string& lastModified) {
+    FixtureWeatherServer::Answer fixed;
+    fixed.body = body;
+    fixed.lastModified = lastModified;
+    server.SetAnswer(fixed);
+  };
+  int64_t observedAt = 0;
+  // Readings obtained ten minutes before the fetch (the service's fallback).
+  answer(R"([{"Name":"temp","Value":21.5}])", "Tue, 14 Nov 2023 22:03:20 GMT");
+  ASSERT_TRUE(FetchWeather(database.Database(), "K1A", kWeatherTimeoutMs, WeatherStoreLimits(), &observedAt));
+  EXPECT_EQ(observedAt, kNow - 600);
+  // The same answer again, later: the row keeps its time, History its one row.
+  clock.Set(kNow + 30);
+  ASSERT_TRUE(FetchWeather(database.Database(), "K1A", kWeatherTimeoutMs, WeatherStoreLimits(), &observedAt));
+  EXPECT_EQ(observedAt, kNow - 600);
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 215, kNow - 600)));
+  EXPECT_THAT(history(), ElementsAre(entry("temp", 215, kNow - 600)));
+
+  // A Last-Modified ahead of the fetch, or one that cannot be read, is the
+  // fetch time.
+  answer(R"([{"Name":"temp","Value":22.0}])", "Tue, 14 Nov 2023 23:13:20 GMT");
+  ASSERT_TRUE(FetchWeather(database.Database(), "K1A", kWeatherTimeoutMs, WeatherStoreLimits(), &observedAt));
+  EXPECT_EQ(observedAt, kNow + 30);
+  clock.Set(kNow + 60);
+  answer(R"([{"Name":"temp","Value":22.5}])", "yesterday");
+  ASSERT_TRUE(FetchWeather(database.Database(), "K1A"));
+  EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "temp", "K1A", 225, kNow + 60)));
+  EXPECT_THAT(history(), ElementsAre(entry("temp", 215, kNow - 600), entry("temp", 220, kNow + 30),
+                                     entry("temp", 225, kNow + 60)));
+}
+
 // An answer of count readings named prefix0, prefix1, ... each of value 1.
 std::string NamedReadings(const std::string& prefix, int count) {
   std::string body = "[";

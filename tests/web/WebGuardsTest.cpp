@@ -102,6 +102,11 @@ TEST_F(WebGuardsTest, ActionsFromAnotherSiteOrUnderAForeignHostAre403WithALogLin
       {"127.0.0.1.evil.example", "", "Host [127.0.0.1.evil.example] " + foreignHost},
       {"localhost.evil.example", "", "Host [localhost.evil.example] " + foreignHost},
       {"127.0.0.1:80x", "", "Host [127.0.0.1:80x] " + foreignHost},
+      // Forms a URL parser rewrites (to 127.0.0.1, to [::1]) are not taken.
+      {"127.1", "", "Host [127.1] " + foreignHost},
+      {"[::1%25lo]", "", "Host [[::1%25lo]] " + foreignHost},
+      {"*", "Origin: http://127.1:" + std::to_string(Port()) + "\r\n",
+       "Origin [http://127.1:" + std::to_string(Port()) + "] names another host than Host [*]"},
       {"", "Origin: " + page + "\r\n", "the request names an Origin or Referer but no Host"},
   };
   const SqlRows before = Table();
