@@ -116,14 +116,14 @@ uint32_t TakeDeviceIdentification(const Reply& reply, uint8_t* data, uint16_t da
 
 // Read Device Identification through ModbusStack_ReadRegisters: the object
 // id comes as the starting address, the read device id code as the quantity.
-uint32_t ReadDeviceIdentification(uint16_t connectionId, uint8_t unit, uint16_t objectId, uint16_t code,
-                                  uint8_t* data, uint16_t dataSize, uint8_t* exceptionCode) {
+uint32_t ReadDeviceIdentification(uint16_t connectionId, uint8_t unit, uint16_t objectId, uint16_t code, uint8_t* data,
+                                  uint16_t dataSize, uint8_t* exceptionCode) {
   if (objectId > kLastObject || code < kDeviceIdBasic || code > kDeviceIdSpecific) {
     return MODBUSSTACK_CLIENT_INVALID_ARGUMENTS;
   }
   uint8_t frame[kMaxFrameSize];
-  const uint16_t frameLength = BuildDeviceIdentificationRequest(
-      g_stack.protocol, unit, static_cast<uint8_t>(code), static_cast<uint8_t>(objectId), frame);
+  const uint16_t frameLength = BuildDeviceIdentificationRequest(g_stack.protocol, unit, static_cast<uint8_t>(code),
+                                                                static_cast<uint8_t>(objectId), frame);
   Reply reply{};
   const uint32_t result = Transact(connectionId, frame, frameLength, &reply, exceptionCode);
   return result == MODBUSSTACK_CLIENT_ACCEPTED ? TakeDeviceIdentification(reply, data, dataSize) : result;

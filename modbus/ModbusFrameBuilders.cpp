@@ -70,8 +70,8 @@ uint16_t BuildExceptionResponse(uint32_t protocol, uint8_t unit, uint8_t functio
 
 uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t quantity, const uint16_t* values,
                            uint16_t valuesSize, uint8_t* frame) {
-  const bool readsData = (function >= kReadCoils && function <= kReadInputRegisters) ||
-                         function == kReadWriteMultipleRegisters;
+  const bool readsData =
+      (function >= kReadCoils && function <= kReadInputRegisters) || function == kReadWriteMultipleRegisters;
   if (frame == nullptr || !readsData || quantity > MaxQuantity(function)) {
     return 0;
   }

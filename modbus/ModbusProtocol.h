@@ -115,10 +115,10 @@ constexpr uint16_t kResponseDataOffset = 1;       // 1-4: first data byte
 constexpr uint16_t kExceptionCodeOffset = 0;      // exception response: its code
 
 // Quantity limits: each keeps the PDU within 253 bytes.
-constexpr uint16_t kMaxReadBits = 2000;       // 1, 2: byte count 250
-constexpr uint16_t kMaxReadRegisters = 125;   // 3, 4: byte count 250
-constexpr uint16_t kMaxWriteCoils = 1968;     // 15: byte count 246
-constexpr uint16_t kMaxWriteRegisters = 123;  // 16: byte count 246
+constexpr uint16_t kMaxReadBits = 2000;                // 1, 2: byte count 250
+constexpr uint16_t kMaxReadRegisters = 125;            // 3, 4: byte count 250
+constexpr uint16_t kMaxWriteCoils = 1968;              // 15: byte count 246
+constexpr uint16_t kMaxWriteRegisters = 123;           // 16: byte count 246
 constexpr uint16_t kMaxReadWriteReadRegisters = 125;   // 23: response byte count 250
 constexpr uint16_t kMaxReadWriteWriteRegisters = 121;  // 23: request byte count 242
 

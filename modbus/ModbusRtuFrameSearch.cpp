@@ -14,7 +14,7 @@ namespace {
 
 // Offsets from a candidate frame's start.
 constexpr uint16_t kRtuFunctionCode = 1;
-constexpr uint16_t kRtuByteCount = 6;           // byte count of 15 and 16
+constexpr uint16_t kRtuByteCount = 6;            // byte count of 15 and 16
 constexpr uint16_t kRtuReadWriteByteCount = 10;  // byte count of 23
 
 bool IsAddressedToUs(uint8_t address) { return address == 0 || address == g_stack.slaveId; }

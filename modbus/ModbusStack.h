@@ -63,14 +63,14 @@ extern "C" {
 
 /* The function codes the stack serves and sends. The value callbacks get
  * them as their function argument; the client functions take them. */
-#define MODBUSSTACK_FC_READ_COILS 1                /* up to 2000 bits */
-#define MODBUSSTACK_FC_READ_DISCRETE_INPUTS 2      /* up to 2000 bits */
-#define MODBUSSTACK_FC_READ_HOLDING_REGISTERS 3    /* up to 125 registers */
-#define MODBUSSTACK_FC_READ_INPUT_REGISTERS 4      /* up to 125 registers */
-#define MODBUSSTACK_FC_WRITE_SINGLE_COIL 5         /* one coil: 0xFF00 on, 0x0000 off */
-#define MODBUSSTACK_FC_WRITE_SINGLE_REGISTER 6     /* one register */
-#define MODBUSSTACK_FC_WRITE_MULTIPLE_COILS 15     /* up to 1968 coils, packed bits */
-#define MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS 16 /* up to 123 registers */
+#define MODBUSSTACK_FC_READ_COILS 1                     /* up to 2000 bits */
+#define MODBUSSTACK_FC_READ_DISCRETE_INPUTS 2           /* up to 2000 bits */
+#define MODBUSSTACK_FC_READ_HOLDING_REGISTERS 3         /* up to 125 registers */
+#define MODBUSSTACK_FC_READ_INPUT_REGISTERS 4           /* up to 125 registers */
+#define MODBUSSTACK_FC_WRITE_SINGLE_COIL 5              /* one coil: 0xFF00 on, 0x0000 off */
+#define MODBUSSTACK_FC_WRITE_SINGLE_REGISTER 6          /* one register */
+#define MODBUSSTACK_FC_WRITE_MULTIPLE_COILS 15          /* up to 1968 coils, packed bits */
+#define MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS 16      /* up to 123 registers */
 #define MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS 23 /* write up to 121, then read up to 125 */
 #define MODBUSSTACK_FC_ENCAPSULATED_INTERFACE 43        /* MEI transport; see below */
 

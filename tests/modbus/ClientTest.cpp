@@ -240,7 +240,8 @@ TEST_F(Client, DropsBytesHeldBeforeItWaits) {
 
 TEST_F(Client, ReadDeviceIdentificationHandsBackTheCheckedObjectList) {
   Start(MODBUSSTACK_PROTOCOL_TCP);
-  const auto ask = [](uint16_t objectId, uint16_t code, uint8_t* data, uint16_t dataSize, uint8_t* exception = nullptr) {
+  const auto ask = [](uint16_t objectId, uint16_t code, uint8_t* data, uint16_t dataSize,
+                      uint8_t* exception = nullptr) {
     return ModbusStack_ReadRegisters(7, 1, MODBUSSTACK_FC_ENCAPSULATED_INTERFACE, objectId, code, data, dataSize,
                                      exception);
   };

@@ -28,8 +28,8 @@ Bytes Object(uint8_t id, const std::string& value) {
 // The PDU of a response: function code, MEI type, the header and objects.
 Bytes Response(uint8_t code, uint8_t conformity, uint8_t moreFollows, uint8_t nextId,
                std::initializer_list<Bytes> objects) {
-  Bytes pdu{kReadDeviceId[0], kReadDeviceId[1], code, conformity, moreFollows, nextId,
-            static_cast<uint8_t>(objects.size())};
+  Bytes pdu{
+      kReadDeviceId[0], kReadDeviceId[1], code, conformity, moreFollows, nextId, static_cast<uint8_t>(objects.size())};
   for (const Bytes& object : objects) {
     pdu.insert(pdu.end(), object.begin(), object.end());
   }
@@ -57,7 +57,9 @@ class DeviceIdentification : public ::testing::Test {
     EXPECT_EQ(frame.at(6), 5) << "the slave id answers";
     return Bytes(frame.begin() + 7, frame.end());
   }
-  static Bytes Read(uint8_t code, uint8_t objectId) { return Ask({kReadDeviceId[0], kReadDeviceId[1], code, objectId}); }
+  static Bytes Read(uint8_t code, uint8_t objectId) {
+    return Ask({kReadDeviceId[0], kReadDeviceId[1], code, objectId});
+  }
 };
 
 TEST_F(DeviceIdentification, StreamsReportTheirObjectsInOrder) {
@@ -69,13 +71,13 @@ TEST_F(DeviceIdentification, StreamsReportTheirObjectsInOrder) {
   const Bytes basic[] = {Object(0x00, "Company identification"), Object(0x01, "Product code XX"),
                          Object(0x02, "V2.11")};
   EXPECT_EQ(Read(1, 0), Response(1, 0x82, kNoMoreFollow, 0, {basic[0], basic[1], basic[2]}));
-  EXPECT_EQ(Read(2, 0), Response(2, 0x82, kNoMoreFollow, 0,
-                                 {basic[0], basic[1], basic[2], Object(0x04, "Product name")}));
+  EXPECT_EQ(Read(2, 0),
+            Response(2, 0x82, kNoMoreFollow, 0, {basic[0], basic[1], basic[2], Object(0x04, "Product name")}));
   EXPECT_EQ(Read(2, 0x04), Response(2, 0x82, kNoMoreFollow, 0, {Object(0x04, "Product name")}));
 
   ASSERT_TRUE(Set(0x81, "own"));
-  EXPECT_EQ(Read(3, 0x02), Response(3, 0x83, kNoMoreFollow, 0,
-                                    {basic[2], Object(0x04, "Product name"), Object(0x81, "own")}))
+  EXPECT_EQ(Read(3, 0x02),
+            Response(3, 0x83, kNoMoreFollow, 0, {basic[2], Object(0x04, "Product name"), Object(0x81, "own")}))
       << "an extended object raises the conformity level";
 }
 
@@ -85,8 +87,8 @@ TEST_F(DeviceIdentification, UnknownStartObjectRestartsTheStreamAtObject0) {
   const Bytes wholeBasic = Response(1, 0x82, kNoMoreFollow, 0, {Object(0, "V"), Object(1, ""), Object(2, "")});
   EXPECT_EQ(Read(1, 0x04), wholeBasic) << "object 4 is not part of the basic stream";
   EXPECT_EQ(Read(1, 0x42), wholeBasic) << "a reserved object id";
-  EXPECT_EQ(Read(2, 0x05), Response(2, 0x82, kNoMoreFollow, 0,
-                                    {Object(0, "V"), Object(1, ""), Object(2, ""), Object(4, "Name")}))
+  EXPECT_EQ(Read(2, 0x05),
+            Response(2, 0x82, kNoMoreFollow, 0, {Object(0, "V"), Object(1, ""), Object(2, ""), Object(4, "Name")}))
       << "object 5 is not set";
 }
 
