@@ -301,7 +301,8 @@ VELD_MODBUS_API bool ModbusStack_SetDeviceIdentification(uint8_t objectId, const
 
 /*
  * One server pass, never waiting: call the receive callback once, recognise
- * at most one request, call at most one value callback and send at most one
+ * at most one request, call at most one value callback (read/write: the
+ * write callback, then the read callback) and send at most one
  * response or exception response, to the connection the request came from.
  *
  * Modbus TCP: every receive starts a new message; the bytes one receive
