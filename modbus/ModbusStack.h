@@ -71,7 +71,7 @@ extern "C" {
 #define MODBUSSTACK_FC_WRITE_SINGLE_REGISTER 6          /* one register */
 #define MODBUSSTACK_FC_WRITE_MULTIPLE_COILS 15          /* up to 1968 coils, packed bits */
 #define MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS 16      /* up to 123 registers */
-#define MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS 23 /* write up to 121, then read up to 125 */
+#define MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS 23 /* server: write up to 121, read up to 125 */
 #define MODBUSSTACK_FC_ENCAPSULATED_INTERFACE 43        /* MEI transport; see below */
 
 /* The one MEI type of function 43 the stack serves and sends. */
@@ -96,13 +96,14 @@ extern "C" {
 #define MODBUSSTACK_OBJECT_FIRST_EXTENDED 0x80
 
 /* Exception codes. The stack answers with 1, 3 and 4 on its own (see
- * ModbusStack_Loop); a value callback refuses with any code from 1 to 255,
+ * ModbusStack_Loop), and with 2 to Read Device Identification; a value callback refuses with any code from 1 to 255,
  * and these are the ones a register map usually needs. A client receives
  * them through the exceptionCode argument of the client functions. */
 /* 1: function code not served, or no value callback for it. */
 #define MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION 1
 /* 2: address range outside the register map (the stack leaves address
- * ranges to the value callbacks, so only they report this). */
+ * ranges to the value callbacks, so only they report this); for Read Device
+ * Identification, an object that is not set. */
 #define MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS 2
 /* 3: quantity over its limit, or a byte count or data that do not match it. */
 #define MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE 3
@@ -158,7 +159,8 @@ typedef uint32_t (*CurrentTimeFunction)(void);
  *   function         1, 2, 3, 4 or 23.
  *   startingAddress  first address asked for; the stack does not check
  *                    startingAddress + length, address ranges are yours.
- *   length           number of bits (1, 2) or registers (3, 4); may be 0.
+ *   length           number of bits (1, 2) or registers (3, 4, 23); may be
+ *                    0 for 1 to 4, is 1 to 125 for 23.
  *   values           zero-filled area of dataSize (250) bytes. For 3, 4 and
  *                    23 store length host-order 16-bit values, one per
  *                    register.
