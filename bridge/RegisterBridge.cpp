@@ -18,7 +18,7 @@ RegisterBridge* g_installed = nullptr;
 
 constexpr uint32_t kLastRegister = 0xFFFF;
 // The most registers one read asks for (the quantity limit of function codes
-// 3 and 4, which the stack checks before it calls).
+// 3 and 4 and of the read of 23, which the stack checks before it calls).
 constexpr uint16_t kMaxReadRegisters = 125;
 
 bool Refuse(uint8_t* exceptionCode, uint8_t code) {
@@ -97,7 +97,9 @@ void RegisterBridge::OnQuiet() { m_database.EndHeldRead(); }
 bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
                     uint16_t /*dataSize*/, uint8_t* exceptionCode) {
   LogGetValue(function, startingAddress, length);
-  if (function != MODBUSSTACK_FC_READ_HOLDING_REGISTERS && function != MODBUSSTACK_FC_READ_INPUT_REGISTERS) {
+  // 23 (read/write) reads here after its write; both tables are one.
+  if (function != MODBUSSTACK_FC_READ_HOLDING_REGISTERS && function != MODBUSSTACK_FC_READ_INPUT_REGISTERS &&
+      function != MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS) {
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
   }
   if (g_installed == nullptr) {
@@ -146,7 +148,9 @@ bool SetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
     LogError("Error: Could not open the database for write. Can not respond\n");
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE);
   }
-  if (function != MODBUSSTACK_FC_WRITE_SINGLE_REGISTER && function != MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS) {
+  // 23 (read/write) writes here before its read.
+  if (function != MODBUSSTACK_FC_WRITE_SINGLE_REGISTER && function != MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS &&
+      function != MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS) {
     return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION);
   }
   const uint16_t count = function == MODBUSSTACK_FC_WRITE_SINGLE_REGISTER ? 1 : length;

@@ -1,5 +1,6 @@
-// ModbusClient.cpp - the client role: send one read or write request, poll
-// for its reply until the deadline, check the reply and hand back its data.
+// ModbusClient.cpp - the client role: send one read, write or Read Device
+// Identification request, poll for its reply until the deadline, check the
+// reply and hand back its data.
 #include <cstring>
 
 #include "ModbusBytes.h"
@@ -88,6 +89,46 @@ uint32_t Transact(uint16_t connectionId, const uint8_t* frame, uint16_t frameLen
   return result == MODBUSSTACK_CLIENT_ACCEPTED ? JudgeReplyFunction(*reply, exceptionCode) : result;
 }
 
+// Checks that a Read Device Identification reply is one, and that its
+// objects lie within the bytes received and within dataSize; then copies its
+// PDU after the function code into data.
+uint32_t TakeDeviceIdentification(const Reply& reply, uint8_t* data, uint16_t dataSize) {
+  const uint8_t* const buffer = g_stack.receiveBuffer;
+  const uint16_t start = static_cast<uint16_t>(reply.unitPosition + kReplyFunction + 1);
+  if (buffer[reply.unitPosition + kReplyFunction] != kEncapsulatedInterface ||
+      start + kDeviceIdResponseHeaderSize > reply.end ||
+      buffer[start + kMeiTypeOffset] != kMeiReadDeviceIdentification) {
+    return MODBUSSTACK_CLIENT_UNUSABLE_REPLY;
+  }
+  uint16_t end = static_cast<uint16_t>(start + kDeviceIdResponseHeaderSize);
+  for (uint8_t i = 0; i < buffer[start + kDeviceIdObjectCountOffset]; ++i) {
+    if (end + kDeviceObjectHeaderSize > reply.end) {
+      return MODBUSSTACK_CLIENT_UNUSABLE_REPLY;
+    }
+    end = static_cast<uint16_t>(end + kDeviceObjectHeaderSize + buffer[end + 1]);
+  }
+  if (end > reply.end || end - start > dataSize) {
+    return MODBUSSTACK_CLIENT_UNUSABLE_REPLY;
+  }
+  std::memcpy(data, buffer + start, static_cast<size_t>(end - start));
+  return MODBUSSTACK_CLIENT_ACCEPTED;
+}
+
+// Read Device Identification through ModbusStack_ReadRegisters: the object
+// id comes as the starting address, the read device id code as the quantity.
+uint32_t ReadDeviceIdentification(uint16_t connectionId, uint8_t unit, uint16_t objectId, uint16_t code, uint8_t* data,
+                                  uint16_t dataSize, uint8_t* exceptionCode) {
+  if (objectId > kLastObject || code < kDeviceIdBasic || code > kDeviceIdSpecific) {
+    return MODBUSSTACK_CLIENT_INVALID_ARGUMENTS;
+  }
+  uint8_t frame[kMaxFrameSize];
+  const uint16_t frameLength = BuildDeviceIdentificationRequest(g_stack.protocol, unit, static_cast<uint8_t>(code),
+                                                                static_cast<uint8_t>(objectId), frame);
+  Reply reply{};
+  const uint32_t result = Transact(connectionId, frame, frameLength, &reply, exceptionCode);
+  return result == MODBUSSTACK_CLIENT_ACCEPTED ? TakeDeviceIdentification(reply, data, dataSize) : result;
+}
+
 }  // namespace
 }  // namespace modbus_stack
 
@@ -99,6 +140,9 @@ extern "C" VELD_MODBUS_API uint32_t ModbusStack_ReadRegisters(uint16_t connectio
                                                               uint8_t* exceptionCode) {
   if (!HasTransport()) {
     return MODBUSSTACK_CLIENT_NO_TRANSPORT;
+  }
+  if (data != nullptr && function == kEncapsulatedInterface) {
+    return ReadDeviceIdentification(connectionId, unit, startingAddress, quantity, data, dataSize, exceptionCode);
   }
   if (data == nullptr || function < kReadCoils || function > kReadInputRegisters || quantity > MaxQuantity(function) ||
       DataSize(function, quantity) > dataSize) {

@@ -34,9 +34,13 @@ VELD_MODBUS_API uint32_t ModbusStack_GetAPIBuildVersion(void) { return kVersionB
 
 VELD_MODBUS_API uint32_t ModbusStack_Init(uint32_t protocol, SendMessageFunction send, RecvMessageFunction recv,
                                           CurrentTimeFunction currentTime) {
+  // The slave id and the identification objects describe the device, not
+  // the transport, so a new framing keeps them.
   const uint8_t slaveId = g_stack.slaveId;
+  const DeviceObjects deviceObjects = g_stack.deviceObjects;
   g_stack = StackState{};
   g_stack.slaveId = slaveId;
+  g_stack.deviceObjects = deviceObjects;
   if (protocol != kProtocolRtu && protocol != kProtocolTcp) {
     return MODBUSSTACK_INIT_BAD_PROTOCOL;
   }

@@ -24,7 +24,7 @@ uint16_t WriteHeadAndPair(uint32_t protocol, uint8_t unit, uint8_t function, uin
 
 }  // namespace
 
-bool IsSupportedFunction(uint8_t function) { return MaxQuantity(function) != 0; }
+bool IsSupportedFunction(uint8_t function) { return MaxQuantity(function) != 0 || function == kEncapsulatedInterface; }
 
 bool IsBitFunction(uint8_t function) {
   return function == kReadCoils || function == kReadDiscreteInputs || function == kWriteMultipleCoils;
@@ -45,6 +45,8 @@ uint16_t MaxQuantity(uint8_t function) {
       return kMaxWriteCoils;
     case kWriteMultipleRegisters:
       return kMaxWriteRegisters;
+    case kReadWriteMultipleRegisters:
+      return kMaxReadWriteReadRegisters;
     default:
       return 0;
   }
@@ -68,7 +70,9 @@ uint16_t BuildExceptionResponse(uint32_t protocol, uint8_t unit, uint8_t functio
 
 uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t quantity, const uint16_t* values,
                            uint16_t valuesSize, uint8_t* frame) {
-  if (frame == nullptr || function < kReadCoils || function > kReadInputRegisters || quantity > MaxQuantity(function)) {
+  const bool readsData =
+      (function >= kReadCoils && function <= kReadInputRegisters) || function == kReadWriteMultipleRegisters;
+  if (frame == nullptr || !readsData || quantity > MaxQuantity(function)) {
     return 0;
   }
   const uint16_t byteCount = DataSize(function, quantity);
@@ -93,6 +97,17 @@ uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, ui
 uint16_t BuildReadRequest(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t startingAddress,
                           uint16_t quantity, uint8_t* frame) {
   return FinishFrame(protocol, frame, WriteHeadAndPair(protocol, unit, function, startingAddress, quantity, frame));
+}
+
+uint16_t BuildDeviceIdentificationRequest(uint32_t protocol, uint8_t unit, uint8_t code, uint8_t objectId,
+                                          uint8_t* frame) {
+  uint16_t position = FrameStart(protocol);
+  frame[position++] = unit;
+  frame[position++] = kEncapsulatedInterface;
+  frame[position + kMeiTypeOffset] = kMeiReadDeviceIdentification;
+  frame[position + kReadDeviceIdCodeOffset] = code;
+  frame[position + kObjectIdOffset] = objectId;
+  return FinishFrame(protocol, frame, static_cast<uint16_t>(position + kDeviceIdRequestSize));
 }
 
 uint16_t BuildWriteRequest(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t startingAddress,

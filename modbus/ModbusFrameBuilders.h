@@ -8,9 +8,10 @@
 
 namespace modbus_stack {
 
-// True for the function codes the stack serves: 1 to 6, 15 and 16.
+// True for the function codes the stack serves: 1 to 6, 15, 16, 23 and 43.
 bool IsSupportedFunction(uint8_t function);
-// Largest quantity of a function code's request (0 for an unsupported code).
+// Largest quantity of a function code's request: for 23 its read quantity;
+// 0 for 43 and for an unsupported code.
 uint16_t MaxQuantity(uint8_t function);
 // True for 1, 2 and 15, whose data are packed bits.
 bool IsBitFunction(uint8_t function);
@@ -24,14 +25,19 @@ uint16_t BuildExceptionResponse(uint32_t protocol, uint8_t unit, uint8_t functio
 
 // unit, function, byte count, data. Register values are host order in
 // values and go out big-endian; bit reads copy their bytes unchanged.
-// Returns 0 when function is not 1-4, the quantity is over its limit or the
-// data would not fit in valuesSize bytes.
+// Also the response of 23, which carries registers read. Returns 0 when
+// function is not 1-4 or 23, the quantity is over its limit or the data
+// would not fit in valuesSize bytes.
 uint16_t BuildReadResponse(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t quantity, const uint16_t* values,
                            uint16_t valuesSize, uint8_t* frame);
 
 // unit, function, starting address, quantity: a read request (1-4).
 uint16_t BuildReadRequest(uint32_t protocol, uint8_t unit, uint8_t function, uint16_t startingAddress,
                           uint16_t quantity, uint8_t* frame);
+
+// unit, 43, MEI type 14, read device id code, object id.
+uint16_t BuildDeviceIdentificationRequest(uint32_t protocol, uint8_t unit, uint8_t code, uint8_t objectId,
+                                          uint8_t* frame);
 
 // A write request: 5, 6 with one value; 15 with quantity, byte count and the
 // packed coil bytes of values; 16 with quantity, byte count and the values

@@ -1,6 +1,7 @@
-// ModbusHandlers.cpp - reads, single writes and multiple writes. Exception responses carry the stack's slave id,
-// except the one reporting a read callback's refusal, which carries the
-// request's own unit identifier.
+// ModbusHandlers.cpp - reads, single writes, multiple writes and read/write
+// requests. Exception responses carry the stack's slave id, except the one
+// reporting a read callback's refusal, which carries the request's own unit
+// identifier.
 #include "ModbusHandlers.h"
 
 #include <cstring>
@@ -32,6 +33,19 @@ uint16_t AnswerWrite(const Request& request, bool accepted, uint8_t exceptionCod
   return length != 0 ? length : Exception(request, kServerDeviceFailure, frame);
 }
 
+// Calls the read callback and answers with its values or its refusal.
+uint16_t AnswerRead(const Request& request, uint16_t startingAddress, uint16_t quantity, uint8_t* frame) {
+  uint16_t values[kValueAreaSize / 2] = {};
+  uint8_t exceptionCode = 0;
+  if (!g_stack.getValue(g_stack.slaveId, request.function, startingAddress, quantity, values, kValueAreaSize,
+                        &exceptionCode)) {
+    return BuildExceptionResponse(g_stack.protocol, request.unit, request.function, RefusalCode(exceptionCode), frame);
+  }
+  const uint16_t length =
+      BuildReadResponse(g_stack.protocol, g_stack.slaveId, request.function, quantity, values, kValueAreaSize, frame);
+  return length != 0 ? length : Exception(request, kServerDeviceFailure, frame);
+}
+
 }  // namespace
 
 uint16_t HandleReadRequest(const Request& request, uint8_t* frame) {
@@ -46,15 +60,7 @@ uint16_t HandleReadRequest(const Request& request, uint8_t* frame) {
   if (quantity > MaxQuantity(request.function)) {
     return Exception(request, kIllegalDataValue, frame);
   }
-  uint16_t values[kValueAreaSize / 2] = {};
-  uint8_t exceptionCode = 0;
-  if (!g_stack.getValue(g_stack.slaveId, request.function, startingAddress, quantity, values, kValueAreaSize,
-                        &exceptionCode)) {
-    return BuildExceptionResponse(g_stack.protocol, request.unit, request.function, RefusalCode(exceptionCode), frame);
-  }
-  const uint16_t length =
-      BuildReadResponse(g_stack.protocol, g_stack.slaveId, request.function, quantity, values, kValueAreaSize, frame);
-  return length != 0 ? length : Exception(request, kServerDeviceFailure, frame);
+  return AnswerRead(request, startingAddress, quantity, frame);
 }
 
 uint16_t HandleSingleWriteRequest(const Request& request, uint8_t* frame) {
@@ -106,6 +112,36 @@ uint16_t HandleMultipleWriteRequest(const Request& request, uint8_t* frame) {
   const bool accepted = g_stack.setValue(g_stack.slaveId, request.function, startingAddress, quantity, writeArea,
                                          dataSize, &exceptionCode);
   return AnswerWrite(request, accepted, exceptionCode, startingAddress, quantity, writeArea, frame);
+}
+
+uint16_t HandleReadWriteRequest(const Request& request, uint8_t* frame) {
+  if (g_stack.getValue == nullptr || g_stack.setValue == nullptr) {
+    return Exception(request, kIllegalFunction, frame);
+  }
+  if (request.dataLength < kReadWriteHeaderSize) {
+    return 0;
+  }
+  const uint16_t readAddress = ReadBigEndian16(request.data + kReadWriteReadAddressOffset);
+  const uint16_t readQuantity = ReadBigEndian16(request.data + kReadWriteReadQuantityOffset);
+  const uint16_t writeAddress = ReadBigEndian16(request.data + kReadWriteWriteAddressOffset);
+  const uint16_t writeQuantity = ReadBigEndian16(request.data + kReadWriteWriteQuantityOffset);
+  const uint8_t byteCount = request.data[kReadWriteByteCountOffset];
+  if (readQuantity == 0 || readQuantity > kMaxReadWriteReadRegisters || writeQuantity == 0 ||
+      writeQuantity > kMaxReadWriteWriteRegisters || byteCount != 2u * writeQuantity ||
+      kReadWriteHeaderSize + byteCount > request.dataLength) {
+    return Exception(request, kIllegalDataValue, frame);
+  }
+  // The write is carried out before the read, so the read sees its values.
+  uint16_t writeArea[kMaxReadWriteWriteRegisters] = {};
+  for (uint16_t i = 0; i < writeQuantity; ++i) {
+    writeArea[i] = ReadBigEndian16(request.data + kReadWriteDataOffset + 2 * i);
+  }
+  uint8_t exceptionCode = 0;
+  if (!g_stack.setValue(g_stack.slaveId, request.function, writeAddress, writeQuantity, writeArea, byteCount,
+                        &exceptionCode)) {
+    return Exception(request, RefusalCode(exceptionCode), frame);
+  }
+  return AnswerRead(request, readAddress, readQuantity, frame);
 }
 
 }  // namespace modbus_stack

@@ -21,5 +21,8 @@ struct Request {
 uint16_t HandleReadRequest(const Request& request, uint8_t* frame);           // 1, 2, 3, 4
 uint16_t HandleSingleWriteRequest(const Request& request, uint8_t* frame);    // 5, 6
 uint16_t HandleMultipleWriteRequest(const Request& request, uint8_t* frame);  // 15, 16
+uint16_t HandleReadWriteRequest(const Request& request, uint8_t* frame);      // 23
+// 43 (ModbusDeviceIdentification.cpp): MEI type 14 only.
+uint16_t HandleDeviceIdentificationRequest(const Request& request, uint8_t* frame);
 
 }  // namespace modbus_stack

@@ -14,9 +14,36 @@ namespace {
 
 // Offsets from a candidate frame's start.
 constexpr uint16_t kRtuFunctionCode = 1;
-constexpr uint16_t kRtuByteCount = 6;  // byte count of 15 and 16
+constexpr uint16_t kRtuByteCount = 6;            // byte count of 15 and 16
+constexpr uint16_t kRtuReadWriteByteCount = 10;  // byte count of 23
 
 bool IsAddressedToUs(uint8_t address) { return address == 0 || address == g_stack.slaveId; }
+
+// The length a request with the candidate's function code has, CRC
+// included, or 0 while its byte count is still to come.
+uint16_t ExpectedRequestLength(const uint8_t* candidate, uint16_t available) {
+  uint16_t countPosition = 0;
+  uint16_t overhead = 0;
+  switch (candidate[kRtuFunctionCode]) {
+    case kEncapsulatedInterface:
+      return kRtuDeviceIdRequestSize;
+    case kWriteMultipleCoils:
+    case kWriteMultipleRegisters:
+      countPosition = kRtuByteCount;
+      overhead = kRtuMultipleWriteOverhead;
+      break;
+    case kReadWriteMultipleRegisters:
+      countPosition = kRtuReadWriteByteCount;
+      overhead = kRtuReadWriteOverhead;
+      break;
+    default:
+      return kRtuFixedRequestSize;
+  }
+  if (available <= countPosition) {
+    return 0;
+  }
+  return static_cast<uint16_t>(candidate[countPosition] + overhead);
+}
 
 }  // namespace
 
@@ -34,12 +61,9 @@ uint16_t FindRequestFrame() {
     if (!IsAddressedToUs(buffer[start + kRtuAddress]) || !IsSupportedFunction(function)) {
       continue;
     }
-    uint16_t frameLength = kRtuFixedRequestSize;
-    if (function == kWriteMultipleCoils || function == kWriteMultipleRegisters) {
-      if (held < start + kRtuByteCount + 1) {
-        return 0;  // the byte count has not arrived yet
-      }
-      frameLength = static_cast<uint16_t>(buffer[start + kRtuByteCount] + kRtuMultipleWriteOverhead);
+    const uint16_t frameLength = ExpectedRequestLength(buffer + start, static_cast<uint16_t>(held - start));
+    if (frameLength == 0) {
+      return 0;  // the byte count has not arrived yet
     }
     if (frameLength > kReceiveBufferSize) {
       continue;  // could never be held whole: not a frame start

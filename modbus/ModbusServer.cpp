@@ -32,6 +32,10 @@ uint16_t Dispatch(const Request& request, uint8_t* frame) {
     case kWriteMultipleCoils:
     case kWriteMultipleRegisters:
       return HandleMultipleWriteRequest(request, frame);
+    case kReadWriteMultipleRegisters:
+      return HandleReadWriteRequest(request, frame);
+    case kEncapsulatedInterface:
+      return HandleDeviceIdentificationRequest(request, frame);
     default:
       return BuildExceptionResponse(g_stack.protocol, g_stack.slaveId, request.function, kIllegalFunction, frame);
   }

@@ -17,6 +17,7 @@ void FillStackEntryPoints() {
   g_entryPoints.Flush = ModbusStack_Flush;
   g_entryPoints.RegisterSetValue = ModbusStack_RegisterSetValue;
   g_entryPoints.RegisterGetValue = ModbusStack_RegisterGetValue;
+  g_entryPoints.SetDeviceIdentification = ModbusStack_SetDeviceIdentification;
 }
 
 const StackEntryPoints& TheStackEntryPoints() { return g_entryPoints; }

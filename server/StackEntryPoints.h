@@ -14,6 +14,7 @@ struct StackEntryPoints {
   void (*Flush)(void) = nullptr;
   uint32_t (*RegisterSetValue)(SetModbusValueFunction) = nullptr;
   uint32_t (*RegisterGetValue)(GetModbusValueFunction) = nullptr;
+  bool (*SetDeviceIdentification)(uint8_t, const char*, uint8_t) = nullptr;
 };
 
 // Fills the table with the stack's functions.

@@ -17,6 +17,7 @@
 #include "DatabaseFile.h"
 #include "DatabaseFileLock.h"
 #include "DatabaseHealth.h"
+#include "DeviceIdentity.h"
 #include "InfoRows.h"
 #include "MessageCountWriter.h"
 #include "ModbusListener.h"
@@ -134,6 +135,7 @@ int RunServer(const ServerSettings& settings) {
   }
   stack.RegisterGetValue(GetModbusValue);
   stack.RegisterSetValue(SetModbusValue);
+  GiveStackDeviceIdentity();
 
   // Every connection of the server (the Modbus loop's, one per web request
   // at a time, the refresher's) counts into one health, which /healthz and

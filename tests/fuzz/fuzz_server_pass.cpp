@@ -47,6 +47,22 @@ struct Session {
 
 Session s;
 
+// A Read Device Identification response (the PDU from unit + 1 on, CRC
+// excluded): MEI type 14, a known conformity level, and objects that end
+// exactly where the frame does.
+void CheckDeviceIdResponse(const uint8_t* pdu, uint16_t length) {
+  Require(length >= 8 && pdu[1] == MODBUSSTACK_MEI_READ_DEVICE_IDENTIFICATION, "device identification header");
+  Require(pdu[2] >= MODBUSSTACK_DEVICE_ID_BASIC && pdu[2] <= MODBUSSTACK_DEVICE_ID_SPECIFIC, "read device id code");
+  Require(pdu[3] == 0x82 || pdu[3] == 0x83, "conformity level not 0x82 or 0x83");
+  Require(pdu[4] == 0x00 || pdu[4] == 0xFF, "more follows not 0x00 or 0xFF");
+  uint16_t end = 7;
+  for (uint8_t i = 0; i < pdu[6]; ++i) {
+    Require(end + 2 <= length, "device identification object runs past the frame");
+    end = static_cast<uint16_t>(end + 2 + pdu[end + 1]);
+  }
+  Require(end == length, "device identification objects do not fill the frame");
+}
+
 uint16_t Receive(uint32_t* connectionId, uint8_t* buffer, uint16_t room) {
   Require(room >= 1 && room <= kMaxFrame, "receive callback offered room outside 1..260");
   Require(connectionId != nullptr && *connectionId == 0, "connection id slot not cleared to 0");
@@ -78,14 +94,21 @@ bool Send(uint16_t connectionId, const uint8_t* frame, uint16_t length) {
   if (s.protocol == MODBUSSTACK_PROTOCOL_TCP && s.requestFunction >= 0) {
     Require((function & 0x7F) == (s.requestFunction & 0x7F), "response function differs from the request's");
   }
-  if (s.valueCalls == 0) {
+  if (s.valueCalls == 0 && function == MODBUSSTACK_FC_ENCAPSULATED_INTERFACE) {
+    const uint16_t pduLength =
+        static_cast<uint16_t>(length - unit - 1 - (s.protocol == MODBUSSTACK_PROTOCOL_RTU ? 2 : 0));
+    CheckDeviceIdResponse(frame + unit + 1, pduLength);
+  } else if (s.valueCalls == 0) {
     // Nothing was handled, so this can only be an exception: 1 (function,
-    // callback missing), 3 (quantity, data) or 4 (no response built).
+    // callback missing), 2 (device identification object unknown), 3
+    // (quantity, data, read device id code) or 4 (no response built).
     const uint8_t code = frame[unit + 2];
     Require(exception && length == exceptionLength, "answer without a value callback is no exception response");
+    const bool objectUnknown = code == MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS &&
+                               (function & 0x7F) == MODBUSSTACK_FC_ENCAPSULATED_INTERFACE;
     Require(code == MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION || code == MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE ||
-                code == MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE,
-            "stack's own exception code not 1, 3 or 4");
+                code == MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE || objectUnknown,
+            "stack's own exception code not 1, 3 or 4 (or 2 for 43)");
   } else {
     Require((function & 0x7F) == s.calledFunction, "response function differs from the one handled");
     if (s.refused) {
@@ -106,7 +129,11 @@ uint32_t Clock() { return s.pass; }
 bool Decide(uint8_t slaveId, uint8_t function, uint8_t* exceptionCode) {
   Require(slaveId == s.slaveId, "value callback got another slave id");
   Require(exceptionCode != nullptr && *exceptionCode == 0, "exception code not 0 on entry");
-  Require(++s.valueCalls == 1, "more than one value callback in one pass");
+  // Read/write (23) calls the write callback, then, when it accepted, the
+  // read callback; every other request calls one.
+  const bool readAfterWrite = function == MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS && s.valueCalls == 1 &&
+                              s.calledFunction == function && !s.refused;
+  Require(++s.valueCalls == 1 || readAfterWrite, "more than one value callback in one pass");
   s.calledFunction = function;
   switch (s.answer) {
     case Answer::kAccept:
@@ -123,8 +150,9 @@ bool Decide(uint8_t slaveId, uint8_t function, uint8_t* exceptionCode) {
 
 bool GetValue(uint8_t slaveId, uint8_t function, uint16_t, uint16_t length, uint16_t* values, uint16_t dataSize,
               uint8_t* exceptionCode) {
-  Require(function >= MODBUSSTACK_FC_READ_COILS && function <= MODBUSSTACK_FC_READ_INPUT_REGISTERS,
-          "read callback got a function other than 1-4");
+  Require((function >= MODBUSSTACK_FC_READ_COILS && function <= MODBUSSTACK_FC_READ_INPUT_REGISTERS) ||
+              (function == MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS && s.valueCalls == 1),
+          "read callback got a function other than 1-4, or 23 before its write");
   const bool bits = function <= MODBUSSTACK_FC_READ_DISCRETE_INPUTS;
   Require(length <= (bits ? 2000 : 125), "read quantity over its limit reached the callback");
   const uint16_t needed = static_cast<uint16_t>(bits ? (length + 7) / 8 : 2 * length);
@@ -152,8 +180,12 @@ bool SetValue(uint8_t slaveId, uint8_t function, uint16_t, uint16_t length, uint
     case MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS:
       Require(length <= 123 && dataSize == 2 * length, "register write over 123 or size not 2 x length");
       break;
+    case MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS:
+      Require(length >= 1 && length <= 121 && dataSize == 2 * length,
+              "read/write outside 1-121 or size not 2 x length");
+      break;
     default:
-      Require(false, "write callback got a function other than 5, 6, 15, 16");
+      Require(false, "write callback got a function other than 5, 6, 15, 16, 23");
   }
   Require(values != nullptr || dataSize == 0, "write callback got no values");
   volatile uint8_t sink = 0;

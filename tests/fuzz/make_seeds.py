@@ -62,6 +62,10 @@ SERVER = {
     # A register write split over two receives, behind two stray bytes.
     "rtu_fc16_split": server(READ | WRITE, 0x11, 2, 0, b"\x00\x42" + FC16_RTU[:8], FC16_RTU[8:]),
     "rtu_fc15_broadcast": server(WRITE | FLUSH, 5, 2, 0, rtu(bytes.fromhex("000f0013000a02cd01"))),
+    "tcp_fc23_read_write": server(TCP | READ | WRITE, 1, 2, 0x33,
+                                  tcp(6, 0xFF, bytes.fromhex("1700030006000e00030600ff00ff00ff"))),
+    # Read Device Identification: a basic stream, then object 0x80 alone.
+    "rtu_fc43_device_id": server(0, 0x11, 2, 0, rtu(bytes.fromhex("112b0e0100")), rtu(bytes.fromhex("112b0e0480"))),
     # A TCP request with function code 0x83, once answered with a frame that lost its exception bit.
     "tcp_fc83_regression": bytes.fromhex("0100000008000100000002ff83"),
 }

@@ -151,9 +151,10 @@ bool TableGetValue(uint8_t, uint8_t function, uint16_t start, uint16_t length, u
     }
     return true;
   }
-  if (function == MODBUSSTACK_FC_READ_HOLDING_REGISTERS || function == MODBUSSTACK_FC_READ_INPUT_REGISTERS) {
+  if (function == MODBUSSTACK_FC_READ_HOLDING_REGISTERS || function == MODBUSSTACK_FC_READ_INPUT_REGISTERS ||
+      function == MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS) {
     const std::vector<uint16_t>& registers =
-        function == MODBUSSTACK_FC_READ_HOLDING_REGISTERS ? g_tables.holding : g_tables.input;
+        function == MODBUSSTACK_FC_READ_INPUT_REGISTERS ? g_tables.input : g_tables.holding;
     if (!Fits(start, length, registers.size()) || 2u * length > dataSize) {
       return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
     }
@@ -192,6 +193,7 @@ bool TableSetValue(uint8_t, uint8_t function, uint16_t start, uint16_t length, u
     }
     case MODBUSSTACK_FC_WRITE_SINGLE_REGISTER:
     case MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS:
+    case MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS:
       if (!Fits(start, length, g_tables.holding.size())) {
         return Refuse(exceptionCode, MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS);
       }

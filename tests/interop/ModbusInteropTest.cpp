@@ -222,6 +222,23 @@ TEST_P(StackServer, WritesOfRegistersAreStored) {
   EXPECT_EQ(Slice(&ServerTables::holding, 163, 1)[0], before.back()) << "register behind overwritten";
 }
 
+TEST_P(StackServer, ReadWriteOfRegistersWritesBeforeItReads) {
+  // The read overlaps the write, so it must see the values just written.
+  const Registers written = RandomRegisters(121, 4);
+  const Registers before = Slice(&ServerTables::holding, 0, 30);
+  Registers read(125);
+  ASSERT_EQ(modbus_write_and_read_registers(client(), 30, 121, written.data(), 0, 125, read.data()), 125)
+      << Describe(errno);
+  EXPECT_EQ(Slice(&ServerTables::holding, 30, 121), written);
+  EXPECT_EQ(Registers(read.begin(), read.begin() + 30), before);
+  EXPECT_EQ(Registers(read.begin() + 30, read.end()), Registers(written.begin(), written.begin() + 95));
+
+  // A refused write answers with its exception.
+  const Registers one = RandomRegisters(1, 5);
+  EXPECT_EQ(ErrorOf(modbus_write_and_read_registers(client(), kBusyAddress, 1, one.data(), 0, 1, read.data())),
+            EMBXSBUSY);
+}
+
 TEST_P(StackServer, ReadsCoilsAndDiscreteInputsAsStored) {
   Bytes bits(kBitCount);
   ASSERT_EQ(modbus_read_bits(client(), 0, 1, bits.data()), 1) << Describe(errno);
@@ -321,8 +338,9 @@ TEST_F(StackTcpServer, SingleWritesAreEchoedUnchanged) {
 
 TEST_F(StackTcpServer, RawUnsupportedFunctionCodesAreIllegalFunctions) {
   EXPECT_EQ(RawExchange(client(), {0xFF, 0x07}), ExceptionPdu(0x07, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION));
-  EXPECT_EQ(RawExchange(client(), {0xFF, 0x2B, 0x0E, 0x01, 0x00}),
-            ExceptionPdu(0x2B, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION));
+  EXPECT_EQ(RawExchange(client(), {0xFF, 0x2B, 0x0D, 0x01, 0x00}),
+            ExceptionPdu(0x2B, MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION))
+      << "of function 43 only MEI type 14 is served";
 }
 
 TEST_F(StackTcpServer, QuantitiesOverTheLimitsAreIllegalDataValues) {

@@ -238,5 +238,46 @@ TEST_F(Client, DropsBytesHeldBeforeItWaits) {
   EXPECT_EQ(Write(MODBUSSTACK_FC_WRITE_SINGLE_REGISTER, &value, 1), MODBUSSTACK_CLIENT_ACCEPTED);
 }
 
+TEST_F(Client, ReadDeviceIdentificationHandsBackTheCheckedObjectList) {
+  Start(MODBUSSTACK_PROTOCOL_TCP);
+  const auto ask = [](uint16_t objectId, uint16_t code, uint8_t* data, uint16_t dataSize,
+                      uint8_t* exception = nullptr) {
+    return ModbusStack_ReadRegisters(7, 1, MODBUSSTACK_FC_ENCAPSULATED_INTERFACE, objectId, code, data, dataSize,
+                                     exception);
+  };
+  const Bytes objects{0x0E, 0x02, 0x82, 0xFF, 0x04, 0x02, 0x00, 0x01, 'V', 0x01, 0x02, 'P', 'C'};
+  Bytes reply{0x2B};
+  reply.insert(reply.end(), objects.begin(), objects.end());
+  Deliver(TcpFrame(0, 1, reply));
+  uint8_t data[20];
+  std::memset(data, kUntouched, sizeof data);
+  EXPECT_EQ(ask(0x03, MODBUSSTACK_DEVICE_ID_REGULAR, data, sizeof data), MODBUSSTACK_CLIENT_ACCEPTED);
+  ASSERT_EQ(Sent().size(), 1u);
+  EXPECT_EQ(Sent()[0].bytes, (Bytes{0x00, 0x00, 0x00, 0x00, 0x00, 0x05, 0x01, 0x2B, 0x0E, 0x02, 0x03}));
+  EXPECT_EQ(Bytes(data, data + objects.size()), objects);
+  EXPECT_EQ(data[objects.size()], kUntouched);
+
+  // The object list must lie within the reply and the data area.
+  reply[reply.size() - 3] = 0x03;  // the last object claims one byte more than came
+  Deliver(TcpFrame(0, 1, reply));
+  EXPECT_EQ(ask(0, 2, data, sizeof data), MODBUSSTACK_CLIENT_UNUSABLE_REPLY);
+  reply[reply.size() - 3] = 0x02;
+  Deliver(TcpFrame(0, 1, reply));
+  EXPECT_EQ(ask(0, 2, data, static_cast<uint16_t>(objects.size() - 1)), MODBUSSTACK_CLIENT_UNUSABLE_REPLY);
+  Deliver(TcpFrame(0, 1, {0x2B, 0x0D, 0x02, 0x82, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(ask(0, 2, data, sizeof data), MODBUSSTACK_CLIENT_UNUSABLE_REPLY) << "another MEI type";
+  Deliver(TcpFrame(0, 1, {0x03, 0x02, 0x00, 0x01}));
+  EXPECT_EQ(ask(0, 2, data, sizeof data), MODBUSSTACK_CLIENT_UNUSABLE_REPLY) << "another function";
+  uint8_t exception = 0;
+  Deliver(TcpFrame(0, 1, {0xAB, 0x02}));
+  EXPECT_EQ(ask(0x90, 4, data, sizeof data, &exception), MODBUSSTACK_CLIENT_EXCEPTION);
+  EXPECT_EQ(exception, 2);
+
+  const size_t sent = Sent().size();
+  EXPECT_EQ(ask(0, 5, data, sizeof data), MODBUSSTACK_CLIENT_INVALID_ARGUMENTS) << "read device id code 5";
+  EXPECT_EQ(ask(256, 1, data, sizeof data), MODBUSSTACK_CLIENT_INVALID_ARGUMENTS) << "object id 256";
+  EXPECT_EQ(Sent().size(), sent);
+}
+
 }  // namespace
 }  // namespace modbus_test

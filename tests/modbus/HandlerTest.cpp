@@ -206,5 +206,67 @@ TEST_F(Handlers, CoilWriteLimitsAndDataChecks) {
   EXPECT_EQ(Ask(full), Pdu({{0x0F}, Be16(0), Be16(1968)}));
 }
 
+// ---- Read/write multiple registers ------------------------------------------
+
+TEST_F(Handlers, ReadWriteWritesFirstThenReads) {
+  // The protocol's example: write 3 registers from 14, read 6 from 3.
+  TheScript().readValues = {0x00FE, 0x0ACD, 0x0001, 0x0003, 0x000D, 0x00FF};
+  EXPECT_EQ(Ask({0x17, 0x00, 0x03, 0x00, 0x06, 0x00, 0x0E, 0x00, 0x03, 0x06, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF}),
+            (Bytes{0x17, 0x0C, 0x00, 0xFE, 0x0A, 0xCD, 0x00, 0x01, 0x00, 0x03, 0x00, 0x0D, 0x00, 0xFF}));
+  ASSERT_EQ(TheScript().writes.size(), 1u);
+  const ValueCall& write = TheScript().writes[0];
+  EXPECT_EQ(write.function, MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS);
+  EXPECT_EQ(write.startingAddress, 14);
+  EXPECT_EQ(write.length, 3);
+  EXPECT_EQ(write.dataSize, 6);
+  uint16_t written = 0;
+  std::memcpy(&written, write.values.data() + 4, 2);
+  EXPECT_EQ(written, 0x00FF) << "host order";
+  ASSERT_EQ(TheScript().reads.size(), 1u);
+  EXPECT_EQ(TheScript().reads[0].function, MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS);
+  EXPECT_EQ(TheScript().reads[0].startingAddress, 3);
+  EXPECT_EQ(TheScript().reads[0].length, 6);
+
+  // A refused write answers the request; nothing is read after it.
+  ASSERT_TRUE(ModbusStack_SetSlaveId(9));
+  TheScript().writeResult = false;
+  TheScript().refusalCode = MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS;
+  EXPECT_EQ(Ask({0x17, 0x00, 0x03, 0x00, 0x01, 0x00, 0x0E, 0x00, 0x01, 0x02, 0x00, 0x01}), (Bytes{0x97, 0x02}));
+  EXPECT_EQ(LastUnit(), 9);
+  EXPECT_EQ(TheScript().reads.size(), 1u);
+  // A refused read carries the request's unit identifier, as for function 3.
+  TheScript().writeResult = true;
+  TheScript().readResult = false;
+  EXPECT_EQ(Ask({0x17, 0x00, 0x03, 0x00, 0x01, 0x00, 0x0E, 0x00, 0x01, 0x02, 0x00, 0x01}, 0x00), (Bytes{0x97, 0x02}));
+  EXPECT_EQ(LastUnit(), 0x00);
+}
+
+TEST_F(Handlers, ReadWriteLimitsAndDataChecks) {
+  const auto request = [](uint16_t readQuantity, uint16_t writeQuantity, uint8_t byteCount, size_t dataBytes) {
+    Bytes pdu = Pdu({{0x17}, Be16(0), Be16(readQuantity), Be16(10), Be16(writeQuantity), {byteCount}});
+    pdu.resize(pdu.size() + dataBytes, 0x11);
+    return pdu;
+  };
+  const Bytes refused{0x97, 0x03};
+  EXPECT_EQ(Ask(request(0, 1, 2, 2)), refused) << "read quantity 0";
+  EXPECT_EQ(Ask(request(126, 1, 2, 2)), refused) << "read quantity 126";
+  EXPECT_EQ(Ask(request(1, 0, 0, 0)), refused) << "write quantity 0";
+  EXPECT_EQ(Ask(request(1, 122, 244, 232)), refused) << "write quantity 122";
+  EXPECT_EQ(Ask(request(1, 2, 2, 2)), refused) << "byte count < 2 x write quantity";
+  EXPECT_EQ(Ask(request(1, 1, 4, 4)), refused) << "byte count > 2 x write quantity";
+  EXPECT_EQ(Ask(request(1, 2, 4, 3)), refused) << "data not all there";
+  EXPECT_EQ(Ask(Pdu({{0x17}, Be16(0), Be16(1), Be16(10), Be16(1)})), Bytes{}) << "no byte count";
+  EXPECT_TRUE(TheScript().writes.empty());
+  EXPECT_TRUE(TheScript().reads.empty());
+
+  const Bytes full = Ask(request(125, 121, 242, 242));
+  ASSERT_EQ(full.size(), 252u);
+  EXPECT_EQ(full[1], 250);
+  EXPECT_EQ(TheScript().writes.at(0).length, 121);
+
+  ModbusStack_RegisterGetValue(nullptr);
+  EXPECT_EQ(Ask(request(1, 1, 2, 2)), (Bytes{0x97, 0x01})) << "both callbacks are needed";
+}
+
 }  // namespace
 }  // namespace modbus_test

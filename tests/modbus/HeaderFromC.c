@@ -17,8 +17,15 @@ _Static_assert(MODBUSSTACK_CLIENT_UNKNOWN_FUNCTION == 0 && MODBUSSTACK_CLIENT_AC
 _Static_assert(MODBUSSTACK_FC_READ_COILS == 1 && MODBUSSTACK_FC_READ_DISCRETE_INPUTS == 2 &&
                    MODBUSSTACK_FC_READ_HOLDING_REGISTERS == 3 && MODBUSSTACK_FC_READ_INPUT_REGISTERS == 4 &&
                    MODBUSSTACK_FC_WRITE_SINGLE_COIL == 5 && MODBUSSTACK_FC_WRITE_SINGLE_REGISTER == 6 &&
-                   MODBUSSTACK_FC_WRITE_MULTIPLE_COILS == 15 && MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS == 16,
+                   MODBUSSTACK_FC_WRITE_MULTIPLE_COILS == 15 && MODBUSSTACK_FC_WRITE_MULTIPLE_REGISTERS == 16 &&
+                   MODBUSSTACK_FC_READ_WRITE_MULTIPLE_REGISTERS == 23 && MODBUSSTACK_FC_ENCAPSULATED_INTERFACE == 43,
                "function codes");
+_Static_assert(MODBUSSTACK_MEI_READ_DEVICE_IDENTIFICATION == 14 && MODBUSSTACK_DEVICE_ID_BASIC == 1 &&
+                   MODBUSSTACK_DEVICE_ID_REGULAR == 2 && MODBUSSTACK_DEVICE_ID_EXTENDED == 3 &&
+                   MODBUSSTACK_DEVICE_ID_SPECIFIC == 4 && MODBUSSTACK_OBJECT_VENDOR_NAME == 0 &&
+                   MODBUSSTACK_OBJECT_USER_APPLICATION_NAME == 6 && MODBUSSTACK_OBJECT_FIRST_EXTENDED == 0x80 &&
+                   MODBUSSTACK_DEVICE_OBJECT_MAX_LENGTH == 244 && MODBUSSTACK_DEVICE_OBJECTS_ROOM == 512,
+               "device identification");
 _Static_assert(MODBUSSTACK_EXCEPTION_ILLEGAL_FUNCTION == 1 && MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_ADDRESS == 2 &&
                    MODBUSSTACK_EXCEPTION_ILLEGAL_DATA_VALUE == 3 && MODBUSSTACK_EXCEPTION_SERVER_DEVICE_FAILURE == 4,
                "exception codes");
@@ -46,6 +53,10 @@ int VersionSeenFromC(void) {
   }
   if (ModbusStack_RegisterGetValue(get) != 1 || ModbusStack_RegisterSetValue(set) != 1) {
     return -2;
+  }
+  /* 0x07 is reserved: refused, and nothing is stored. */
+  if (ModbusStack_SetDeviceIdentification(0x07, "x", 1)) {
+    return -3;
   }
   return (int)(ModbusStack_GetAPIMajorVersion() * 1000 + ModbusStack_GetAPIMinorVersion() * 100 +
                ModbusStack_GetAPIPatchVersion() * 10 + ModbusStack_GetAPIBuildVersion());

@@ -127,5 +127,18 @@ TEST_F(RtuServerPass, ExceptionsAreFramedWithACrc) {
   EXPECT_EQ(Sent()[0].bytes, RtuFrame(1, {0x83, 0x02}));
 }
 
+TEST_F(RtuServerPass, FindsDeviceIdentificationAndReadWriteRequestsByTheirLengths) {
+  // Back to back in one delivery: each frame must be cut at its own length.
+  Bytes stream = RtuFrame(1, {0x2B, 0x0E, 0x04, 0x00});
+  const Bytes readWrite = RtuFrame(1, {0x17, 0x00, 0x00, 0x00, 0x01, 0x00, 0x05, 0x00, 0x01, 0x02, 0x12, 0x34});
+  stream.insert(stream.end(), readWrite.begin(), readWrite.end());
+  Deliver(stream);
+  Passes(2);
+  ASSERT_EQ(Sent().size(), 2u);
+  EXPECT_EQ(Sent()[0].bytes, RtuFrame(1, {0x2B, 0x0E, 0x04, 0x82, 0x00, 0x00, 0x01, 0x00, 0x00}));
+  EXPECT_EQ(Sent()[1].bytes, RtuFrame(1, {0x17, 0x02, 0x01, 0x02}));
+  EXPECT_EQ(TheScript().writes.at(0).startingAddress, 5);
+}
+
 }  // namespace
 }  // namespace modbus_test

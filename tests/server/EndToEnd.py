@@ -330,6 +330,25 @@ def startup(run):
            "the second start did not add the History table")
 
 
+def device_identification(client, log):
+    """Read Device Identification (43/14): what the server reports of itself."""
+    from pymodbus.mei_message import ReadDeviceInformationRequest
+    version = re.search(r"FYI: VELD Modbus Weather Server, Version: (\S+)", log)
+    require(version, "no version in the banner")
+    basic = {0: b"VELD", 1: b"VELD-MWS", 2: version.group(1).encode()}
+    regular = {**basic, 4: b"VELD Modbus Weather Server"}
+    for code, wanted in ((1, basic), (2, regular), (3, regular)):
+        answer = client.execute(ReadDeviceInformationRequest(read_code=code, object_id=0))
+        expect(not answer.isError() and answer.information == wanted and answer.conformity == 0x82
+               and answer.more_follows == 0, "43/14 code %d: %s" % (code, getattr(answer, "information", answer)))
+    answer = client.execute(ReadDeviceInformationRequest(read_code=4, object_id=4))
+    expect(not answer.isError() and answer.information == {4: regular[4]}, "43/14 object 4 alone")
+    expect(exception_code(client.execute(ReadDeviceInformationRequest(read_code=4, object_id=5))) == 2,
+           "43/14 object 5, which is not set")
+    expect(exception_code(client.execute(ReadDeviceInformationRequest(read_code=5, object_id=0))) == 3,
+           "43/14 read device id code 5")
+
+
 def registers_scenario(run):
     run.start_service()
     server = run.start_server()
@@ -374,6 +393,12 @@ def registers_scenario(run):
     expect([value_column(run, o) for o in (22, 23, 24)] == [7, 8, 9], "rows 22..24 after FC16")
     code, _, output = mbpoll("-t", 4, "-r", 20, values=[11, 12])
     expect(code == 0 and [value_column(run, o) for o in (20, 21)] == [11, 12], "mbpoll FC16 at 20: %s" % output)
+    # FC23 writes before it reads: the read of 20..24 sees 23 and 24 as written.
+    answer = registers(client.readwrite_registers(read_address=20, read_count=5, write_address=23,
+                                                  write_registers=[41, 42]))
+    expect(answer == [11, 12, 7, 41, 42], "FC23 write 23..24, read 20..24: %s" % answer)
+    expect([value_column(run, o) for o in (23, 24)] == [41, 42], "rows 23..24 after FC23")
+    device_identification(client, server.log())
 
     table = run.sql("SELECT * FROM Data WHERE ModbusOffset NOT IN (3, 4) ORDER BY ModbusOffset")  # 3, 4 count
     expect(exception_code(client.write_register(19, 1)) == 2, "FC6 at 19")
@@ -383,6 +408,8 @@ def registers_scenario(run):
     expect(exception_code(client.write_registers(24, [1, 2, 3, 4])) == 2, "FC16 at 24 over rows 26 and 27")
     expect(exception_code(client.write_register(500, 1)) == 2, "FC6 at 500 without a row")
     expect(exception_code(client.write_coil(30, True)) == 1, "FC5 at 30")
+    expect(exception_code(client.readwrite_registers(read_address=20, read_count=1, write_address=19,
+                                                     write_registers=[1])) == 2, "FC23 writing 19")
     expect(run.sql("SELECT * FROM Data WHERE ModbusOffset NOT IN (3, 4) ORDER BY ModbusOffset") == table,
            "a refused write changed the table")
     client.close()
