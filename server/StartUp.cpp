@@ -22,7 +22,7 @@
 #include "ModbusListener.h"
 #include "MonitoringServer.h"
 #include "ProcessDatabase.h"
-#include "RefreshBook.h"
+#include "RefreshSchedule.h"
 #include "RegisterBridge.h"
 #include "ServerMetrics.h"
 #include "StackEntryPoints.h"
@@ -204,20 +204,20 @@ int RunServer(const ServerSettings& settings) {
   }
   // The codes Modbus clients read are kept fresh by the refresher, on its
   // own thread and connection; the register bridge works on the Modbus
-  // loop's connection and notes what it reads in the book.
-  RefreshBook book;
-  BackgroundRefresher refresher(settings.databasePath, book, settings.historyDays, &health);
+  // loop's connection and notes what it reads in the schedule.
+  RefreshSchedule schedule;
+  BackgroundRefresher refresher(settings.databasePath, schedule, settings.historyDays, &health);
   // Below debug no statement is logged, so a read may take its rows with one
   // statement over its range; at debug each register keeps its lookup and
   // its line.
-  RegisterBridge bridge(database, &book, settings.logLevel != LogLevel::kDebug);
+  RegisterBridge bridge(database, &schedule, settings.logLevel != LogLevel::kDebug);
   // Register reads keep their read transaction open while reads stream in;
   // the loop ends it whenever it goes quiet, and then brings the message
   // count registers up to date.
   database.SetReadHoldingEnabled(true);
   MessageCountWriter messageCounts(database, metrics);
   const int signal = RunServiceLoop(TheTransport(), [&bridge, &messageCounts] {
-    bridge.OnQuiet();
+    bridge.EndHeldRead();
     messageCounts.WriteIfDue();
   });
 
@@ -225,7 +225,7 @@ int RunServer(const ServerSettings& settings) {
   // The other threads first, while SQLite and libcurl are still there for
   // them: the refresher is told to stop before the web server is waited
   // for, so that a fetch under way in each ends in the same second.
-  book.Stop();
+  schedule.Stop();
   monitoringServer.reset();
   webServer.reset();
   refresher.Stop();

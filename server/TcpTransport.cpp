@@ -190,7 +190,7 @@ uint16_t CTCP::GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t ro
   return 0;
 }
 
-size_t CTCP::NoteReadiness(const std::vector<pollfd>& sockets, size_t first) {
+size_t CTCP::MarkReadableConnections(const std::vector<pollfd>& sockets, size_t first) {
   size_t readable = 0;
   size_t at = first;
   for (Connection& connection : m_connections) {

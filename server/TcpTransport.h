@@ -74,7 +74,7 @@ class CTCP {
   // connection found readable, once per wait, so that a pass serving many
   // clients makes no receive that would only say "nothing yet". Returns how
   // many connections are readable.
-  size_t NoteReadiness(const std::vector<pollfd>& sockets, size_t first);
+  size_t MarkReadableConnections(const std::vector<pollfd>& sockets, size_t first);
 
   // Appends an accepted socket under the next free connectionId (1 to
   // 65535, wrapping past ids still in use) and returns that id.
