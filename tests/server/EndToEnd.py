@@ -551,6 +551,9 @@ def exit_codes(run):
         expect(lines[-len(last):] == last, "with port %d taken the log ends %s" % (port, lines[-3:]))
         if port == 8080:
             expect(WAITING_LINE not in server.log() and not port_open(502), "the Modbus port was opened")
+            refusal = [line for line in lines if line.startswith("Error: Can not start the web server on [0.0.0.0:8080]: ")]
+            expect(len(refusal) == 1 and "Address already in use" in refusal[0],
+                   "a web port in use names the system's reason: %s" % lines[-3:])
         blocker.close()
 
     # One server per database file: a second one on the file of a running
