@@ -316,6 +316,59 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, RangeRo
   return true;
 }
 
+// Notes the codes of a range's rows in the request, once for each run of
+// rows with one code, one LastUpdated and one plan (neighbouring rows mostly
+// share all three).
+class RangeCodeNotes {
+ public:
+  void Note(LookupRequest& request, const RangeRows& range, const RangeRow& row, bool leftToRefresher) {
+    const int64_t lastUpdated = row.lastUpdated.AsInteger();
+    if (row.code == m_code && lastUpdated == m_lastUpdated && leftToRefresher == m_leftToRefresher) {
+      return;
+    }
+    NoteCode(request, range.codes[row.code], lastUpdated, leftToRefresher);
+    m_code = row.code;
+    m_lastUpdated = lastUpdated;
+    m_leftToRefresher = leftToRefresher;
+  }
+
+ private:
+  size_t m_code = SIZE_MAX;  // index into RangeRows::codes; none yet
+  int64_t m_lastUpdated = 0;
+  bool m_leftToRefresher = false;
+};
+
+// Answers the registers from next up to end out of range (read from next
+// on, in offset order) into values and found, counted from first, until a
+// register whose row is to be fetched. Returns that register's address, or
+// end when every register was answered.
+uint32_t AnswerFromRange(const RangeRows& range, uint32_t first, uint32_t next, uint32_t end, uint16_t* values,
+                         bool* found, LookupRequest& request) {
+  const int64_t now = CurrentUnixTime();
+  RangeCodeNotes notes;
+  size_t at = 0;
+  for (uint32_t address = next; address < end; ++address) {
+    const size_t index = address - first;
+    while (at < range.count && range.rows[at].offset < address) {
+      ++at;
+    }
+    found[index] = at < range.count && range.rows[at].offset == address;
+    if (!found[index]) {
+      continue;
+    }
+    const RangeRow& row = range.rows[at];
+    const StaleRowPlan plan = IsStale(row.lastUpdated.AsInteger(), now)
+                                  ? PlanStaleRow(&request, range.codes[row.code], now)
+                                  : StaleRowPlan::kAsItStands;
+    if (plan == StaleRowPlan::kFetch) {
+      return address;
+    }
+    notes.Note(request, range, row, plan == StaleRowPlan::kLeaveToRefresher);
+    values[index] = RegisterValueOf(row.value);
+  }
+  return end;
+}
+
 }  // namespace
 
 bool GetValuesByRange(CSQLiteDatabase& database, uint16_t first, uint16_t count, uint16_t* values, bool* found,
@@ -327,53 +380,20 @@ bool GetValuesByRange(CSQLiteDatabase& database, uint16_t first, uint16_t count,
     if (!ReadRange(database, next, end - 1, range, request)) {
       return false;
     }
-    const int64_t now = CurrentUnixTime();
-    size_t at = 0;
-    // The last code noted, so that a run of rows of one code and one age is
-    // noted once.
-    size_t notedCode = SIZE_MAX;
-    int64_t notedAge = 0;
-    bool notedLeft = false;
-    uint32_t address = next;
-    for (; address < end; ++address) {
-      const size_t index = address - first;
-      while (at < range.count && range.rows[at].offset < address) {
-        ++at;
-      }
-      found[index] = at < range.count && range.rows[at].offset == address;
-      if (!found[index]) {
-        continue;
-      }
-      const RangeRow& row = range.rows[at];
-      const std::string& code = range.codes[row.code];
-      const int64_t lastUpdated = row.lastUpdated.AsInteger();
-      const StaleRowPlan plan =
-          IsStale(lastUpdated, now) ? PlanStaleRow(&request, code, now) : StaleRowPlan::kAsItStands;
-      if (plan == StaleRowPlan::kFetch) {
-        break;
-      }
-      const bool left = plan == StaleRowPlan::kLeaveToRefresher;
-      if (row.code != notedCode || lastUpdated != notedAge || left != notedLeft) {
-        NoteCode(request, code, lastUpdated, left);
-        notedCode = row.code;
-        notedAge = lastUpdated;
-        notedLeft = left;
-      }
-      values[index] = RegisterValueOf(row.value);
-    }
-    if (address == end) {
+    const uint32_t toFetch = AnswerFromRange(range, first, next, end, values, found, request);
+    if (toFetch == end) {
       break;
     }
     // A row to fetch: the one-register lookup fetches, reads it anew and
     // notes the fetch for the request and the schedule, as it does at debug.
     // The fetch may have changed rows of this range already read, so the
     // rest is read again.
-    const size_t index = address - first;
-    found[index] = GetValueByOffset(database, static_cast<uint16_t>(address), &values[index], true, &request);
+    const size_t index = toFetch - first;
+    found[index] = GetValueByOffset(database, static_cast<uint16_t>(toFetch), &values[index], true, &request);
     if (request.databaseFault) {
       return false;
     }
-    next = address + 1;
+    next = toFetch + 1;
   }
   return true;
 }

@@ -154,7 +154,7 @@ TEST_F(RegisterLookupTest, StaleInfoRowIsNeverFetched) {
   EXPECT_THAT(server.Requests(), IsEmpty()) << "the service has nothing for code 0";
 }
 
-TEST_F(RegisterLookupTest, ARequestWaitsOneTimeoutInAllAndKeptCodesNeverWait) {
+TEST_F(RegisterLookupTest, ARequestWaitsOneTimeoutInAllAndCodesRefreshedInBackgroundNeverWait) {
   database.AddRow(0, "humidity", "K1A", 1, kNow - 60);
   database.AddRow(1, "humidity", "M5V", 2, kNow - 60);
   FixtureWeatherServer::Answer slow;
