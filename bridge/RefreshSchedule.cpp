@@ -30,7 +30,8 @@ void RefreshSchedule::NoteRead(const std::string& code, int64_t lastUpdated, int
 bool RefreshSchedule::RefreshesInBackground(const std::string& code, int64_t now) const {
   const std::lock_guard<std::mutex> lock(m_mutex);
   const auto found = m_codes.find(code);
-  return found != m_codes.end() && found->second.inBackground && now - found->second.lastRead <= kForgetUnreadCodeSeconds;
+  return found != m_codes.end() && found->second.inBackground &&
+         now - found->second.lastRead <= kForgetUnreadCodeSeconds;
 }
 
 void RefreshSchedule::NoteFetch(const std::string& code, bool succeeded, int64_t now) {

@@ -59,8 +59,8 @@ class RefreshSchedule {
   struct CodeState {
     int64_t lastRead = 0;
     int64_t dueAt = 0;
-    int64_t retrySeconds = 0;  // 0 after a success
-    bool fetching = false;     // handed to the refresher, not yet noted back
+    int64_t retrySeconds = 0;   // 0 after a success
+    bool fetching = false;      // handed to the refresher, not yet noted back
     bool inBackground = false;  // fetched or left to the refresher
   };
 

@@ -179,7 +179,8 @@ StaleRowPlan PlanStaleRow(const LookupRequest* request, const std::string& code,
   if (request == nullptr) {
     return StaleRowPlan::kFetch;
   }
-  if (request->fetchedCodes.count(code) != 0 || (request->schedule != nullptr && request->schedule->RefreshesInBackground(code, now))) {
+  if (request->fetchedCodes.count(code) != 0 ||
+      (request->schedule != nullptr && request->schedule->RefreshesInBackground(code, now))) {
     return StaleRowPlan::kAsItStands;
   }
   if (request->fetchFailed || std::chrono::steady_clock::now() >= request->fetchDeadline) {

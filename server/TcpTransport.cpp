@@ -287,9 +287,10 @@ void CTCP::LogUnansweredUnit(Connection& connection, const uint8_t* frame, uint1
     return;
   }
   connection.unansweredUnitLoggedAt = now;
-  LogInfo("FYI: A request for unit id [%u] is not answered; this server answers unit ids %u and %u. connectionId=[%u]\n",
-          static_cast<unsigned>(unit), static_cast<unsigned>(kAnsweredUnitZero),
-          static_cast<unsigned>(kAnsweredUnitNoSubDevice), connection.connectionId & kMaxConnectionId);
+  LogInfo(
+      "FYI: A request for unit id [%u] is not answered; this server answers unit ids %u and %u. connectionId=[%u]\n",
+      static_cast<unsigned>(unit), static_cast<unsigned>(kAnsweredUnitZero),
+      static_cast<unsigned>(kAnsweredUnitNoSubDevice), connection.connectionId & kMaxConnectionId);
 }
 
 void CTCP::Remove(std::list<Connection>::iterator connection) {
