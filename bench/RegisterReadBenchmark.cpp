@@ -3,7 +3,7 @@
 // by one lookup per register (debug) and by one statement over the range,
 // with every log line written to a file as the server writes them to its
 // console, and reads carrying on one read transaction as they do in the
-// server under load, noting their codes in a refresh book. Rows are fresh
+// server under load, noting their codes in a refresh schedule. Rows are fresh
 // (updated in the future), so no read fetches.
 //
 // Every call's values are checked; a wrong value stops the benchmark with an
@@ -72,11 +72,11 @@ class BenchmarkDatabase {
 
 void BM_GetModbusValue(benchmark::State& state) {
   const BenchmarkDatabase database;
-  // As in the server: the reads note their codes in the refresh book.
-  RefreshBook book;
+  // As in the server: the reads note their codes in the refresh schedule.
+  RefreshSchedule schedule;
   // The second argument picks the read below debug: one statement over
   // the range instead of one per register.
-  const RegisterBridge bridge(ProcessDatabase(), &book, state.range(1) != 0);
+  const RegisterBridge bridge(ProcessDatabase(), &schedule, state.range(1) != 0);
   const auto length = static_cast<uint16_t>(state.range(0));
   std::vector<uint16_t> values(125);
   for (auto _ : state) {

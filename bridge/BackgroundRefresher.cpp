@@ -14,9 +14,9 @@ constexpr int64_t kSecondsPerDay = 24 * 60 * 60;
 
 }  // namespace
 
-BackgroundRefresher::BackgroundRefresher(const std::string& databasePath, RefreshBook& book, int historyDays,
+BackgroundRefresher::BackgroundRefresher(const std::string& databasePath, RefreshSchedule& schedule, int historyDays,
                                          DatabaseHealth* health)
-    : m_book(book), m_historySeconds(historyDays * kSecondsPerDay) {
+    : m_schedule(schedule), m_historySeconds(historyDays * kSecondsPerDay) {
   m_database.SetFileName(databasePath);
   m_database.SetBusyTimeout(kWriteLockWaitMs);
   m_database.SetHealth(health);
@@ -24,7 +24,7 @@ BackgroundRefresher::BackgroundRefresher(const std::string& databasePath, Refres
 }
 
 void BackgroundRefresher::Stop() {
-  m_book.Stop();
+  m_schedule.Stop();
   if (m_thread.joinable()) {
     m_thread.join();
   }
@@ -51,14 +51,14 @@ void BackgroundRefresher::PruneHistoryIfDue() {
 void BackgroundRefresher::Run() {
   for (;;) {
     PruneHistoryIfDue();
-    const std::optional<std::string> code = m_book.WaitForDueCode(kLongestWait);
+    const std::optional<std::string> code = m_schedule.WaitForDueCode(kLongestWait);
     if (!code) {
-      if (m_book.Stopped()) {
+      if (m_schedule.Stopped()) {
         return;
       }
       continue;
     }
     const bool fetched = FetchWeather(m_database, code->c_str());
-    m_book.NoteFetch(*code, fetched, CurrentUnixTime());
+    m_schedule.NoteFetch(*code, fetched, CurrentUnixTime());
   }
 }

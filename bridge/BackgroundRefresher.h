@@ -1,5 +1,5 @@
 // BackgroundRefresher.h - the thread that keeps the codes Modbus clients
-// read fresh: it takes each code the refresh book says is due, fetches it
+// read fresh: it takes each code the refresh schedule says is due, fetches it
 // from the weather service into the database through a connection of its
 // own, and notes the outcome back. Between fetches, on the same thread and
 // connection, it prunes the History table: at start and then once an hour.
@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "HistoryTable.h"
-#include "RefreshBook.h"
+#include "RefreshSchedule.h"
 #include "SQLiteDatabase.h"
 
 // How often the History table is pruned, and how much one pass deletes: a
@@ -27,9 +27,9 @@ class BackgroundRefresher {
   // Starts the thread over the database file at databasePath, keeping
   // historyDays days of History, its connection counting into health (not
   // owned; null: a count of its own).
-  BackgroundRefresher(const std::string& databasePath, RefreshBook& book, int historyDays = kDefaultHistoryDays,
+  BackgroundRefresher(const std::string& databasePath, RefreshSchedule& schedule, int historyDays = kDefaultHistoryDays,
                       DatabaseHealth* health = nullptr);
-  // Stops the book and waits for the thread (a fetch under way runs to its
+  // Stops the schedule and waits for the thread (a fetch under way runs to its
   // end, at most one weather time-out), then closes the connection. Once is
   // enough; the destructor does it when nobody did.
   void Stop();
@@ -42,7 +42,7 @@ class BackgroundRefresher {
   // Prunes when a pass is due (by CurrentUnixTime) and plans the next one.
   void PruneHistoryIfDue();
 
-  RefreshBook& m_book;
+  RefreshSchedule& m_schedule;
   const int64_t m_historySeconds;
   int64_t m_nextPruneAt = 0;  // at once
   CSQLiteDatabase m_database;

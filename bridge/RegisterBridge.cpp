@@ -81,8 +81,8 @@ bool ReadRegisterRange(CSQLiteDatabase& database, uint16_t start, uint16_t lengt
 
 }  // namespace
 
-RegisterBridge::RegisterBridge(CSQLiteDatabase& database, RefreshBook* book, bool readRanges)
-    : m_database(database), m_book(book), m_readRanges(readRanges) {
+RegisterBridge::RegisterBridge(CSQLiteDatabase& database, RefreshSchedule* schedule, bool readRanges)
+    : m_database(database), m_schedule(schedule), m_readRanges(readRanges) {
   g_installed = this;
 }
 
@@ -92,7 +92,7 @@ RegisterBridge::~RegisterBridge() {
   }
 }
 
-void RegisterBridge::OnQuiet() { m_database.EndHeldRead(); }
+void RegisterBridge::EndHeldRead() { m_database.EndHeldRead(); }
 
 bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddress, uint16_t length, uint16_t* values,
                     uint16_t /*dataSize*/, uint8_t* exceptionCode) {
@@ -111,7 +111,7 @@ bool GetModbusValue(uint8_t /*slaveId*/, uint8_t function, uint16_t startingAddr
   ReadSession session(database);
   LookupRequest request;
   request.session = &session;
-  request.book = g_installed->Book();
+  request.schedule = g_installed->Schedule();
   if (g_installed->ReadsRanges()) {
     return ReadRegisterRange(database, startingAddress, length, values, request, exceptionCode);
   }

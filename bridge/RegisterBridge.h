@@ -2,14 +2,14 @@
 // is the Data row whose ModbusOffset is N. Holding and input registers are
 // the same rows; registers 0 to 19 are the protected info registers. The
 // callbacks carry no context, so start-up hands the bridge its database
-// (and the refresh book of the background refresher) by installing one.
+// (and the refresh schedule of the background refresher) by installing one.
 #pragma once
 
 #include <cstdint>
 
 #include "InfoRows.h"
 #include "ModbusStack.h"
-#include "RefreshBook.h"
+#include "RefreshSchedule.h"
 #include "SQLiteDatabase.h"
 
 // What a register reads as when its row cannot be read.
@@ -25,22 +25,22 @@ constexpr uint16_t kFirstWritableRegister = kInfoRowCount;
 // reads and writes answer exception 4.
 class RegisterBridge {
  public:
-  explicit RegisterBridge(CSQLiteDatabase& database, RefreshBook* book = nullptr, bool readRanges = false);
+  explicit RegisterBridge(CSQLiteDatabase& database, RefreshSchedule* schedule = nullptr, bool readRanges = false);
   ~RegisterBridge();
   RegisterBridge(const RegisterBridge&) = delete;
   RegisterBridge& operator=(const RegisterBridge&) = delete;
 
   CSQLiteDatabase& Database() const { return m_database; }
-  RefreshBook* Book() const { return m_book; }
+  RefreshSchedule* Schedule() const { return m_schedule; }
   bool ReadsRanges() const { return m_readRanges; }
 
   // For the service loop when it goes quiet: ends the read transaction that
   // register reads keep open while they stream in.
-  void OnQuiet();
+  void EndHeldRead();
 
  private:
   CSQLiteDatabase& m_database;
-  RefreshBook* m_book;
+  RefreshSchedule* m_schedule;
   bool m_readRanges;
 };
 

@@ -32,7 +32,7 @@ void AssignText(std::string& into, const Row& row, int column) {
 // A column as the row holds it: an integer is taken as such, anything
 // else (text, a real, NULL as empty text) as its text, so that reading it
 // as a number gives what parsing its text would.
-struct StoredColumn {
+struct IntegerOrText {
   bool isInteger = false;
   int64_t integer = 0;
   std::string text;
@@ -50,14 +50,14 @@ struct StoredColumn {
 };
 
 // The stored word as it stands: readings are scaled when they are stored.
-uint16_t RegisterValueOf(const StoredColumn& value) { return static_cast<uint16_t>(value.AsInteger()); }
+uint16_t RegisterValueOf(const IntegerOrText& value) { return static_cast<uint16_t>(value.AsInteger()); }
 
 // The columns of a Data row that a register read uses.
 struct RegisterRow {
-  StoredColumn offset;
+  IntegerOrText offset;
   std::string code;  // NULL reads as empty text
-  StoredColumn value;
-  StoredColumn lastUpdated;
+  IntegerOrText value;
+  IntegerOrText lastUpdated;
 
   // Reads the row's columns by name, in one pass over them.
   void Read(const SqlRowView& view) {
@@ -96,11 +96,11 @@ bool RowToRegisterValue(const SqlRow& row, uint16_t* value) {
 }
 
 void LookupRequest::NoteReads(int64_t now) {
-  if (book == nullptr) {
+  if (schedule == nullptr) {
     return;
   }
   for (const CodeRead& read : codesRead) {
-    book->NoteRead(read.code, read.lastUpdated, now, read.leftToRefresher);
+    schedule->NoteRead(read.code, read.lastUpdated, now, read.leftToRefresher);
   }
 }
 
@@ -109,7 +109,7 @@ namespace {
 // Notes a row's code (not the info code) with its LastUpdated; a request
 // reads few codes, most often the one it read last.
 void NoteCode(LookupRequest& request, const std::string& code, int64_t lastUpdated, bool leftToRefresher) {
-  if (request.book == nullptr || code == kInfoRowCode) {
+  if (request.schedule == nullptr || code == kInfoRowCode) {
     return;
   }
   for (auto seen = request.codesRead.rbegin(); seen != request.codesRead.rend(); ++seen) {
@@ -169,9 +169,9 @@ bool IsStale(const RegisterRow& row, int64_t now) { return IsStale(row.lastUpdat
 enum class StaleRowPlan { kFetch, kAsItStands, kLeaveToRefresher };
 
 // A stale row of the info code is never fetched (the service has nothing
-// for it), nor one of a code this request fetched already or the book
-// keeps; once the request's wait for the service is used up or a fetch in
-// it has failed, the code is left to the refresher.
+// for it), nor one of a code this request fetched already or one refreshed
+// in the background; once the request's wait for the service is used up or
+// a fetch in it has failed, the code is left to the refresher.
 StaleRowPlan PlanStaleRow(const LookupRequest* request, const std::string& code, int64_t now) {
   if (code == kInfoRowCode) {
     return StaleRowPlan::kAsItStands;
@@ -179,7 +179,8 @@ StaleRowPlan PlanStaleRow(const LookupRequest* request, const std::string& code,
   if (request == nullptr) {
     return StaleRowPlan::kFetch;
   }
-  if (request->fetchedCodes.count(code) != 0 || (request->book != nullptr && request->book->Keeps(code, now))) {
+  if (request->fetchedCodes.count(code) != 0 ||
+      (request->schedule != nullptr && request->schedule->RefreshesInBackground(code, now))) {
     return StaleRowPlan::kAsItStands;
   }
   if (request->fetchFailed || std::chrono::steady_clock::now() >= request->fetchDeadline) {
@@ -232,8 +233,8 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
     fetched = fetched && row.lastUpdated.AsInteger() >= observedAt;
     if (request != nullptr) {
       request->fetchFailed = request->fetchFailed || !fetched;
-      if (request->book != nullptr) {
-        request->book->NoteFetch(code, fetched, CurrentUnixTime());
+      if (request->schedule != nullptr) {
+        request->schedule->NoteFetch(code, fetched, CurrentUnixTime());
       }
     }
   }
@@ -247,24 +248,28 @@ bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* valu
 namespace {
 
 // The rows of a range of registers, in one statement. visit_row is called
-// as SQLite meets the rows: in key order when ModbusOffset is the table's
-// integer key (the server's own files), in whatever order the table gives
-// otherwise (a file made by another tool), so ReadRange puts them in order.
+// as SQLite meets the rows: in offset order when ModbusOffset is the
+// table's integer key (the server's own files), else in the order of the
+// table's rowids or of an index on ModbusOffset (a file made by another
+// tool, where offsets may repeat or be out of order), so ReadRange sorts
+// them by offset when they are not in order already.
 const std::string kScanRange =
     "SELECT NULL FROM Data WHERE ModbusOffset BETWEEN ? AND ? AND visit_row(ModbusOffset, Code, Value, LastUpdated)";
 
 // One row of a range as the read needs it. Neighbouring rows mostly share
-// their postal code, so each code is kept once, in the order met.
+// their postal code, so a code is stored once for each run of rows met one
+// after the other that share it (a code met again after another is stored
+// again); a row refers to its code by index, which sorting leaves valid.
 struct RangeRow {
   int64_t offset = 0;
   size_t code = 0;  // index into RangeRows::codes
-  StoredColumn value;
-  StoredColumn lastUpdated;
+  IntegerOrText value;
+  IntegerOrText lastUpdated;
 };
 struct RangeRows {
   std::vector<RangeRow> rows;
   std::vector<std::string> codes;
-  size_t count = 0;  // rows[0, count) hold this range; the rest are kept for reuse
+  size_t count = 0;  // rows[0, count) hold this range; the rest stay allocated for reuse
 
   void Add(const SqlValuesView& view) {
     if (count == rows.size()) {
@@ -315,6 +320,59 @@ bool ReadRange(CSQLiteDatabase& database, uint32_t first, uint32_t last, RangeRo
   return true;
 }
 
+// Notes the codes of a range's rows in the request, once for each run of
+// rows with one code, one LastUpdated and one plan (neighbouring rows mostly
+// share all three).
+class RangeCodeNotes {
+ public:
+  void Note(LookupRequest& request, const RangeRows& range, const RangeRow& row, bool leftToRefresher) {
+    const int64_t lastUpdated = row.lastUpdated.AsInteger();
+    if (row.code == m_code && lastUpdated == m_lastUpdated && leftToRefresher == m_leftToRefresher) {
+      return;
+    }
+    NoteCode(request, range.codes[row.code], lastUpdated, leftToRefresher);
+    m_code = row.code;
+    m_lastUpdated = lastUpdated;
+    m_leftToRefresher = leftToRefresher;
+  }
+
+ private:
+  size_t m_code = SIZE_MAX;  // index into RangeRows::codes; none yet
+  int64_t m_lastUpdated = 0;
+  bool m_leftToRefresher = false;
+};
+
+// Answers the registers from next up to end out of range (read from next
+// on, in offset order) into values and found, counted from first, until a
+// register whose row is to be fetched. Returns that register's address, or
+// end when every register was answered.
+uint32_t AnswerFromRange(const RangeRows& range, uint32_t first, uint32_t next, uint32_t end, uint16_t* values,
+                         bool* found, LookupRequest& request) {
+  const int64_t now = CurrentUnixTime();
+  RangeCodeNotes notes;
+  size_t at = 0;
+  for (uint32_t address = next; address < end; ++address) {
+    const size_t index = address - first;
+    while (at < range.count && range.rows[at].offset < address) {
+      ++at;
+    }
+    found[index] = at < range.count && range.rows[at].offset == address;
+    if (!found[index]) {
+      continue;
+    }
+    const RangeRow& row = range.rows[at];
+    const StaleRowPlan plan = IsStale(row.lastUpdated.AsInteger(), now)
+                                  ? PlanStaleRow(&request, range.codes[row.code], now)
+                                  : StaleRowPlan::kAsItStands;
+    if (plan == StaleRowPlan::kFetch) {
+      return address;
+    }
+    notes.Note(request, range, row, plan == StaleRowPlan::kLeaveToRefresher);
+    values[index] = RegisterValueOf(row.value);
+  }
+  return end;
+}
+
 }  // namespace
 
 bool GetValuesByRange(CSQLiteDatabase& database, uint16_t first, uint16_t count, uint16_t* values, bool* found,
@@ -326,52 +384,20 @@ bool GetValuesByRange(CSQLiteDatabase& database, uint16_t first, uint16_t count,
     if (!ReadRange(database, next, end - 1, range, request)) {
       return false;
     }
-    const int64_t now = CurrentUnixTime();
-    size_t at = 0;
-    // The last code noted, so that a run of rows of one code and one age is
-    // noted once.
-    size_t notedCode = SIZE_MAX;
-    int64_t notedAge = 0;
-    bool notedLeft = false;
-    uint32_t address = next;
-    for (; address < end; ++address) {
-      const size_t index = address - first;
-      while (at < range.count && range.rows[at].offset < address) {
-        ++at;
-      }
-      found[index] = at < range.count && range.rows[at].offset == address;
-      if (!found[index]) {
-        continue;
-      }
-      const RangeRow& row = range.rows[at];
-      const std::string& code = range.codes[row.code];
-      const int64_t lastUpdated = row.lastUpdated.AsInteger();
-      const StaleRowPlan plan =
-          IsStale(lastUpdated, now) ? PlanStaleRow(&request, code, now) : StaleRowPlan::kAsItStands;
-      if (plan == StaleRowPlan::kFetch) {
-        break;
-      }
-      const bool left = plan == StaleRowPlan::kLeaveToRefresher;
-      if (row.code != notedCode || lastUpdated != notedAge || left != notedLeft) {
-        NoteCode(request, code, lastUpdated, left);
-        notedCode = row.code;
-        notedAge = lastUpdated;
-        notedLeft = left;
-      }
-      values[index] = RegisterValueOf(row.value);
-    }
-    if (address == end) {
+    const uint32_t toFetch = AnswerFromRange(range, first, next, end, values, found, request);
+    if (toFetch == end) {
       break;
     }
     // A row to fetch: the one-register lookup fetches, reads it anew and
-    // keeps the request's books, as it does at debug. The fetch may have
-    // changed rows of this range already read, so the rest is read again.
-    const size_t index = address - first;
-    found[index] = GetValueByOffset(database, static_cast<uint16_t>(address), &values[index], true, &request);
+    // notes the fetch for the request and the schedule, as it does at debug.
+    // The fetch may have changed rows of this range already read, so the
+    // rest is read again.
+    const size_t index = toFetch - first;
+    found[index] = GetValueByOffset(database, static_cast<uint16_t>(toFetch), &values[index], true, &request);
     if (request.databaseFault) {
       return false;
     }
-    next = address + 1;
+    next = toFetch + 1;
   }
   return true;
 }

@@ -11,7 +11,7 @@
 
 #include "InfoRows.h"
 #include "ReadSession.h"
-#include "RefreshBook.h"
+#include "RefreshSchedule.h"
 #include "SQLiteDatabase.h"
 #include "SqlTypes.h"
 #include "WeatherFetch.h"
@@ -29,7 +29,7 @@ struct LookupRequest {
   ReadSession* session = nullptr;
   // The codes the background keeps fresh, and where this request's reads
   // are noted (see NoteReads); null for none.
-  RefreshBook* book = nullptr;
+  RefreshSchedule* schedule = nullptr;
   // The request waits on the weather service for at most one weather
   // time-out in all, and for no further code once a fetch has failed.
   std::chrono::steady_clock::time_point fetchDeadline =
@@ -39,7 +39,7 @@ struct LookupRequest {
   // opposed to there being no row).
   bool databaseFault = false;
   // The codes read, each with the newest LastUpdated seen and whether a
-  // stale row of it was left to the refresher, for the book.
+  // stale row of it was left to the refresher, for the schedule.
   struct CodeRead {
     std::string code;
     int64_t lastUpdated = 0;
@@ -47,14 +47,15 @@ struct LookupRequest {
   };
   std::vector<CodeRead> codesRead;
 
-  // Hands codesRead to the book.
+  // Hands codesRead to the schedule.
   void NoteReads(int64_t now);
 };
 
 // Reads the row at offset into value. With refresh, a stale row of a cold
-// code (not kept by request->book) is fetched first, within the request's
-// budget, and the row read anew; a stale row of a kept code, of the info
-// code, or beyond the budget is answered as it stands. False when there is
+// code (not refreshed in the background, see request->schedule) is fetched
+// first, within the request's budget, and the row read anew; a stale row of
+// a code refreshed in the background, of the info code, or beyond the
+// budget is answered as it stands. False when there is
 // no row or it cannot be read (value untouched; request->databaseFault
 // tells which).
 bool GetValueByOffset(CSQLiteDatabase& database, uint16_t offset, uint16_t* value, bool refresh,

@@ -82,7 +82,7 @@ Activity WaitForActivity(CTCP& transport, const ServiceLoopState& state, int wai
   }
   Activity activity;
   activity.clientWaiting = ready > 0 && listening && (sockets.front().revents & POLLIN) != 0;
-  activity.frames = buffered + transport.NoteReadiness(sockets, listening ? 1 : 0);
+  activity.frames = buffered + transport.MarkReadableConnections(sockets, listening ? 1 : 0);
   return activity;
 }
 

@@ -23,7 +23,7 @@
 #include "ModbusListener.h"
 #include "MonitoringServer.h"
 #include "ProcessDatabase.h"
-#include "RefreshBook.h"
+#include "RefreshSchedule.h"
 #include "RegisterBridge.h"
 #include "ServerMetrics.h"
 #include "StackEntryPoints.h"
@@ -102,10 +102,10 @@ class HealthHookup {
   CSQLiteDatabase& m_database;
 };
 
-}  // namespace
-
-int RunServer(const ServerSettings& settings) {
-  SetConsoleLogLevel(settings.logLevel);
+// Logs the versions of the program, the stack, CivetWeb and libcurl, with
+// libcurl set up for the whole process. Returns 0, or the exit code when
+// libcurl is not there.
+int LogVersionsAndSetUpCurl() {
   LogInfo("FYI: %s, Version: %d.%d.%d.%d\n", kProgramName, kProgramVersionMajor, kProgramVersionMinor,
           kProgramVersionPatch, kProgramVersionBuild);
   FillStackEntryPoints();
@@ -120,12 +120,12 @@ int RunServer(const ServerSettings& settings) {
     return kExitNoCurlOrStack;
   }
   LogInfo("FYI: CURL Version: %s\n", curl->version);
-  SetWeatherServiceUrl(settings.weatherUrl);
-  // Counted from here on by the transport, the weather feed and the web
-  // interface; reported at /metrics and /healthz.
-  ServerMetrics metrics;
-  const MetricsHookup hookup(metrics);
+  return 0;
+}
 
+// Sets the stack up for Modbus TCP over the server's transport, with the
+// register bridge's value callbacks. Returns 0, or the exit code.
+int SetUpModbusStack() {
   const StackEntryPoints& stack = TheStackEntryPoints();
   const uint32_t initResult =
       stack.Init(MODBUSSTACK_PROTOCOL_TCP, SendMessageCallback, GetMessageCallback, CurrentTimeCallback);
@@ -136,29 +136,30 @@ int RunServer(const ServerSettings& settings) {
   stack.RegisterGetValue(GetModbusValue);
   stack.RegisterSetValue(SetModbusValue);
   GiveStackDeviceIdentity();
+  return 0;
+}
 
-  // Every connection of the server (the Modbus loop's, one per web request
-  // at a time, the refresher's) counts into one health, which /healthz and
-  // /metrics report.
-  DatabaseHealth health;
-  CSQLiteDatabase& database = ProcessDatabase();
-  database.SetBusyTimeout(kWriteLockWaitMs);
-  const HealthHookup healthHookup(database, health);
-  if (const int failure = OpenOrCreateDatabase(database, settings.databasePath); failure != 0) {
-    return failure;
-  }
-  // One server per database file: the file exists now, and its lock is held
-  // until RunServer returns or the process dies.
+// One server per database file: the file exists now, and its lock is held
+// until the returned lock is released or the process dies. Nothing (logged)
+// when another process holds it.
+std::optional<DatabaseFileLock> TakeDatabaseFileLock(const std::string& path) {
   std::string lockRefusal;
-  const std::optional<DatabaseFileLock> fileLock = DatabaseFileLock::Take(settings.databasePath, &lockRefusal);
+  std::optional<DatabaseFileLock> fileLock = DatabaseFileLock::Take(path, &lockRefusal);
   if (!fileLock) {
     LogError("Error: %s. Exit\n", lockRefusal.c_str());
-    return kExitCannotCreateDatabase;
   }
-  PrepareDatabaseFile(database);
-  health.NoteFile(settings.databasePath);
-  ConnectionPool webConnections(settings.databasePath, &health);
+  return fileLock;
+}
 
+// The web page's server and, when asked for, the monitoring server.
+struct WebServers {
+  WebServer page;
+  WebServer monitoring;
+};
+
+// Starts the web page's server. Returns 0, or the exit code.
+int StartPageServer(const ServerSettings& settings, ConnectionPool& connections, ServerMetrics& metrics,
+                    WebServer& page) {
   // Given the default address, the web server listens where the library
   // does by default, as it always has.
   const ServerSettings defaults;
@@ -169,71 +170,150 @@ int RunServer(const ServerSettings& settings) {
   webAccess.allowedHosts = settings.webAllowedHosts;
   webAccess.authFile = settings.webAuthFile;
   webAccess.maxPostalCodes = settings.maxPostalCodes;
-  WebServer webServer =
-      StartWebServer(webConnections, webListen, &webFailure, &metrics, webAccess, settings.webThreads);
-  if (!webServer) {
+  page = StartWebServer(connections, webListen, &webFailure, &metrics, webAccess, settings.webThreads);
+  if (!page) {
     LogError("Error: Can not start the web server on [%s]: %s\n", settings.webListen.ToString().c_str(),
              webFailure.c_str());
     LogError("Error: Could not start web server\n");
     return kExitWebServerFailed;
   }
-  WebServer monitoringServer;
-  if (settings.metricsListen) {
-    const std::string metricsListen = settings.metricsListen->ToString();
-    monitoringServer = StartMonitoringServer(webConnections, metrics, metricsListen, &webFailure);
-    if (!monitoringServer) {
-      LogError("Error: Can not start the monitoring server on [%s]: %s\n", metricsListen.c_str(), webFailure.c_str());
-      return kExitWebServerFailed;
-    }
-    LogInfo("FYI: /metrics and /healthz also served without authentication on port http://%s:%d\n",
-            settings.metricsListen->host.c_str(), WebServerPort(monitoringServer));
+  return 0;
+}
+
+// Starts the monitoring server when an address is set for it. Returns 0, or
+// the exit code.
+int StartMonitoringServerIfSet(const ServerSettings& settings, ConnectionPool& connections, ServerMetrics& metrics,
+                               WebServer& monitoring) {
+  if (!settings.metricsListen) {
+    return 0;
   }
+  std::string webFailure;
+  const std::string metricsListen = settings.metricsListen->ToString();
+  monitoring = StartMonitoringServer(connections, metrics, metricsListen, &webFailure);
+  if (!monitoring) {
+    LogError("Error: Can not start the monitoring server on [%s]: %s\n", metricsListen.c_str(), webFailure.c_str());
+    return kExitWebServerFailed;
+  }
+  LogInfo("FYI: /metrics and /healthz also served without authentication on port http://%s:%d\n",
+          settings.metricsListen->host.c_str(), WebServerPort(monitoring));
+  return 0;
+}
+
+// Logs where the page is served and how it is protected, and opens it in
+// the desktop's browser when asked to.
+void AnnouncePage(const ServerSettings& settings, const WebServer& page) {
   // The address to browse: loopback when the server listens on every address.
   const std::string webHost = settings.webListen.host == "0.0.0.0" ? "127.0.0.1" : settings.webListen.host;
-  const std::string pageAddress = "http://" + webHost + ":" + std::to_string(WebServerPort(webServer));
+  const std::string pageAddress = "http://" + webHost + ":" + std::to_string(WebServerPort(page));
   LogInfo("FYI: Web server started on port %s\n", pageAddress.c_str());
-  if (!webAccess.authFile.empty()) {
+  if (!settings.webAuthFile.empty()) {
     LogInfo("FYI: Web requests need HTTP digest authentication, realm [%s], users of [%s]\n", kWebAuthRealm,
-            webAccess.authFile.c_str());
+            settings.webAuthFile.c_str());
   }
   if (settings.openBrowser) {
     const int launched = std::system(BrowserLaunchCommand(pageAddress).c_str());
     static_cast<void>(launched);  // the browser is a convenience; start-up goes on
   }
+}
 
+// Starts the page's server, then the monitoring server, then announces the
+// page. Returns 0, or the exit code of the server that could not start.
+int StartWebServers(const ServerSettings& settings, ConnectionPool& connections, ServerMetrics& metrics,
+                    WebServers& servers) {
+  if (const int failure = StartPageServer(settings, connections, metrics, servers.page); failure != 0) {
+    return failure;
+  }
+  if (const int failure = StartMonitoringServerIfSet(settings, connections, metrics, servers.monitoring);
+      failure != 0) {
+    return failure;
+  }
+  AnnouncePage(settings, servers.page);
+  return 0;
+}
+
+// The ordered shutdown. The other threads first, while SQLite and libcurl
+// are still there for them: the refresher is told to stop (through its
+// schedule) before the web servers are waited for, so that a fetch under
+// way in each ends in the same second; then the refresher is waited for,
+// the Modbus loop's read ends, the database closes and libcurl goes.
+void StopInOrder(RefreshSchedule& refreshSchedule, WebServers& webServers, BackgroundRefresher& refresher,
+                 CSQLiteDatabase& database) {
+  refreshSchedule.Stop();
+  webServers.monitoring.reset();
+  webServers.page.reset();
+  refresher.Stop();
+  database.EndHeldRead();
+  database.Close();
+  curl_global_cleanup();
+  ConsoleFlush();
+}
+
+}  // namespace
+
+int RunServer(const ServerSettings& settings) {
+  SetConsoleLogLevel(settings.logLevel);
+  if (const int failure = LogVersionsAndSetUpCurl(); failure != 0) {
+    return failure;
+  }
+  SetWeatherServiceUrl(settings.weatherUrl);
+  // Counted from here on by the transport, the weather feed and the web
+  // interface; reported at /metrics and /healthz.
+  ServerMetrics metrics;
+  const MetricsHookup hookup(metrics);
+  if (const int failure = SetUpModbusStack(); failure != 0) {
+    return failure;
+  }
+
+  // Every connection of the server (the Modbus loop's, one per web request
+  // at a time, the refresher's) counts into one health, which /healthz and
+  // /metrics report.
+  DatabaseHealth health;
+  CSQLiteDatabase& database = ProcessDatabase();
+  // A write on the Modbus loop's connection (a register write, the message
+  // counts) waits up to kWriteLockWaitMs for another connection's write lock
+  // (a commit of the refresher's or of a web request's) and then gives up
+  // as busy, a register write answering exception 6; the loop waits with
+  // it. Reads do not wait for a writer: the file is in WAL mode.
+  database.SetBusyTimeout(kWriteLockWaitMs);
+  const HealthHookup healthHookup(database, health);
+  if (const int failure = OpenOrCreateDatabase(database, settings.databasePath); failure != 0) {
+    return failure;
+  }
+  const std::optional<DatabaseFileLock> fileLock = TakeDatabaseFileLock(settings.databasePath);
+  if (!fileLock) {
+    return kExitCannotCreateDatabase;
+  }
+  PrepareDatabaseFile(database);
+  health.NoteFile(settings.databasePath);
+  ConnectionPool webConnections(settings.databasePath, &health);
+
+  WebServers webServers;
+  if (const int failure = StartWebServers(settings, webConnections, metrics, webServers); failure != 0) {
+    return failure;
+  }
   if (!OpenModbusListener(TheTransport(), settings.modbusListen, settings.maxConnections)) {
     return kExitModbusListenFailed;
   }
   // The codes Modbus clients read are kept fresh by the refresher, on its
   // own thread and connection; the register bridge works on the Modbus
-  // loop's connection and notes what it reads in the book.
-  RefreshBook book;
-  BackgroundRefresher refresher(settings.databasePath, book, settings.historyDays, &health);
+  // loop's connection and notes what it reads in the schedule.
+  RefreshSchedule refreshSchedule;
+  BackgroundRefresher refresher(settings.databasePath, refreshSchedule, settings.historyDays, &health);
   // Below debug no statement is logged, so a read may take its rows with one
   // statement over its range; at debug each register keeps its lookup and
   // its line.
-  RegisterBridge bridge(database, &book, settings.logLevel != LogLevel::kDebug);
+  RegisterBridge bridge(database, &refreshSchedule, settings.logLevel != LogLevel::kDebug);
   // Register reads keep their read transaction open while reads stream in;
   // the loop ends it whenever it goes quiet, and then brings the message
   // count registers up to date.
   database.SetReadHoldingEnabled(true);
   MessageCountWriter messageCounts(database, metrics);
   const int signal = RunServiceLoop(TheTransport(), [&bridge, &messageCounts] {
-    bridge.OnQuiet();
+    bridge.EndHeldRead();
     messageCounts.WriteIfDue();
   });
 
   LogInfo("FYI: Stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
-  // The other threads first, while SQLite and libcurl are still there for
-  // them: the refresher is told to stop before the web server is waited
-  // for, so that a fetch under way in each ends in the same second.
-  book.Stop();
-  monitoringServer.reset();
-  webServer.reset();
-  refresher.Stop();
-  database.EndHeldRead();
-  database.Close();
-  curl_global_cleanup();
-  ConsoleFlush();
+  StopInOrder(refreshSchedule, webServers, refresher, database);
   return 0;
 }

@@ -14,6 +14,16 @@ namespace {
 constexpr uint16_t kMbapProtocolId = 2;
 constexpr uint16_t kMbapLength = 4;
 constexpr uint16_t kMbapFixedSize = 6;
+// The unit identifier follows the header.
+constexpr uint16_t kMbapUnitId = kMbapFixedSize;
+// The unit identifiers the stack answers on Modbus TCP (ModbusStack_Loop
+// ignores every other): 0, and 255 for "no sub-device".
+constexpr uint8_t kAnsweredUnitZero = 0;
+constexpr uint8_t kAnsweredUnitNoSubDevice = 255;
+// The shortest pause between two log lines about unanswered unit
+// identifiers on one connection: a client that polls or retries quickly
+// still leaves one line a second.
+constexpr std::chrono::seconds kUnansweredUnitLogInterval{1};
 // After the header: the unit identifier, then the PDU's function code and,
 // in an exception answer, the exception code.
 constexpr uint16_t kFunctionCodeOffset = kMbapFixedSize + 1;
@@ -190,7 +200,7 @@ uint16_t CTCP::GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t ro
   return 0;
 }
 
-size_t CTCP::NoteReadiness(const std::vector<pollfd>& sockets, size_t first) {
+size_t CTCP::MarkReadableConnections(const std::vector<pollfd>& sockets, size_t first) {
   size_t readable = 0;
   size_t at = first;
   for (Connection& connection : m_connections) {
@@ -247,7 +257,8 @@ CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16
 uint16_t CTCP::Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,
                        uint16_t room) {
   const uint16_t count = std::min(frameLength, room);
-  connection.lastRequestAt = std::chrono::steady_clock::now();
+  const TimePoint now = std::chrono::steady_clock::now();
+  connection.lastRequestAt = now;
   std::memcpy(buffer, connection.pending, count);
   connection.pendingLength = static_cast<uint16_t>(connection.pendingLength - count);
   std::memmove(connection.pending, connection.pending + count, connection.pendingLength);
@@ -259,7 +270,27 @@ uint16_t CTCP::Deliver(Connection& connection, uint16_t frameLength, uint32_t* c
   if (m_metrics != nullptr && count > kFunctionCodeOffset) {
     m_metrics->NoteRequest(buffer[kFunctionCodeOffset]);
   }
+  LogUnansweredUnit(connection, buffer, count, now);
   return count;
+}
+
+void CTCP::LogUnansweredUnit(Connection& connection, const uint8_t* frame, uint16_t length, TimePoint now) {
+  uint16_t frameLength = 0;
+  if (InspectFrame(frame, length, &frameLength) != FrameState::Complete) {
+    return;  // no unit identifier the stack would read
+  }
+  const uint8_t unit = frame[kMbapUnitId];
+  if (unit == kAnsweredUnitZero || unit == kAnsweredUnitNoSubDevice) {
+    return;
+  }
+  if (connection.unansweredUnitLoggedAt && now - *connection.unansweredUnitLoggedAt < kUnansweredUnitLogInterval) {
+    return;
+  }
+  connection.unansweredUnitLoggedAt = now;
+  LogInfo(
+      "FYI: A request for unit id [%u] is not answered; this server answers unit ids %u and %u. connectionId=[%u]\n",
+      static_cast<unsigned>(unit), static_cast<unsigned>(kAnsweredUnitZero),
+      static_cast<unsigned>(kAnsweredUnitNoSubDevice), connection.connectionId & kMaxConnectionId);
 }
 
 void CTCP::Remove(std::list<Connection>::iterator connection) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ class CTCP {
     // Whether a receive may find bytes (or a hang-up): so when accepted, then
     // as the service loop's last wait found it; cleared by the receive.
     bool readable = true;
+    // When a request for a unit identifier the stack does not answer was
+    // last logged for this connection; none yet when empty.
+    std::optional<TimePoint> unansweredUnitLoggedAt;
   };
 
   CTCP() = default;
@@ -69,12 +73,13 @@ class CTCP {
   // with 0. Returns the number of bytes placed in buffer, 0 when none.
   uint16_t GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t room);
 
-  // Takes the answer of the service loop's wait, one entry per connection
-  // in the order of Connections(): GetMessage receives only from a
+  // Takes the answer of the service loop's wait (from sockets[first] on),
+  // one entry per connection in the order of Connections(), and marks each
+  // connection readable or not: GetMessage receives only from a
   // connection found readable, once per wait, so that a pass serving many
   // clients makes no receive that would only say "nothing yet". Returns how
   // many connections are readable.
-  size_t NoteReadiness(const std::vector<pollfd>& sockets, size_t first);
+  size_t MarkReadableConnections(const std::vector<pollfd>& sockets, size_t first);
 
   // Appends an accepted socket under the next free connectionId (1 to
   // 65535, wrapping past ids still in use) and returns that id.
@@ -117,6 +122,11 @@ class CTCP {
   uint16_t Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,
                    uint16_t room);
   void Remove(std::list<Connection>::iterator connection);
+  // Logs, at most once a second per connection, a frame whose unit
+  // identifier the stack ignores (not 0 or 255), naming the ones it answers:
+  // the stack sends such a client nothing, and a client's default unit
+  // (mbpoll's is 1) would otherwise only time out without a hint.
+  void LogUnansweredUnit(Connection& connection, const uint8_t* frame, uint16_t length, TimePoint now);
 
   // Looks at one connection: a frame is ready (its length in frameLength),
   // nothing is, or the connection was found gone and removed.

@@ -72,27 +72,42 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
     LogError("Error: Invlid HTTP request. http_request_info==NULL\n");
     return 0;
   }
-  std::string accept = AcceptHeader(info);
+  const std::string accept = AcceptHeader(info);
   LogInfo("FYI: HTTP Request: request_uri=[%s] query_string=[%s] Accept=[%s]\n", Printable(info->request_uri),
           Printable(info->query_string), accept.c_str());
-
-  if (!m_access.authFile.empty()) {
-    if (const int refused = RequireDigestAuthentication(conn, m_access.authFile); refused != 0) {
-      return refused;
-    }
+  if (const int refused = RefuseUnservedRequest(conn, *info, accept); refused != 0) {
+    return refused;
   }
-  const std::string method = Printable(info->request_method);
-  if (method != "GET" && method != "HEAD") {
-    LogWarning("Error: HTTP method [%s] refused: only GET and HEAD are served\n", method.c_str());
-    return SendError(conn, accept, 405, "Only GET and HEAD are served", kAllowGetAndHead);
-  }
-
   const char* localUri = info->local_uri != nullptr ? info->local_uri : info->request_uri;
   const std::string path = localUri != nullptr ? localUri : "";
   // This request's own connection: requests never wait for each other's
   // statements, nor for the Modbus loop's.
   const ConnectionPool::Lease lease = m_connections->Take();
   CSQLiteDatabase& database = *lease;
+  if (const std::optional<int> status = ServeFixedRoute(conn, database, *info, path, accept)) {
+    return *status;
+  }
+  return ServeViewOrAction(conn, database, *info, path, accept);
+}
+
+int CWebInterface::RefuseUnservedRequest(mg_connection* conn, const mg_request_info& info,
+                                         const std::string& accept) const {
+  if (!m_access.authFile.empty()) {
+    if (const int refused = RequireDigestAuthentication(conn, m_access.authFile); refused != 0) {
+      return refused;
+    }
+  }
+  const std::string method = Printable(info.request_method);
+  if (method != "GET" && method != "HEAD") {
+    LogWarning("Error: HTTP method [%s] refused: only GET and HEAD are served\n", method.c_str());
+    return SendError(conn, accept, 405, "Only GET and HEAD are served", kAllowGetAndHead);
+  }
+  return 0;
+}
+
+std::optional<int> CWebInterface::ServeFixedRoute(mg_connection* conn, CSQLiteDatabase& database,
+                                                  const mg_request_info& info, const std::string& path,
+                                                  const std::string& accept) const {
   if (path == "/healthz") {
     return SendHealth(conn, database, *m_metrics);
   }
@@ -102,7 +117,7 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
   // Read-only views for charts and integrators, JSON or CSV whatever the
   // Accept header.
   if (path == "/history") {
-    return SendHistory(conn, database, info->query_string);
+    return SendHistory(conn, database, info.query_string);
   }
   if (path == "/registers.csv") {
     return SendRegisterMapCsv(conn, database);
@@ -113,8 +128,12 @@ int CWebInterface::HandleRequest(mg_connection* conn) {
   if (SendStaticFile(conn, path, accept)) {
     return 200;
   }
+  return std::nullopt;
+}
 
-  const char* query = info->query_string;
+int CWebInterface::ServeViewOrAction(mg_connection* conn, CSQLiteDatabase& database, const mg_request_info& info,
+                                     const std::string& path, std::string accept) const {
+  const char* query = info.query_string;
   const auto number = [query](const char* key, int fallback) {
     const std::optional<std::string> value = QueryValue(query, key);
     return value ? ParseNumber(*value) : fallback;

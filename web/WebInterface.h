@@ -5,6 +5,7 @@
 // WebGuards.h.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ConnectionPool.h"
@@ -12,6 +13,7 @@
 #include "WebGuards.h"
 
 struct mg_connection;
+struct mg_request_info;
 
 class CWebInterface {
  public:
@@ -39,6 +41,20 @@ class CWebInterface {
 
  private:
   CWebInterface() = default;
+  // The request's first checks: with a password file, 401 without valid
+  // credentials; 405 for a method other than GET and HEAD. Returns the
+  // status sent, or 0 when the request may go on.
+  int RefuseUnservedRequest(mg_connection* conn, const mg_request_info& info, const std::string& accept) const;
+  // The routes of a fixed path: /healthz, /metrics, /history, the register
+  // map and the static files. Returns the status sent, or nothing when path
+  // is none of them.
+  std::optional<int> ServeFixedRoute(mg_connection* conn, CSQLiteDatabase& database, const mg_request_info& info,
+                                     const std::string& path, const std::string& accept) const;
+  // The data view (/db and any other path) or the action the query names:
+  // its parameters read, the guards of a new postal code or a change
+  // passed. Returns the status sent.
+  int ServeViewOrAction(mg_connection* conn, CSQLiteDatabase& database, const mg_request_info& info,
+                        const std::string& path, std::string accept) const;
   // Refuses a request that changes the table (action names it in the log
   // line): 405 for HEAD, 403 with ChangeRefusal's reason. Returns the
   // status sent, or 0 when the request may go on.

@@ -19,11 +19,17 @@
 
 namespace {
 
-// The web threads run at a lower priority than the Modbus loop. They no
-// longer share its connection or wait for its statements, but on a machine
-// of few cores ten web requests reading a week of History keep every core
-// busy: a lower priority lets the scheduler run a controller's poll as soon
-// as it arrives, and the page waits. Linux keeps a nice value per thread.
+// Every thread CivetWeb starts for a server (its listening thread, the
+// workers and its timer thread; the web page's and the monitoring
+// server's) runs 10 nice levels above the thread that started the server,
+// so the Modbus loop, which stays at the process's own level, keeps its
+// latency under web load: the web threads take no lock the Modbus loop
+// waits on (each request has a database connection of its own), but on a
+// machine of few cores a handful of requests reading a week of History keep
+// every core busy, and the scheduler then runs a controller's poll first
+// while the page waits. Linux keeps a nice value per thread, so no other
+// thread is touched; raising one's own nice value needs no privilege, and
+// a thread whose priority cannot be read stays as it is.
 constexpr int kWebThreadNiceIncrement = 10;
 
 void* LowerThreadPriority(const mg_context* /*context*/, int /*threadType*/) {
@@ -34,6 +40,25 @@ void* LowerThreadPriority(const mg_context* /*context*/, int /*threadType*/) {
     setpriority(PRIO_PROCESS, static_cast<id_t>(thread), current + kWebThreadNiceIncrement);
   }
   return nullptr;
+}
+
+// CivetWeb tells why it could not open a listening port (the address and
+// the system's reason) only to its log, and hands mg_start2's caller a
+// general "Failed to setup server ports". While a server starts, the
+// starting thread (where the ports are opened) keeps the library's first
+// log line here, the one that names the cause (the later ones sum it up),
+// so that the failure carries the reason; at any other time the library
+// logs as it would without the callback.
+thread_local std::string* t_startLog = nullptr;
+
+int KeepFirstStartLogLine(const mg_connection* /*connection*/, const char* message) {
+  if (t_startLog == nullptr || message == nullptr) {
+    return 0;
+  }
+  if (t_startLog->empty()) {
+    t_startLog->assign(message);
+  }
+  return 1;
 }
 
 // How long a worker waits for a request's whole header, and for each write
@@ -94,6 +119,7 @@ WebServer StartCivetWeb(int (*beginRequest)(mg_connection*), std::shared_ptr<voi
   mg_callbacks callbacks{};
   callbacks.begin_request = beginRequest;
   callbacks.init_thread = LowerThreadPriority;
+  callbacks.log_message = KeepFirstStartLogLine;
   const std::string threads = std::to_string(workerThreads);
   const std::string requestTimeout = std::to_string(kRequestTimeoutMs);
   const std::string backlog = std::to_string(kListenBacklog);
@@ -117,9 +143,16 @@ WebServer StartCivetWeb(int (*beginRequest)(mg_connection*), std::shared_ptr<voi
   unsigned code = 0;
   char reason[256] = "";
   mg_error_data failure{&code, reason, sizeof reason};
+  std::string startLog;
+  t_startLog = &startLog;
   WebServer server(mg_start2(&init, &failure), WebServerStop{KnockHost(listeningPorts), 0, std::move(userData)});
+  t_startLog = nullptr;
   if (!server && error != nullptr) {
-    *error = reason[0] != '\0' ? reason : "unknown reason";
+    if (!startLog.empty()) {
+      *error = startLog;
+    } else {
+      *error = reason[0] != '\0' ? reason : "unknown reason";
+    }
   }
   server.get_deleter().knockPort = WebServerPort(server);
   return server;

@@ -46,8 +46,10 @@ using WebServer = std::unique_ptr<mg_context, WebServerStop>;
 // listen backlog of 1024.
 // With no listening address it listens on port 8080 of every local address
 // (the library's default); otherwise on one such as "127.0.0.1:0". Returns
-// null when the server cannot start, with the library's reason in *error
-// (when given).
+// null when the server cannot start, with the reason in *error (when
+// given): the first line the library logged while starting, which names
+// the address and the system's reason when a port cannot be opened, else
+// the library's own summary.
 WebServer StartCivetWeb(int (*beginRequest)(mg_connection*), std::shared_ptr<void> userData,
                         const std::string& listeningPorts, int workerThreads, std::string* error);
 

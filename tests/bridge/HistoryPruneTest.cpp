@@ -44,8 +44,8 @@ TEST_F(HistoryPruneTest, ReadingsOlderThanTheRetentionArePrunedAtStartAndHourly)
                std::to_string(kNow - 2 * kDay - 1) + " FROM n");
   database.Run("INSERT INTO History VALUES ('K1A', 'temp', 1, " + std::to_string(kNow - 2 * kDay + 60) +
                "), ('K1A', 'temp', 2, " + std::to_string(kNow) + ")");
-  RefreshBook book;
-  const BackgroundRefresher refresher(database.Path(), book, 2);
+  RefreshSchedule schedule;
+  const BackgroundRefresher refresher(database.Path(), schedule, 2);
   ASSERT_TRUE(WaitForRows(database, 2)) << CountRows(database, "1") << " rows left";
 
   // Half an hour on, the first kept row has aged, but no pass is due yet.

@@ -154,7 +154,7 @@ TEST_F(RegisterLookupTest, StaleInfoRowIsNeverFetched) {
   EXPECT_THAT(server.Requests(), IsEmpty()) << "the service has nothing for code 0";
 }
 
-TEST_F(RegisterLookupTest, ARequestWaitsOneTimeoutInAllAndKeptCodesNeverWait) {
+TEST_F(RegisterLookupTest, ARequestWaitsOneTimeoutInAllAndCodesRefreshedInBackgroundNeverWait) {
   database.AddRow(0, "humidity", "K1A", 1, kNow - 60);
   database.AddRow(1, "humidity", "M5V", 2, kNow - 60);
   FixtureWeatherServer::Answer slow;
@@ -162,9 +162,9 @@ TEST_F(RegisterLookupTest, ARequestWaitsOneTimeoutInAllAndKeptCodesNeverWait) {
   slow.delay = std::chrono::milliseconds(700);
   server.SetAnswer(slow);
 
-  RefreshBook book;
+  RefreshSchedule schedule;
   LookupRequest request;
-  request.book = &book;
+  request.schedule = &schedule;
   uint16_t values[2] = {};
   const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(GetValueByOffset(database.Database(), 0, &values[0], true, &request));
@@ -175,9 +175,9 @@ TEST_F(RegisterLookupTest, ARequestWaitsOneTimeoutInAllAndKeptCodesNeverWait) {
   ASSERT_THAT(server.Requests(), SizeIs(2));
 
   // Both codes are now the background's: their stale rows answer at once.
-  EXPECT_TRUE(book.Keeps("K1A", kNow) && book.Keeps("M5V", kNow));
+  EXPECT_TRUE(schedule.RefreshesInBackground("K1A", kNow) && schedule.RefreshesInBackground("M5V", kNow));
   LookupRequest next;
-  next.book = &book;
+  next.schedule = &schedule;
   ASSERT_TRUE(GetValueByOffset(database.Database(), 1, &values[1], true, &next));
   EXPECT_EQ(values[1], 2);
   EXPECT_THAT(server.Requests(), SizeIs(2));

@@ -2,6 +2,8 @@
 // frames in a byte stream, addressing, CRC checks and reassembly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ModbusStack.h"
 #include "ScriptedTransport.h"
 
@@ -107,8 +109,8 @@ TEST_F(RtuServerPass, ACandidateAwaitingItsTailMakesRoomForIt) {
   pdu.resize(pdu.size() + 190, 0x01);
   const Bytes request = RtuFrame(0, pdu);
   ASSERT_EQ(request.size(), 199u);
-  Bytes stream(90, 0x77);
-  stream.insert(stream.end(), request.begin(), request.begin() + 170);
+  Bytes stream(90 + 170, 0x77);
+  std::copy(request.begin(), request.begin() + 170, stream.begin() + 90);
   ASSERT_EQ(stream.size(), 260u);
   Deliver(stream);
   Passes(2);

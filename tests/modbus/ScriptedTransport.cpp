@@ -84,27 +84,39 @@ bool ScriptedSetValue(uint8_t slaveId, uint8_t function, uint16_t startingAddres
   return true;
 }
 
+// Frames are built at their final size and filled in place. Appending the
+// PDU to a vector holding only the header made the insert reallocate, and
+// GCC at -O2 followed its copy of the elements after the insertion point
+// (there are none) as a read past the old buffer (-Wstringop-overread).
 Bytes TcpFrame(uint16_t transactionId, uint8_t unit, const Bytes& pdu) {
+  constexpr size_t kHeaderAndUnit = 7;
   const auto length = static_cast<uint16_t>(pdu.size() + 1);
-  Bytes frame{static_cast<uint8_t>(transactionId >> 8), static_cast<uint8_t>(transactionId & 0xFF), 0,   0,
-              static_cast<uint8_t>(length >> 8),        static_cast<uint8_t>(length & 0xFF),        unit};
-  frame.insert(frame.end(), pdu.begin(), pdu.end());
+  Bytes frame(kHeaderAndUnit + pdu.size());
+  frame[0] = static_cast<uint8_t>(transactionId >> 8);
+  frame[1] = static_cast<uint8_t>(transactionId & 0xFF);
+  frame[4] = static_cast<uint8_t>(length >> 8);
+  frame[5] = static_cast<uint8_t>(length & 0xFF);
+  frame[6] = unit;
+  std::copy(pdu.begin(), pdu.end(), frame.begin() + kHeaderAndUnit);
   return frame;
 }
 
 Bytes RtuFrame(uint8_t address, const Bytes& pdu) {
+  constexpr size_t kCrcSize = 2;
+  Bytes frame(1 + pdu.size() + kCrcSize);
+  frame[0] = address;
+  std::copy(pdu.begin(), pdu.end(), frame.begin() + 1);
   // Bit-by-bit CRC-16/MODBUS, independent of the stack's table method.
-  Bytes frame{address};
-  frame.insert(frame.end(), pdu.begin(), pdu.end());
+  const size_t crcAt = frame.size() - kCrcSize;
   uint16_t crc = 0xFFFF;
-  for (const uint8_t byte : frame) {
-    crc ^= byte;
+  for (size_t i = 0; i < crcAt; ++i) {
+    crc ^= frame[i];
     for (int bit = 0; bit < 8; ++bit) {
       crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001) : static_cast<uint16_t>(crc >> 1);
     }
   }
-  frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-  frame.push_back(static_cast<uint8_t>(crc >> 8));
+  frame[crcAt] = static_cast<uint8_t>(crc & 0xFF);
+  frame[crcAt + 1] = static_cast<uint8_t>(crc >> 8);
   return frame;
 }
 

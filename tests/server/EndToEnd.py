@@ -423,6 +423,24 @@ def registers_scenario(run):
     log = server.log()
     expect("FYI: RX (%d): 01 02 00 00 00 06 FF 03 00 14 00 01 \n" % number in log, "the RX dump")
     expect("FYI: TX (%d): %s\n" % (number, dump(answer)) in log, "the TX dump")
+
+    # Requests for unit 1 (mbpoll's default) go unanswered, and the log says
+    # which units are answered: once, then again only a second later.
+    def for_unit_1(transaction):
+        request = read_request(transaction, 20)
+        return request[:6] + b"\x01" + request[7:]
+    notice = ("FYI: A request for unit id [1] is not answered; this server answers unit ids 0 and 255. "
+              "connectionId=[%d]\n" % number)
+    raw.sendall(for_unit_1(3) + for_unit_1(4) + for_unit_1(5) + read_request(6, 20))
+    answer = read_frame(raw)
+    notices = server.log().count(notice)
+    expect(answer[:2] == bytes([0, 6]) and notices == 1,
+           "three requests for unit 1 at once: %s, %d notices" % (dump(answer), notices))
+    time.sleep(1.1)
+    raw.sendall(for_unit_1(7) + read_request(8, 20))
+    answer = read_frame(raw)
+    notices = server.log().count(notice)
+    expect(answer[:2] == bytes([0, 8]) and notices == 2, "unit 1 a second later: %s, %d notices" % (dump(answer), notices))
     raw.close()
 
     require(wait_count(server, 0), "the clients did not all go")
@@ -560,6 +578,9 @@ def exit_codes(run):
         expect(lines[-len(last):] == last, "with port %d taken the log ends %s" % (port, lines[-3:]))
         if port == 8080:
             expect(WAITING_LINE not in server.log() and not port_open(502), "the Modbus port was opened")
+            refusal = [line for line in lines if line.startswith("Error: Can not start the web server on [0.0.0.0:8080]: ")]
+            expect(len(refusal) == 1 and "Address already in use" in refusal[0],
+                   "a web port in use names the system's reason: %s" % lines[-3:])
         blocker.close()
 
     # One server per database file: a second one on the file of a running

@@ -243,7 +243,7 @@ class ServerPassTest : public ::testing::Test {
       sockets.push_back({connection.socket, POLLIN, 0});
     }
     poll(sockets.data(), sockets.size(), 0);
-    transport_.NoteReadiness(sockets, 0);
+    transport_.MarkReadableConnections(sockets, 0);
     uint8_t buffer[CTCP::kMaxFrameSize] = {};
     uint32_t slot = 0;
     const uint16_t count = transport_.GetMessage(&slot, buffer, sizeof buffer);

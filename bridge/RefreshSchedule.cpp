@@ -1,12 +1,12 @@
-// RefreshBook.cpp - planning the fetches of the codes Modbus clients read.
-#include "RefreshBook.h"
+// RefreshSchedule.cpp - planning the fetches of the codes Modbus clients read.
+#include "RefreshSchedule.h"
 
 #include <algorithm>
 
 #include "Clock.h"
 #include "RegisterLookup.h"
 
-void RefreshBook::NoteRead(const std::string& code, int64_t lastUpdated, int64_t now, bool leftToRefresher) {
+void RefreshSchedule::NoteRead(const std::string& code, int64_t lastUpdated, int64_t now, bool leftToRefresher) {
   bool wake = false;
   {
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -16,8 +16,8 @@ void RefreshBook::NoteRead(const std::string& code, int64_t lastUpdated, int64_t
     if (added) {
       state.dueAt = std::max(now, lastUpdated + kRefreshAgeSeconds - kRefreshLeadSeconds);
     }
-    if (leftToRefresher && !state.kept) {
-      state.kept = true;
+    if (leftToRefresher && !state.inBackground) {
+      state.inBackground = true;
       state.dueAt = std::min(state.dueAt, now);
     }
     wake = state.dueAt <= now && !state.fetching;
@@ -27,13 +27,14 @@ void RefreshBook::NoteRead(const std::string& code, int64_t lastUpdated, int64_t
   }
 }
 
-bool RefreshBook::Keeps(const std::string& code, int64_t now) const {
+bool RefreshSchedule::RefreshesInBackground(const std::string& code, int64_t now) const {
   const std::lock_guard<std::mutex> lock(m_mutex);
   const auto found = m_codes.find(code);
-  return found != m_codes.end() && found->second.kept && now - found->second.lastRead <= kKeepReadCodesSeconds;
+  return found != m_codes.end() && found->second.inBackground &&
+         now - found->second.lastRead <= kForgetUnreadCodeSeconds;
 }
 
-void RefreshBook::NoteFetch(const std::string& code, bool succeeded, int64_t now) {
+void RefreshSchedule::NoteFetch(const std::string& code, bool succeeded, int64_t now) {
   const std::lock_guard<std::mutex> lock(m_mutex);
   auto [entry, added] = m_codes.try_emplace(code);
   CodeState& state = entry->second;
@@ -41,7 +42,7 @@ void RefreshBook::NoteFetch(const std::string& code, bool succeeded, int64_t now
     state.lastRead = now;
   }
   state.fetching = false;
-  state.kept = true;
+  state.inBackground = true;
   if (succeeded) {
     state.retrySeconds = 0;
     state.dueAt = now + kRefreshAgeSeconds - kRefreshLeadSeconds;
@@ -52,12 +53,12 @@ void RefreshBook::NoteFetch(const std::string& code, bool succeeded, int64_t now
   }
 }
 
-std::optional<std::string> RefreshBook::TakeDueCode(int64_t now, int64_t* nextDue) {
+std::optional<std::string> RefreshSchedule::TakeDueCode(int64_t now, int64_t* nextDue) {
   *nextDue = 0;
   auto due = m_codes.end();
   for (auto entry = m_codes.begin(); entry != m_codes.end();) {
     CodeState& state = entry->second;
-    if (now - state.lastRead > kKeepReadCodesSeconds && !state.fetching) {
+    if (now - state.lastRead > kForgetUnreadCodeSeconds && !state.fetching) {
       entry = m_codes.erase(entry);
       continue;
     }
@@ -77,7 +78,7 @@ std::optional<std::string> RefreshBook::TakeDueCode(int64_t now, int64_t* nextDu
   return due->first;
 }
 
-std::optional<std::string> RefreshBook::WaitForDueCode(std::chrono::milliseconds maxWait) {
+std::optional<std::string> RefreshSchedule::WaitForDueCode(std::chrono::milliseconds maxWait) {
   std::unique_lock<std::mutex> lock(m_mutex);
   const auto deadline = std::chrono::steady_clock::now() + maxWait;
   while (!m_stopped) {
@@ -99,7 +100,7 @@ std::optional<std::string> RefreshBook::WaitForDueCode(std::chrono::milliseconds
   return std::nullopt;
 }
 
-void RefreshBook::Stop() {
+void RefreshSchedule::Stop() {
   {
     const std::lock_guard<std::mutex> lock(m_mutex);
     m_stopped = true;
@@ -107,7 +108,7 @@ void RefreshBook::Stop() {
   m_wake.notify_all();
 }
 
-bool RefreshBook::Stopped() const {
+bool RefreshSchedule::Stopped() const {
   const std::lock_guard<std::mutex> lock(m_mutex);
   return m_stopped;
 }
