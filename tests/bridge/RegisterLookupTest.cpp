@@ -190,9 +190,9 @@ TEST_F(RegisterLookupTest, AFetchOfReadingsObservedEarlierCountsAsFetched) {
   older.lastModified = "Tue, 14 Nov 2023 22:03:20 GMT";  // kNow - 600
   server.SetAnswer(older);
 
-  RefreshBook book;
+  RefreshSchedule schedule;
   LookupRequest request;
-  request.book = &book;
+  request.schedule = &schedule;
   uint16_t value = 0;
   ASSERT_TRUE(GetValueByOffset(database.Database(), 0, &value, true, &request));
   EXPECT_EQ(value, 5);
@@ -200,9 +200,9 @@ TEST_F(RegisterLookupTest, AFetchOfReadingsObservedEarlierCountsAsFetched) {
   EXPECT_THAT(DataRows(), ElementsAre(Reading(0, "humidity", "K1A", 5, kNow - 600)));
   // Planned as after a success, not retried after the failure pause.
   clock.Set(kNow + kFirstRetrySeconds + 1);
-  EXPECT_EQ(book.WaitForDueCode(std::chrono::milliseconds(0)), std::nullopt);
+  EXPECT_EQ(schedule.WaitForDueCode(std::chrono::milliseconds(0)), std::nullopt);
   clock.Set(kNow + kRefreshAgeSeconds);
-  EXPECT_EQ(book.WaitForDueCode(std::chrono::milliseconds(0)), std::optional<std::string>("K1A"));
+  EXPECT_EQ(schedule.WaitForDueCode(std::chrono::milliseconds(0)), std::optional<std::string>("K1A"));
   EXPECT_THAT(server.Requests(), SizeIs(1));
 }
 
