@@ -79,6 +79,15 @@ void CheckTcpRead(const uint8_t* data, uint16_t dataSize) {
   if (s.reply[7] != s.function) {
     return;  // how a reply of another function is stored is not pinned down
   }
+  if (s.function == MODBUSSTACK_FC_ENCAPSULATED_INTERFACE) {
+    // Read Device Identification stores its PDU after the function code: at
+    // least the six fixed fields (MEI type to the number of objects).
+    constexpr uint16_t kFixedFields = 6;
+    Require(s.replyLength >= 8 + kFixedFields && dataSize >= kFixedFields &&
+                std::memcmp(data, s.reply + 8, kFixedFields) == 0,
+            "accepted a device identification reply that does not fit");
+    return;
+  }
   const uint8_t byteCount = s.reply[8];
   Require(s.replyLength >= 9 + byteCount && byteCount <= dataSize, "accepted a reply that does not fit");
   const bool registers =
