@@ -291,6 +291,11 @@ int RunServer(const ServerSettings& settings) {
   if (const int failure = StartWebServers(settings, webConnections, metrics, webServers); failure != 0) {
     return failure;
   }
+  TheTransport().Framing = settings.rtu.framing;
+  TheTransport().RtuAddress = settings.rtu.address;
+  if (settings.rtu.framing == ModbusFraming::kRtuOverTcp) {
+    LogInfo("FYI: The Modbus TCP port carries RTU frames, slave address [%u]\n", settings.rtu.address);
+  }
   if (!OpenModbusListener(TheTransport(), settings.modbusListen, settings.maxConnections)) {
     return kExitModbusListenFailed;
   }

@@ -97,6 +97,14 @@ std::string RenderMetrics(const ServerMetrics& metrics, const DatabaseHealth& da
              "New Modbus TCP clients closed at once at the limit, no connection having been idle for 10 s.");
   out.Sample("veld_modbus_connections_refused_total", Read(metrics.connectionsRefusedAtLimit));
 
+  out.Family("veld_modbus_rtu_crc_errors_total", "counter",
+             "Modbus RTU frames dropped for a wrong CRC (RTU over TCP and the serial line).");
+  out.Sample("veld_modbus_rtu_crc_errors_total", Read(metrics.rtuCrcErrors));
+  out.Family("veld_modbus_rtu_frames_dropped_total", "counter",
+             "Modbus RTU frames dropped for another fault: a gap inside a frame on the serial line, a frame "
+             "left unfinished, too short or too long.");
+  out.Sample("veld_modbus_rtu_frames_dropped_total", Read(metrics.rtuFramesDropped));
+
   static const char* const kOutcomes[kWeatherFetchOutcomes] = {"ok", "transfer_error", "bad_answer", "http_error",
                                                                "store_error"};
   out.Family("veld_weather_fetches_total", "counter", "Weather service fetches, by outcome.");
