@@ -25,6 +25,7 @@
 #include "ProcessDatabase.h"
 #include "RefreshSchedule.h"
 #include "RegisterBridge.h"
+#include "SerialLineStartUp.h"
 #include "ServerMetrics.h"
 #include "StackEntryPoints.h"
 #include "TransportCallbacks.h"
@@ -299,6 +300,11 @@ int RunServer(const ServerSettings& settings) {
   if (!OpenModbusListener(TheTransport(), settings.modbusListen, settings.maxConnections)) {
     return kExitModbusListenFailed;
   }
+  std::optional<RtuSerialLine> serialLine;
+  if (const int failure = OpenSerialLineIfSet(settings.rtu, metrics, serialLine); failure != 0) {
+    return failure;
+  }
+  const SerialLineHookup serialHookup(serialLine);
   // The codes Modbus clients read are kept fresh by the refresher, on its
   // own thread and connection; the register bridge works on the Modbus
   // loop's connection and notes what it reads in the schedule.
@@ -313,10 +319,13 @@ int RunServer(const ServerSettings& settings) {
   // count registers up to date.
   database.SetReadHoldingEnabled(true);
   MessageCountWriter messageCounts(database, metrics);
-  const int signal = RunServiceLoop(TheTransport(), [&bridge, &messageCounts] {
-    bridge.EndHeldRead();
-    messageCounts.WriteIfDue();
-  });
+  const int signal = RunServiceLoop(
+      TheTransport(),
+      [&bridge, &messageCounts] {
+        bridge.EndHeldRead();
+        messageCounts.WriteIfDue();
+      },
+      serialLine ? &*serialLine : nullptr);
 
   LogInfo("FYI: Stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
   StopInOrder(refreshSchedule, webServers, refresher, database);
