@@ -52,7 +52,8 @@ MAX_LINE = "CTCP::Accept - Error Max connections reached"
 REFUSED_LINE = "CTCP::Accept - Closed the new connection from IP address=[127.0.0.1] port=["
 SEND_FAILED = "Error: SendMessage failed."
 CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "history-days",
-               "max-postal-codes", "log-level", "web-allowed-hosts", "web-auth", "web-threads", "metrics-listen"]
+               "max-postal-codes", "log-level", "web-allowed-hosts", "web-auth", "web-threads", "metrics-listen",
+               "modbus-framing", "rtu-device", "rtu-baud", "rtu-parity", "rtu-stop-bits", "rtu-address"]
 
 
 class Failed(Exception):
@@ -629,7 +630,9 @@ def options(run):
                              (["--web-auth", "missing.htdigest"], "--web-auth: cannot read the password file"),
                              (["--web-allowed-hosts", "a,b c"], "--web-allowed-hosts"),
                              (["--web-threads", "0"], "--web-threads"),
-                             (["--metrics-listen", "127.0.0.1"], "--metrics-listen")):
+                             (["--metrics-listen", "127.0.0.1"], "--metrics-listen"),
+                             (["--modbus-framing", "rtu"], "--modbus-framing"),
+                             (["--rtu-address", "248"], "--rtu-address"), (["--rtu-parity", "X"], "--rtu-parity")):
         code, out, err = run.run_server(*arguments)
         expect(code == 64 and out == "" and err.count("\n") == 1 and names in err,
                "%s: exit %s, %r %r" % (arguments, code, out, err))
