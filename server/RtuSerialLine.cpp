@@ -126,6 +126,10 @@ void RtuSerialLine::EndFrame(TimePoint now) {
   } else if (m_metrics != nullptr) {
     Increment(m_metrics->rtuFramesDropped);
   }
+  ForgetFrame();
+}
+
+void RtuSerialLine::ForgetFrame() {
   m_receivingLength = 0;
   m_overrun = false;
   m_gapInside = false;
@@ -158,6 +162,11 @@ bool RtuSerialLine::SendMessage(const uint8_t* mbap, uint16_t length) {
     LogError("Error: Can not write to the serial device [%s]: %s\n", m_device.c_str(), std::strerror(errno));
     return false;
   }
+  // Adapters that hear their own transmission (RS-485 with the receiver
+  // left on) hand the answer back; taken for a request, it would be
+  // answered in turn. No request can have begun before the answer ended.
+  m_port->DiscardReceived();
+  ForgetFrame();
   if (m_metrics != nullptr) {
     const bool isException = (mbap[kMbapFunctionCode] & kExceptionFlag) != 0;
     m_metrics->NoteResponse(isException, length > kMbapExceptionCode ? mbap[kMbapExceptionCode] : 0);
@@ -168,7 +177,7 @@ bool RtuSerialLine::SendMessage(const uint8_t* mbap, uint16_t length) {
 void RtuSerialLine::Close(const char* why) {
   LogError("Error: The serial device [%s] failed and is closed: %s\n", m_device.c_str(), why);
   m_port.reset();
-  m_receivingLength = 0;
+  ForgetFrame();
   m_readyLength = 0;
   if (m_metrics != nullptr) {
     m_metrics->rtuLineOpen.store(false, std::memory_order_relaxed);

@@ -63,6 +63,8 @@ class RtuSerialLine {
   // Ends the frame being received: kept for the stack, or dropped and
   // counted.
   void EndFrame(TimePoint now);
+  // Starts afresh: the bytes received so far belong to no frame.
+  void ForgetFrame();
   void Close(const char* why);
 
   std::optional<SerialPort> m_port;

@@ -164,3 +164,5 @@ bool SerialPort::WriteAll(const uint8_t* bytes, size_t length) {
   }
   return tcdrain(m_descriptor) == 0;
 }
+
+void SerialPort::DiscardReceived() { tcflush(m_descriptor, TCIFLUSH); }

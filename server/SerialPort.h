@@ -50,6 +50,9 @@ class SerialPort {
   // False (errno says why) when the device fails.
   bool WriteAll(const uint8_t* bytes, size_t length);
 
+  // Throws away what was received and not yet read.
+  void DiscardReceived();
+
  private:
   explicit SerialPort(int descriptor) : m_descriptor(descriptor) {}
   int m_descriptor = -1;
