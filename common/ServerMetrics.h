@@ -43,6 +43,16 @@ struct ServerMetrics {
   MetricCounter connectionsClosedAtLimit{0};
   MetricCounter connectionsRefusedAtLimit{0};
 
+  // Modbus RTU (RTU over TCP and the serial line): frames whose CRC was
+  // wrong, and frames dropped for another fault (a gap inside the frame on
+  // the serial line, bytes left unfinished on a stream, too short or too
+  // long).
+  MetricCounter rtuCrcErrors{0};
+  MetricCounter rtuFramesDropped{0};
+  // Whether a serial line is configured, and whether it is open now.
+  std::atomic<bool> rtuLineConfigured{false};
+  std::atomic<bool> rtuLineOpen{false};
+
   std::array<MetricCounter, kWeatherFetchOutcomes> weatherFetches{};
   // Cumulative counts per bucket of kWeatherFetchBuckets, then +Inf.
   std::array<MetricCounter, kWeatherFetchBuckets.size() + 1> weatherFetchDurationBuckets{};

@@ -19,9 +19,9 @@ constexpr uint16_t kRtuReadWriteByteCount = 10;  // byte count of 23
 
 bool IsAddressedToUs(uint8_t address) { return address == 0 || address == g_stack.slaveId; }
 
-// The length a request with the candidate's function code has, CRC
-// included, or 0 while its byte count is still to come.
-uint16_t ExpectedRequestLength(const uint8_t* candidate, uint16_t available) {
+}  // namespace
+
+uint16_t RtuRequestLength(const uint8_t* candidate, uint16_t available) {
   uint16_t countPosition = 0;
   uint16_t overhead = 0;
   switch (candidate[kRtuFunctionCode]) {
@@ -45,8 +45,6 @@ uint16_t ExpectedRequestLength(const uint8_t* candidate, uint16_t available) {
   return static_cast<uint16_t>(candidate[countPosition] + overhead);
 }
 
-}  // namespace
-
 uint16_t FindRequestFrame() {
   const uint8_t* const buffer = g_stack.receiveBuffer;
   const uint16_t held = g_stack.receiveLength;
@@ -61,7 +59,7 @@ uint16_t FindRequestFrame() {
     if (!IsAddressedToUs(buffer[start + kRtuAddress]) || !IsSupportedFunction(function)) {
       continue;
     }
-    const uint16_t frameLength = ExpectedRequestLength(buffer + start, static_cast<uint16_t>(held - start));
+    const uint16_t frameLength = RtuRequestLength(buffer + start, static_cast<uint16_t>(held - start));
     if (frameLength == 0) {
       return 0;  // the byte count has not arrived yet
     }

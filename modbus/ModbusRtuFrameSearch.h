@@ -6,6 +6,12 @@
 
 namespace modbus_stack {
 
+// The length, CRC included, of an RTU request whose first available bytes
+// (at least address and function code) are at candidate: from the byte count
+// for 15, 16 and 23, fixed for 43 and for every other function code. 0 while
+// the byte count is still to come.
+uint16_t RtuRequestLength(const uint8_t* candidate, uint16_t available);
+
 // Looks for one complete request addressed to 0 or to the slave id, with a
 // supported function code and a correct CRC, in the receive buffer. Stray
 // bytes in front of it are dropped, so a found frame starts at position 0.

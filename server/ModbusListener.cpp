@@ -55,6 +55,32 @@ struct Activity {
   size_t frames = 0;
 };
 
+// Adds the serial line, when open, after the connections and shortens the
+// wait to when silence would end the frame it is receiving. Returns its
+// place in sockets, or sockets.size() when it is not watched.
+size_t WatchSerialLine(RtuSerialLine* line, std::vector<pollfd>& sockets, int& waitMs) {
+  if (line == nullptr || !line->IsOpen()) {
+    return sockets.size();
+  }
+  sockets.push_back({line->Descriptor(), POLLIN, 0});
+  if (const auto left = line->UntilFrameEnd(std::chrono::steady_clock::now())) {
+    const auto roundedUp = std::chrono::ceil<std::chrono::milliseconds>(*left);
+    waitMs = std::min(waitMs, static_cast<int>(roundedUp.count()));
+  }
+  return sockets.size() - 1;
+}
+
+// Tells the serial line what the wait found; 1 when it then holds a frame.
+size_t ObserveSerialLine(RtuSerialLine* line, const std::vector<pollfd>& sockets, size_t at) {
+  if (at >= sockets.size()) {
+    return 0;
+  }
+  const short events = sockets[at].revents;
+  line->Observe((events & POLLIN) != 0, (events & (POLLERR | POLLHUP | POLLNVAL)) != 0,
+                std::chrono::steady_clock::now());
+  return line->HasFrame() ? 1 : 0;
+}
+
 // Waits until a connection has data or a client waits to be accepted, or
 // waitMs has passed; does not wait when a frame is buffered already. After
 // the first kQuietMs of waiting the log is written out. The transport is
@@ -75,6 +101,7 @@ Activity WaitForActivity(CTCP& transport, const ServiceLoopState& state, int wai
   if (buffered != 0) {
     waitMs = 0;
   }
+  const size_t serialAt = WatchSerialLine(state.serialLine, sockets, waitMs);
   int ready = poll(sockets.data(), sockets.size(), std::min(waitMs, kQuietMs));
   if (ready == 0 && waitMs > kQuietMs) {
     Pause(state);  // quiet: the log is up to date while the server waits
@@ -82,7 +109,8 @@ Activity WaitForActivity(CTCP& transport, const ServiceLoopState& state, int wai
   }
   Activity activity;
   activity.clientWaiting = ready > 0 && listening && (sockets.front().revents & POLLIN) != 0;
-  activity.frames = buffered + transport.MarkReadableConnections(sockets, listening ? 1 : 0);
+  activity.frames = buffered + transport.MarkReadableConnections(sockets, listening ? 1 : 0) +
+                    ObserveSerialLine(state.serialLine, sockets, serialAt);
   return activity;
 }
 
@@ -168,9 +196,10 @@ void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs) {
   }
 }
 
-int RunServiceLoop(CTCP& transport, std::function<void()> onPause) {
+int RunServiceLoop(CTCP& transport, std::function<void()> onPause, RtuSerialLine* serialLine) {
   ServiceLoopState state;
   state.onPause = std::move(onPause);
+  state.serialLine = serialLine;
   for (;;) {
     RunServicePass(transport, state, kIdleWaitMs);
     PauseIfDue(state);

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "ListenAddress.h"
+#include "RtuSerialLine.h"
 #include "TcpTransport.h"
 
 constexpr int kListenBacklog = 5;
@@ -31,6 +32,8 @@ struct ServiceLoopState {
   // and, under steady load, at least every 100 ms, with the log written out:
   // for whatever is kept open only while requests stream in.
   std::function<void()> onPause;
+  // The serial line served next to the TCP connections; null for none.
+  RtuSerialLine* serialLine = nullptr;
 };
 
 // One pass. When nothing is ready (no buffered frame, no data on any
@@ -42,5 +45,6 @@ struct ServiceLoopState {
 void RunServicePass(CTCP& transport, ServiceLoopState& state, int waitMs);
 
 // Passes until SIGTERM or SIGINT arrives, and returns that signal's number;
-// onPause as in ServiceLoopState. The log is written out on the way.
-int RunServiceLoop(CTCP& transport, std::function<void()> onPause = nullptr);
+// onPause and serialLine as in ServiceLoopState. The log is written out on
+// the way.
+int RunServiceLoop(CTCP& transport, std::function<void()> onPause = nullptr, RtuSerialLine* serialLine = nullptr);

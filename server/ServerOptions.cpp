@@ -162,6 +162,12 @@ std::string SetMetricsListen(const std::string& value, ServerSettings& settings)
   return why;
 }
 
+// An RTU setter (RtuOptions.h) as a setter of the whole settings.
+template <std::string (*SetRtu)(const std::string&, RtuSettings&)>
+std::string OnRtu(const std::string& value, ServerSettings& settings) {
+  return SetRtu(value, settings.rtu);
+}
+
 struct SettingKey {
   const char* name;  // the file's key; the option is "--" and the key
   Setter set;
@@ -207,6 +213,21 @@ std::vector<SettingKey> SettingKeys() {
        std::to_string(defaults.webThreads)},
       {"metrics-listen", SetMetricsListen, "ADDR:PORT",
        "Also serve /metrics and /healthz, alone and without authentication,\non this IPv4 address and TCP port", ""},
+      {"modbus-framing", OnRtu<SetModbusFraming>, "tcp|rtu-over-tcp",
+       "What the Modbus TCP connections carry: Modbus TCP frames, or RTU\nframes (address, PDU, CRC) as "
+       "serial-to-Ethernet converters send them",
+       "tcp"},
+      {"rtu-device", OnRtu<SetRtuDevice>, "PATH",
+       "Also serve the registers as a Modbus RTU slave on this serial device\n(RS-485 or RS-232)", ""},
+      {"rtu-baud", OnRtu<SetRtuBaud>, "N", "Baud rate of the serial line", std::to_string(defaults.rtu.baud)},
+      {"rtu-parity", OnRtu<SetRtuParity>, "E|O|N", "Parity of the serial line: even, odd or none",
+       std::string(1, defaults.rtu.parity)},
+      {"rtu-stop-bits", OnRtu<SetRtuStopBits>, "1|2", "Stop bits of the serial line; 2 by default when parity is N",
+       "1"},
+      {"rtu-address", OnRtu<SetRtuAddress>, "N",
+       "Slave address answered on the serial line and over RTU over TCP\n(1 to 247); broadcasts (0) are carried "
+       "out if writes, never answered",
+       std::to_string(defaults.rtu.address)},
       {"no-browser", SetNoBrowser, "", "Never open the page in a browser at start-up (in the file: true or false)",
        "false"},
   };
@@ -224,7 +245,8 @@ const char* const kFooter =
     "Exit status: 0 after --help, --version, or a stop by SIGTERM or SIGINT;\n"
     "64 for a bad option or configuration file; 1 to 5 when start-up fails\n"
     "(1 libcurl or the Modbus stack, 2 the database file, also when another\n"
-    "server uses it, 3 its table, 4 the web server, 5 the Modbus port).";
+    "server uses it, 3 its table, 4 the web server, 5 the Modbus port or the\n"
+    "serial device).";
 
 ServerCommandLine UsageError(const std::string& why) {
   ServerCommandLine result;

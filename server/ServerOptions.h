@@ -12,6 +12,7 @@
 #include "ConsoleLog.h"
 #include "HistoryTable.h"
 #include "ListenAddress.h"
+#include "RtuOptions.h"
 #include "WeatherFetch.h"
 #include "WebServer.h"
 
@@ -43,6 +44,8 @@ struct ServerSettings {
   // Where /metrics and /healthz are also served, alone and without
   // authentication (MonitoringServer.h); none by default.
   std::optional<ListenAddress> metricsListen;
+  // Modbus RTU: the TCP listener's framing and the serial line.
+  RtuSettings rtu;
 };
 
 // The most connections --max-connections allows: each is a socket and a

@@ -25,6 +25,7 @@
 #include "ProcessDatabase.h"
 #include "RefreshSchedule.h"
 #include "RegisterBridge.h"
+#include "SerialLineStartUp.h"
 #include "ServerMetrics.h"
 #include "StackEntryPoints.h"
 #include "TransportCallbacks.h"
@@ -291,9 +292,19 @@ int RunServer(const ServerSettings& settings) {
   if (const int failure = StartWebServers(settings, webConnections, metrics, webServers); failure != 0) {
     return failure;
   }
+  TheTransport().Framing = settings.rtu.framing;
+  TheTransport().RtuAddress = settings.rtu.address;
+  if (settings.rtu.framing == ModbusFraming::kRtuOverTcp) {
+    LogInfo("FYI: The Modbus TCP port carries RTU frames, slave address [%u]\n", settings.rtu.address);
+  }
   if (!OpenModbusListener(TheTransport(), settings.modbusListen, settings.maxConnections)) {
     return kExitModbusListenFailed;
   }
+  std::optional<RtuSerialLine> serialLine;
+  if (const int failure = OpenSerialLineIfSet(settings.rtu, metrics, serialLine); failure != 0) {
+    return failure;
+  }
+  const SerialLineHookup serialHookup(serialLine);
   // The codes Modbus clients read are kept fresh by the refresher, on its
   // own thread and connection; the register bridge works on the Modbus
   // loop's connection and notes what it reads in the schedule.
@@ -308,10 +319,13 @@ int RunServer(const ServerSettings& settings) {
   // count registers up to date.
   database.SetReadHoldingEnabled(true);
   MessageCountWriter messageCounts(database, metrics);
-  const int signal = RunServiceLoop(TheTransport(), [&bridge, &messageCounts] {
-    bridge.EndHeldRead();
-    messageCounts.WriteIfDue();
-  });
+  const int signal = RunServiceLoop(
+      TheTransport(),
+      [&bridge, &messageCounts] {
+        bridge.EndHeldRead();
+        messageCounts.WriteIfDue();
+      },
+      serialLine ? &*serialLine : nullptr);
 
   LogInfo("FYI: Stopping on %s\n", signal == SIGINT ? "SIGINT" : "SIGTERM");
   StopInOrder(refreshSchedule, webServers, refresher, database);

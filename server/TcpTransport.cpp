@@ -35,6 +35,9 @@ constexpr uint16_t kMaxLengthField = CTCP::kMaxFrameSize - kMbapFixedSize;
 constexpr uint32_t kMaxConnectionId = 0xFFFF;  // 16 bits reach the stack
 // The longest frame either direction carries (the stack never sends more).
 constexpr uint16_t kMaxFrameBytes = CTCP::kMaxFrameSize;
+// RTU over TCP: bytes of an unfinished frame are given up when the stream
+// has been silent this long since; a client retries later than this.
+constexpr std::chrono::milliseconds kRtuStreamIdleGap{500};
 
 uint16_t ReadBigEndian16(const uint8_t* bytes) { return static_cast<uint16_t>((bytes[0] << 8) | bytes[1]); }
 
@@ -100,6 +103,8 @@ uint32_t CTCP::AddConnection(SocketHandle socket) {
   connection.socket = socket;
   connection.connectionId = id;
   connection.lastRequestAt = std::chrono::steady_clock::now();
+  connection.lastBytesAt = connection.lastRequestAt;
+  connection.rtu = RtuGateway(RtuAddress);
   if (m_metrics != nullptr) {
     Increment(m_metrics->connectionsAccepted);
     m_metrics->openConnections.store(static_cast<int64_t>(m_connections.size()), std::memory_order_relaxed);
@@ -141,22 +146,83 @@ void CTCP::Refuse(SocketHandle socket, const std::string& address, uint16_t port
 
 size_t CTCP::BufferedFrameCount() const {
   uint16_t frameLength = 0;
-  return std::count_if(m_connections.begin(), m_connections.end(), [&frameLength](const Connection& connection) {
-    return InspectFrame(connection.pending, connection.pendingLength, &frameLength) != FrameState::Incomplete;
+  return std::count_if(m_connections.begin(), m_connections.end(), [this, &frameLength](const Connection& connection) {
+    return InspectPending(connection, &frameLength) != FrameState::Incomplete;
   });
 }
 
+FrameState CTCP::InspectPending(const Connection& connection, uint16_t* frameLength) const {
+  if (Framing == ModbusFraming::kTcp) {
+    return InspectFrame(connection.pending, connection.pendingLength, frameLength);
+  }
+  switch (InspectRtuRequest(connection.pending, connection.pendingLength, frameLength)) {
+    case RtuFrameState::Complete:
+      return FrameState::Complete;
+    case RtuFrameState::Incomplete:
+      return FrameState::Incomplete;
+    case RtuFrameState::Corrupt:
+      return FrameState::Unusable;
+  }
+  return FrameState::Unusable;
+}
+
+void CTCP::DropCorruptRtu(Connection& connection) {
+  uint16_t frameLength = 0;
+  for (;;) {
+    const RtuFrameState state = InspectRtuRequest(connection.pending, connection.pendingLength, &frameLength);
+    if (state == RtuFrameState::Complete) {
+      connection.resynchronising = false;
+    }
+    if (state != RtuFrameState::Corrupt) {
+      return;
+    }
+    if (!connection.resynchronising) {
+      connection.resynchronising = true;
+      if (m_metrics != nullptr) {
+        Increment(m_metrics->rtuCrcErrors);
+      }
+      if (connection.rtu.NoteCorruptFrame(std::chrono::steady_clock::now())) {
+        LogWarning("CTCP::GetMessage - Dropped an RTU frame with a wrong CRC. connectionId=[%u]\n",
+                   connection.connectionId);
+      }
+    }
+    --connection.pendingLength;
+    std::memmove(connection.pending, connection.pending + 1, connection.pendingLength);
+  }
+}
+
+void CTCP::DropStaleRtu(Connection& connection, TimePoint now) {
+  if (connection.pendingLength == 0 || now - connection.lastBytesAt < kRtuStreamIdleGap) {
+    return;
+  }
+  connection.pendingLength = 0;
+  connection.resynchronising = false;
+  if (m_metrics != nullptr) {
+    Increment(m_metrics->rtuFramesDropped);
+  }
+}
+
 bool CTCP::SendMessage(uint32_t connectionId, const uint8_t* bytes, uint16_t length) {
-  LogDump("FYI: TX (%d): ", connectionId, bytes, length);
   const auto connection =
       std::find_if(m_connections.begin(), m_connections.end(),
                    [connectionId](const Connection& candidate) { return candidate.connectionId == connectionId; });
-  if (connection == m_connections.end()) {
+  if (connection != m_connections.end() && Framing == ModbusFraming::kRtuOverTcp && connection->rtu.WithholdsAnswer()) {
+    return true;  // a broadcast is carried out, never answered
+  }
+  uint8_t rtuFrame[kMaxRtuFrameSize];
+  const uint8_t* wire = bytes;
+  uint16_t wireLength = length;
+  if (connection != m_connections.end() && Framing == ModbusFraming::kRtuOverTcp) {
+    wire = rtuFrame;
+    wireLength = connection->rtu.ToWire(bytes, length, rtuFrame, sizeof rtuFrame);
+  }
+  LogDump("FYI: TX (%d): ", connectionId, wire, wireLength);
+  if (connection == m_connections.end() || wireLength == 0) {
     LogError("Error: SendMessage failed.\n");
     return false;
   }
-  const long sent = SendBytes(connection->socket, bytes, length);
-  if (sent != static_cast<long>(length)) {
+  const long sent = SendBytes(connection->socket, wire, wireLength);
+  if (sent != static_cast<long>(wireLength)) {
     LogError("Error: SendMessage failed.\n");
     return false;
   }
@@ -213,12 +279,20 @@ size_t CTCP::MarkReadableConnections(const std::vector<pollfd>& sockets, size_t 
 }
 
 CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16_t* frameLength) {
-  FrameState state = InspectFrame(connection->pending, connection->pendingLength, frameLength);
+  const bool rtu = Framing == ModbusFraming::kRtuOverTcp;
+  if (rtu) {
+    DropCorruptRtu(*connection);
+  }
+  FrameState state = InspectPending(*connection, frameLength);
   if (state == FrameState::Incomplete && !connection->readable) {
     return VisitResult::Nothing;
   }
   if (state == FrameState::Incomplete) {
     connection->readable = false;
+    const TimePoint now = std::chrono::steady_clock::now();
+    if (rtu) {
+      DropStaleRtu(*connection, now);
+    }
     const long received = ReceiveBytes(connection->socket, connection->pending + connection->pendingLength,
                                        kMaxFrameSize - connection->pendingLength);
     if (received == 0) {
@@ -243,7 +317,11 @@ CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16
       return VisitResult::Removed;
     }
     connection->pendingLength = static_cast<uint16_t>(connection->pendingLength + received);
-    state = InspectFrame(connection->pending, connection->pendingLength, frameLength);
+    connection->lastBytesAt = now;
+    if (rtu) {
+      DropCorruptRtu(*connection);
+    }
+    state = InspectPending(*connection, frameLength);
   }
   if (state == FrameState::Unusable) {
     // No frame starts here: the stack sees the bytes as they came and
@@ -256,21 +334,32 @@ CTCP::VisitResult CTCP::Visit(std::list<Connection>::iterator connection, uint16
 
 uint16_t CTCP::Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,
                        uint16_t room) {
-  const uint16_t count = std::min(frameLength, room);
   const TimePoint now = std::chrono::steady_clock::now();
   connection.lastRequestAt = now;
-  std::memcpy(buffer, connection.pending, count);
-  connection.pendingLength = static_cast<uint16_t>(connection.pendingLength - count);
-  std::memmove(connection.pending, connection.pending + count, connection.pendingLength);
   const uint32_t reportedId = connection.connectionId & kMaxConnectionId;
+  LogDump("FYI: RX (%d): ", reportedId, connection.pending, std::min(frameLength, room));
+  const uint16_t count = HandOver(connection, frameLength, buffer, room);
   if (connectionSlot != nullptr) {
     *connectionSlot = reportedId;
   }
-  LogDump("FYI: RX (%d): ", reportedId, buffer, count);
   if (m_metrics != nullptr && count > kFunctionCodeOffset) {
     m_metrics->NoteRequest(buffer[kFunctionCodeOffset]);
   }
   LogUnansweredUnit(connection, buffer, count, now);
+  return count;
+}
+
+uint16_t CTCP::HandOver(Connection& connection, uint16_t frameLength, uint8_t* buffer, uint16_t room) {
+  uint16_t count = std::min(frameLength, room);
+  uint16_t consumed = count;
+  if (Framing == ModbusFraming::kTcp) {
+    std::memcpy(buffer, connection.pending, count);
+  } else {
+    count = connection.rtu.ToStack(connection.pending, frameLength, buffer, room);
+    consumed = frameLength;
+  }
+  connection.pendingLength = static_cast<uint16_t>(connection.pendingLength - consumed);
+  std::memmove(connection.pending, connection.pending + consumed, connection.pendingLength);
   return count;
 }
 

@@ -15,8 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "RtuGateway.h"
 #include "ServerMetrics.h"
 #include "SocketLayer.h"
+
+// Where a connection's buffered bytes stand: a complete frame of frameLength
+// bytes, not enough bytes yet, or a header no frame can start with.
+enum class FrameState { Complete, Incomplete, Unusable };
 
 class CTCP {
  public:
@@ -49,6 +54,12 @@ class CTCP {
     // When a request for a unit identifier the stack does not answer was
     // last logged for this connection; none yet when empty.
     std::optional<TimePoint> unansweredUnitLoggedAt;
+    // RTU over TCP only: the conversion for the stack, when bytes last
+    // arrived, and whether the stream is being searched for the next good
+    // frame after a corrupt one.
+    RtuGateway rtu;
+    TimePoint lastBytesAt{};
+    bool resynchronising = false;
   };
 
   CTCP() = default;
@@ -113,6 +124,11 @@ class CTCP {
   // EvictIdlest may close it.
   std::chrono::steady_clock::duration IdleBeforeEviction = kDefaultIdleBeforeEviction;
 
+  // What the connections carry, and the slave address RTU requests are
+  // answered under; set before the first connection.
+  ModbusFraming Framing = ModbusFraming::kTcp;
+  uint8_t RtuAddress = kDefaultRtuAddress;
+
   // Where requests, answers and connections are counted from now on; null
   // counts nothing. Not owned.
   void SetMetrics(ServerMetrics* metrics) { m_metrics = metrics; }
@@ -132,6 +148,19 @@ class CTCP {
   // nothing is, or the connection was found gone and removed.
   enum class VisitResult { Frame, Nothing, Removed };
   VisitResult Visit(std::list<Connection>::iterator connection, uint16_t* frameLength);
+  // Where the connection's buffered bytes stand under the listener's
+  // framing; a corrupt RTU frame counts as Unusable.
+  FrameState InspectPending(const Connection& connection, uint16_t* frameLength) const;
+  // RTU over TCP: drops bytes from the front, one at a time, while they
+  // start a corrupt frame (counted and logged once per corrupt stretch), so
+  // that the stream finds the next good frame.
+  void DropCorruptRtu(Connection& connection);
+  // RTU over TCP: drops the bytes of an unfinished frame when the stream has
+  // been idle since they came, so that the next bytes start a frame afresh.
+  void DropStaleRtu(Connection& connection, TimePoint now);
+  // Copies (MBAP) or converts (RTU) the frame at the front of pending into
+  // buffer; returns its length, 0 for an RTU request left alone.
+  uint16_t HandOver(Connection& connection, uint16_t frameLength, uint8_t* buffer, uint16_t room);
 
   std::list<Connection> m_connections;
   uint32_t m_round = 1;
@@ -140,9 +169,6 @@ class CTCP {
   ServerMetrics* m_metrics = nullptr;
 };
 
-// Where a connection's buffered bytes stand: a complete frame of frameLength
-// bytes, not enough bytes yet, or a header no frame can start with.
-enum class FrameState { Complete, Incomplete, Unusable };
 FrameState InspectFrame(const uint8_t* bytes, uint16_t length, uint16_t* frameLength);
 
 // The process's one transport, torn down at exit.

@@ -97,6 +97,18 @@ std::string RenderMetrics(const ServerMetrics& metrics, const DatabaseHealth& da
              "New Modbus TCP clients closed at once at the limit, no connection having been idle for 10 s.");
   out.Sample("veld_modbus_connections_refused_total", Read(metrics.connectionsRefusedAtLimit));
 
+  out.Family("veld_modbus_rtu_crc_errors_total", "counter",
+             "Modbus RTU frames dropped for a wrong CRC (RTU over TCP and the serial line).");
+  out.Sample("veld_modbus_rtu_crc_errors_total", Read(metrics.rtuCrcErrors));
+  out.Family("veld_modbus_rtu_frames_dropped_total", "counter",
+             "Modbus RTU frames dropped for another fault: a gap inside a frame on the serial line, a frame "
+             "left unfinished, too short or too long.");
+  out.Sample("veld_modbus_rtu_frames_dropped_total", Read(metrics.rtuFramesDropped));
+  if (metrics.rtuLineConfigured.load(std::memory_order_relaxed)) {
+    out.Family("veld_modbus_rtu_line_open", "gauge", "1 while the Modbus RTU serial line is open, 0 once it failed.");
+    out.Sample("veld_modbus_rtu_line_open", uint64_t{metrics.rtuLineOpen.load(std::memory_order_relaxed) ? 1u : 0u});
+  }
+
   static const char* const kOutcomes[kWeatherFetchOutcomes] = {"ok", "transfer_error", "bad_answer", "http_error",
                                                                "store_error"};
   out.Family("veld_weather_fetches_total", "counter", "Weather service fetches, by outcome.");
@@ -163,6 +175,10 @@ int SendHealth(mg_connection* conn, CSQLiteDatabase& database, const ServerMetri
     json.Null();
   } else {
     json.Int64(std::max<int64_t>(0, CurrentUnixTime() - lastSuccess));
+  }
+  if (metrics.rtuLineConfigured.load(std::memory_order_relaxed)) {
+    json.Key("rtu_line_open");
+    json.Bool(metrics.rtuLineOpen.load(std::memory_order_relaxed));
   }
   json.Key("uptime_seconds");
   json.Int64(static_cast<int64_t>(metrics.UptimeSeconds()));

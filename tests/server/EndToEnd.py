@@ -52,7 +52,8 @@ MAX_LINE = "CTCP::Accept - Error Max connections reached"
 REFUSED_LINE = "CTCP::Accept - Closed the new connection from IP address=[127.0.0.1] port=["
 SEND_FAILED = "Error: SendMessage failed."
 CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "history-days",
-               "max-postal-codes", "log-level", "web-allowed-hosts", "web-auth", "web-threads", "metrics-listen"]
+               "max-postal-codes", "log-level", "web-allowed-hosts", "web-auth", "web-threads", "metrics-listen",
+               "modbus-framing", "rtu-device", "rtu-baud", "rtu-parity", "rtu-stop-bits", "rtu-address"]
 
 
 class Failed(Exception):
@@ -629,7 +630,9 @@ def options(run):
                              (["--web-auth", "missing.htdigest"], "--web-auth: cannot read the password file"),
                              (["--web-allowed-hosts", "a,b c"], "--web-allowed-hosts"),
                              (["--web-threads", "0"], "--web-threads"),
-                             (["--metrics-listen", "127.0.0.1"], "--metrics-listen")):
+                             (["--metrics-listen", "127.0.0.1"], "--metrics-listen"),
+                             (["--modbus-framing", "rtu"], "--modbus-framing"),
+                             (["--rtu-address", "248"], "--rtu-address"), (["--rtu-parity", "X"], "--rtu-parity")):
         code, out, err = run.run_server(*arguments)
         expect(code == 64 and out == "" and err.count("\n") == 1 and names in err,
                "%s: exit %s, %r %r" % (arguments, code, out, err))
@@ -1443,9 +1446,160 @@ def open_meteo(run):
         fake.close()
 
 
+def rtu_frame(*body):
+    """An RTU frame: the bytes given, then their CRC-16 (low byte first),
+    computed here by the polynomial, independently of the server's tables."""
+    crc = 0xFFFF
+    for byte in body:
+        crc ^= byte
+        for _ in range(8):
+            crc = (crc >> 1) ^ 0xA001 if crc & 1 else crc >> 1
+    return bytes(body) + bytes([crc & 0xFF, crc >> 8])
+
+
+def metric(name):
+    return metric_samples().get((name, ()), None)
+
+
+def rtu_over_tcp(run):
+    """RTU frames on the TCP port: pymodbus's RTU framer as the peer, another
+    slave's request left unanswered, a frame with a wrong CRC dropped and
+    counted while the good frame behind it on the stream is answered."""
+    from pymodbus.client import ModbusTcpClient
+    from pymodbus.transaction import ModbusRtuFramer
+    server = run.start_server(arguments=["--modbus-framing", "rtu-over-tcp"])
+    postal_lookup("90210")
+    weather = [value_column(run, o) & 0xFFFF for o in range(20, 26)]
+    client = ModbusTcpClient(HOST, port=502, framer=ModbusRtuFramer, timeout=1, retries=0, retry_on_empty=False)
+    require(client.connect(), "pymodbus could not connect")
+    expect(registers(client.read_holding_registers(20, 6, slave=1)) == weather, "RTU FC3 20..25 against %s" % weather)
+    expect(not client.write_register(21, 4321, slave=1).isError() and value_column(run, 21) == 4321, "RTU FC6 at 21")
+    expect(client.read_holding_registers(20, 1, slave=7).isError(), "a request for slave 7 is not answered")
+    client.close()
+
+    raw = raw_connect()
+    good = rtu_frame(1, 3, 0, 21, 0, 1)
+    raw.sendall(good[:-1] + bytes([good[-1] ^ 0xFF]) + good)
+    answer = raw.recv(64)
+    expect(answer == rtu_frame(1, 3, 2, 4321 >> 8, 4321 & 0xFF), "the good frame after a bad CRC: %s" % dump(answer))
+    raw.close()
+    expect(metric("veld_modbus_rtu_crc_errors_total") == 1, "one CRC error counted")
+    expect("Dropped an RTU frame with a wrong CRC" in server.log(), "the CRC line in the log")
+    server.stop()
+
+
+class PtyPair:
+    """Two pseudo-terminals joined back to back, as a null-modem cable joins
+    two serial ports: what is written to one's device comes out of the
+    other's. The devices are reached by links in folder ("server" and
+    "client"); a thread copies between the two sides until close()."""
+
+    def __init__(self, folder):
+        import select
+        import tty
+        self.select = select.select
+        self.masters, self.slaves, self.paths = [], [], []
+        for name in ("server", "client"):
+            master, slave = os.openpty()
+            tty.setraw(slave)
+            path = os.path.join(folder, name)
+            os.symlink(os.ttyname(slave), path)
+            self.masters.append(master)
+            self.slaves.append(slave)
+            self.paths.append(path)
+        self.running = True
+        self.thread = threading.Thread(target=self._copy, daemon=True)
+        self.thread.start()
+
+    def _copy(self):
+        while self.running:
+            ready, _, _ = self.select(self.masters, [], [], 0.05)
+            for master in ready:
+                try:
+                    data = os.read(master, 4096)
+                except OSError:
+                    continue
+                os.write(self.masters[1 - self.masters.index(master)], data)
+
+    def close(self):
+        self.running = False
+        self.thread.join(2)
+        for fd in self.masters + self.slaves:
+            os.close(fd)
+
+
+def serial_exchange(path, request, wait=1.0):
+    """Writes request to the serial device at path and returns what comes
+    back within wait seconds."""
+    import select
+    import tty
+    device = os.open(path, os.O_RDWR | os.O_NOCTTY)
+    try:
+        tty.setraw(device)
+        os.write(device, request)
+        answer, deadline = b"", time.monotonic() + wait
+        while time.monotonic() < deadline:
+            if select.select([device], [], [], 0.05)[0]:
+                answer += os.read(device, 256)
+        return answer
+    finally:
+        os.close(device)
+
+
+def rtu_mbpoll(path, *arguments, values=()):
+    argv = ["mbpoll", "-m", "rtu", "-a", "1", "-b", "19200", "-P", "even", "-0", "-1", "-o", "2"]
+    argv += [str(a) for a in arguments] + [path] + [str(v) for v in values]
+    done = subprocess.run(argv, capture_output=True, text=True, timeout=20)
+    read = {int(m.group(1)): int(m.group(2)) for m in re.finditer(r"^\[(\d+)\]:\s+(-?\d+)", done.stdout, re.M)}
+    return done.returncode, read, done.stdout + done.stderr
+
+
+def serial_line(run):
+    """The registers on a serial line next to Modbus TCP: mbpoll over RTU reads
+    and writes, a frame with a wrong CRC is dropped and counted, a broadcast
+    write is carried out without an answer, another slave's request is left
+    alone."""
+    code, out, _ = run.run_server("--no-browser", "--rtu-device", os.path.join(run.folder, "no-such-tty"))
+    expect(code == 5 and "Error: Can not open the serial device" in out, "a missing device: %d %s" % (code, out[-300:]))
+    code, _, err = run.run_server("--rtu-baud", "12345")
+    expect(code == 64 and "not a standard baud rate" in err, "an unsupported rate: %d %s" % (code, err))
+    pair = PtyPair(run.folder)
+    try:
+        server = run.start_server(arguments=["--rtu-device", pair.paths[0]])
+        require(server.wait_log("FYI: Serving Modbus RTU on the serial device"), "the serial line did not open")
+        client_path = pair.paths[1]
+        weather = [value_column(run, o) & 0xFFFF for o in range(20, 26)]
+        code, read, output = rtu_mbpoll(client_path, "-t", 4, "-r", 20, "-c", 6)
+        expect(code == 0 and [read.get(20 + i) for i in range(6)] == weather, "mbpoll RTU FC3 20..25: %s" % output)
+        code, _, output = rtu_mbpoll(client_path, "-t", 4, "-r", 22, values=[2468])
+        expect(code == 0 and value_column(run, 22) == 2468, "mbpoll RTU FC6 at 22: %s" % output)
+
+        crc_errors = metric("veld_modbus_rtu_crc_errors_total")
+        good = rtu_frame(1, 3, 0, 22, 0, 1)
+        expect(serial_exchange(client_path, good[:-1] + bytes([good[-1] ^ 0xFF])) == b"", "a bad CRC is not answered")
+        expect(metric("veld_modbus_rtu_crc_errors_total") == crc_errors + 1, "the bad CRC counted")
+        expect(serial_exchange(client_path, rtu_frame(9, 3, 0, 22, 0, 1), wait=0.5) == b"", "slave 9 not answered")
+        expect(serial_exchange(client_path, rtu_frame(0, 6, 0, 23, 0x13, 0x57)) == b"", "a broadcast is not answered")
+        client = modbus_client()
+        expect(registers(client.read_holding_registers(23, 1)) == [0x1357], "the broadcast write read over TCP")
+        client.close()
+        expect(serial_exchange(client_path, good) == rtu_frame(1, 3, 2, 2468 >> 8, 2468 & 0xFF), "a read by hand")
+        status, health = http("/healthz")
+        expect(health.get("rtu_line_open") is True, "/healthz: %s" % health)
+        server.stop()
+    finally:
+        pair.close()
+
+
+def rtu(run):
+    run.start_service()
+    rtu_over_tcp(run)
+    serial_line(run)
+
+
 SCENARIOS = {"startup": startup, "registers": registers_scenario, "refresh": refresh, "limits": limits,
              "exit_codes": exit_codes, "mends": mends, "soak": soak, "options": options, "monitoring": monitoring,
-             "availability": availability, "open_meteo": open_meteo}
+             "availability": availability, "open_meteo": open_meteo, "rtu": rtu}
 
 
 def main():
