@@ -12,6 +12,7 @@
 #include "ConsoleLog.h"
 #include "HistoryTable.h"
 #include "ListenAddress.h"
+#include "UnitIdSet.h"
 #include "WeatherFetch.h"
 #include "WebServer.h"
 
@@ -43,6 +44,11 @@ struct ServerSettings {
   // Where /metrics and /healthz are also served, alone and without
   // authentication (MonitoringServer.h); none by default.
   std::optional<ListenAddress> metricsListen;
+  // The Modbus TCP unit identifiers answered; 0 and 255 by default.
+  UnitIdSet answeredUnits;
+  // Read Device Identification's UserApplicationName (object 0x06), at most
+  // MODBUSSTACK_DEVICE_OBJECT_MAX_LENGTH bytes; empty: not reported.
+  std::string deviceName;
 };
 
 // The most connections --max-connections allows: each is a socket and a

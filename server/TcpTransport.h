@@ -17,6 +17,7 @@
 
 #include "ServerMetrics.h"
 #include "SocketLayer.h"
+#include "UnitIdSet.h"
 
 class CTCP {
  public:
@@ -46,9 +47,12 @@ class CTCP {
     // Whether a receive may find bytes (or a hang-up): so when accepted, then
     // as the service loop's last wait found it; cleared by the receive.
     bool readable = true;
-    // When a request for a unit identifier the stack does not answer was
+    // When a request for a unit identifier the server does not answer was
     // last logged for this connection; none yet when empty.
     std::optional<TimePoint> unansweredUnitLoggedAt;
+    // The unit identifier of the request last handed to the stack, which
+    // SendMessage writes into the answer.
+    uint8_t requestUnit = 0;
   };
 
   CTCP() = default;
@@ -56,7 +60,8 @@ class CTCP {
   CTCP(const CTCP&) = delete;
   CTCP& operator=(const CTCP&) = delete;
 
-  // Logs the frame as "FYI: TX (id): XX XX ...", then sends it whole to the
+  // Writes the unit identifier of the connection's last request into the
+  // frame, logs it as "FYI: TX (id): XX XX ...", then sends it whole to the
   // connection whose id equals connectionId. False (logged as "Error:
   // SendMessage failed.") when there is no such connection or the send
   // fails or falls short; the connection stays.
@@ -67,6 +72,8 @@ class CTCP {
   // served already in this round of the walk comes after all others that
   // have a frame, so no client is starved. The frame is logged as
   // "FYI: RX (id): ...", with the connection's id (low 16 bits) in the slot.
+  // The stack gets it with unit identifier 255 when AnsweredUnits holds the
+  // request's, and with one it ignores otherwise.
   // A header that cannot start a frame (protocol identifier not 0, length
   // field outside 2 to 254) hands over the buffered bytes as they are. A
   // closed, reset or failed connection is logged, removed, and ends the walk
@@ -112,6 +119,8 @@ class CTCP {
   // How long a connection must have been without a request before
   // EvictIdlest may close it.
   std::chrono::steady_clock::duration IdleBeforeEviction = kDefaultIdleBeforeEviction;
+  // The unit identifiers answered (--unit-id); 0 and 255 by default.
+  UnitIdSet AnsweredUnits;
 
   // Where requests, answers and connections are counted from now on; null
   // counts nothing. Not owned.
@@ -122,11 +131,15 @@ class CTCP {
   uint16_t Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,
                    uint16_t room);
   void Remove(std::list<Connection>::iterator connection);
+  // Notes the frame's unit identifier as the connection's requestUnit and
+  // puts in its place the one the stack is to see: 255 when the request's
+  // is answered, one the stack ignores otherwise. Logs an unanswered one.
+  void TranslateUnit(Connection& connection, uint8_t* frame, uint16_t length, TimePoint now);
   // Logs, at most once a second per connection, a frame whose unit
-  // identifier the stack ignores (not 0 or 255), naming the ones it answers:
-  // the stack sends such a client nothing, and a client's default unit
-  // (mbpoll's is 1) would otherwise only time out without a hint.
-  void LogUnansweredUnit(Connection& connection, const uint8_t* frame, uint16_t length, TimePoint now);
+  // identifier is not answered, naming the ones that are: the server sends
+  // such a client nothing, and a client's default unit (mbpoll's is 1)
+  // would otherwise only time out without a hint.
+  void LogUnansweredUnit(Connection& connection, uint8_t unit, TimePoint now);
 
   // Looks at one connection: a frame is ready (its length in frameLength),
   // nothing is, or the connection was found gone and removed.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@ class UnitIdSet {
   UnitIdSet();
 
   bool Contains(uint8_t unit) const { return m_units.test(unit); }
+  size_t Count() const { return m_units.count(); }
   // True when every unit identifier (0 to 255) is answered.
   bool ContainsAll() const { return m_units.all(); }
 

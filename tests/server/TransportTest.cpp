@@ -67,10 +67,10 @@ Bytes ReadRequest(uint16_t transaction, uint16_t address) {
   return {High(transaction), Low(transaction), 0, 0, 0, 6, 0xFF, 0x03, High(address), Low(address), 0, 1};
 }
 
-// The stack's answer to ReadRequest: unit 0 (its slave id), one register.
+// The answer to ReadRequest: the request's unit 255, one register.
 Bytes ReadAnswer(uint16_t transaction, uint16_t address) {
   const uint16_t value = RegisterValue(address);
-  return {High(transaction), Low(transaction), 0, 0, 0, 5, 0x00, 0x03, 0x02, High(value), Low(value)};
+  return {High(transaction), Low(transaction), 0, 0, 0, 5, 0xFF, 0x03, 0x02, High(value), Low(value)};
 }
 
 Bytes Join(Bytes first, const Bytes& second) {
@@ -534,7 +534,7 @@ TEST_F(Sending, DumpsEachFrameReceivedAndSentByteByByte) {
   third->Send(ReadRequest(0x0102, 0x0A));
   EXPECT_EQ(Answer(*third), ReadAnswer(0x0102, 0x0A));
   EXPECT_NE(Log().find("FYI: RX (3): 01 02 00 00 00 06 FF 03 00 0A 00 01 \n"), std::string::npos) << Log();
-  EXPECT_NE(Log().find("FYI: TX (3): 01 02 00 00 00 05 00 03 02 10 0A \n"), std::string::npos) << Log();
+  EXPECT_NE(Log().find("FYI: TX (3): 01 02 00 00 00 05 FF 03 02 10 0A \n"), std::string::npos) << Log();
 }
 
 TEST_F(Sending, ToAGoneConnectionLogsTheDumpThenFails) {
