@@ -1,7 +1,8 @@
 // TransportTest.cpp - CTCP and the service pass over real loopback sockets:
 // accepting, the count lines and the connection limit, the walk over the
 // connections, removal of closed and reset peers, connection ids, framing of
-// the byte streams, the RX/TX dumps, failed sends, socket options and the
+// the byte streams, answered unit ids, the RX/TX dumps, failed sends, socket
+// options and the
 // idle wait.
 //
 // Each test has a CTCP of its own with a listening socket on 127.0.0.1 and a
@@ -21,6 +22,7 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +31,7 @@
 #include "ModbusStack.h"
 #include "StackEntryPoints.h"
 #include "TcpTransport.h"
+#include "UnitIdSet.h"
 #include "TestDatabase.h"
 
 namespace {
@@ -520,6 +523,40 @@ TEST_F(Framing, DeliversAFrameOfTheLargestSizeWhole) {
   EXPECT_EQ(Receive(), largest);
   EXPECT_EQ(Receive(), next);
   EXPECT_EQ(Receive(), Bytes());
+}
+
+// ---- Unit identifiers
+
+using UnitIds = ServerPassTest;
+
+// ReadRequest for another unit.
+Bytes ReadRequestForUnit(uint16_t transaction, uint16_t address, uint8_t unit) {
+  Bytes request = ReadRequest(transaction, address);
+  request[6] = unit;
+  return request;
+}
+
+TEST_F(UnitIds, AnswersTheListedUnitsUnderTheirOwnIdAndNamesThemForAnyOther) {
+  std::string why;
+  const std::optional<UnitIdSet> units = UnitIdSet::Parse("255,7,1", &why);
+  ASSERT_TRUE(units) << why;
+  transport_.AnsweredUnits = *units;
+  auto client = Connect();
+  client->Send(ReadRequestForUnit(1, 4, 7));
+  Bytes answer = ReadAnswer(1, 4);
+  answer[6] = 7;
+  EXPECT_EQ(Answer(*client), answer);
+
+  // Units 0 and 3 are not listed: only the request for unit 1 is answered.
+  client->Send(Join(Join(ReadRequestForUnit(2, 4, 0), ReadRequestForUnit(3, 4, 3)), ReadRequestForUnit(4, 4, 1)));
+  answer = ReadAnswer(4, 4);
+  answer[6] = 1;
+  EXPECT_EQ(Answer(*client), answer);
+  EXPECT_EQ(LogCount("FYI: A request for unit id [0] is not answered; this server answers unit ids 1, 7 and 255. "
+                     "connectionId=[1]\n"),
+            1u)
+      << Log();
+  EXPECT_EQ(LogCount("is not answered"), 1u) << "at most once a second";
 }
 
 // ---- Dumps and sends
