@@ -2,8 +2,7 @@
 // accepting, the count lines and the connection limit, the walk over the
 // connections, removal of closed and reset peers, connection ids, framing of
 // the byte streams, answered unit ids, the RX/TX dumps, failed sends, socket
-// options and the
-// idle wait.
+// options and the idle wait.
 //
 // Each test has a CTCP of its own with a listening socket on 127.0.0.1 and a
 // free port. The stack's callbacks carry no context, so the ones registered
