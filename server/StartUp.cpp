@@ -204,7 +204,8 @@ int StartMonitoringServerIfSet(const ServerSettings& settings, ConnectionPool& c
     return 0;
   }
   std::string webFailure;
-  monitoring = StartMonitoringServer(connections, metrics, CivetWebListeningPorts(*settings.metricsListen), &webFailure);
+  monitoring =
+      StartMonitoringServer(connections, metrics, CivetWebListeningPorts(*settings.metricsListen), &webFailure);
   if (!monitoring) {
     LogError("Error: Can not start the monitoring server on [%s]: %s\n", settings.metricsListen->ToString().c_str(),
              webFailure.c_str());

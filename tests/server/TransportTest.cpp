@@ -30,8 +30,8 @@
 #include "ModbusStack.h"
 #include "StackEntryPoints.h"
 #include "TcpTransport.h"
-#include "UnitIdSet.h"
 #include "TestDatabase.h"
+#include "UnitIdSet.h"
 
 namespace {
 
