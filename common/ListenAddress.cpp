@@ -1,7 +1,9 @@
-// ListenAddress.cpp - reading "ADDR:PORT" and "[ADDR]:PORT" listen addresses.
+// ListenAddress.cpp - reading "ADDR:PORT" and "[ADDR]:PORT" listen addresses,
+// and the socket address of one.
 #include "ListenAddress.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
 
 #include <charconv>
 
@@ -46,4 +48,23 @@ std::optional<ListenAddress> ParseListenAddress(const std::string& text, std::st
   }
   address.port = static_cast<uint16_t>(port);
   return address;
+}
+
+bool FillSocketAddress(const std::string& host, uint16_t port, sockaddr_storage* address, socklen_t* length) {
+  *address = sockaddr_storage{};
+  auto& ipv4 = reinterpret_cast<sockaddr_in&>(*address);
+  if (inet_pton(AF_INET, host.c_str(), &ipv4.sin_addr) == 1) {
+    ipv4.sin_family = AF_INET;
+    ipv4.sin_port = htons(port);
+    *length = sizeof ipv4;
+    return true;
+  }
+  auto& ipv6 = reinterpret_cast<sockaddr_in6&>(*address);
+  if (inet_pton(AF_INET6, host.c_str(), &ipv6.sin6_addr) == 1) {
+    ipv6.sin6_family = AF_INET6;
+    ipv6.sin6_port = htons(port);
+    *length = sizeof ipv6;
+    return true;
+  }
+  return false;
 }

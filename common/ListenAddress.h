@@ -3,6 +3,8 @@
 // "[::1]:502"; an IPv6 address in brackets, as in a URL).
 #pragma once
 
+#include <sys/socket.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,3 +29,8 @@ struct ListenAddress {
 // address without a zone) and a port from 0 to 65535. On failure returns
 // nothing and says why in *why (when given).
 std::optional<ListenAddress> ParseListenAddress(const std::string& text, std::string* why = nullptr);
+
+// The socket address of a numeric IPv4 or IPv6 host (as ListenAddress holds
+// it) and port, for bind or connect, and its length. False when host is
+// neither.
+bool FillSocketAddress(const std::string& host, uint16_t port, sockaddr_storage* address, socklen_t* length);

@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <string>
 
+#include "ListenAddress.h"
+
 namespace {
 
 constexpr int kKeepAliveIdleSeconds = 60;
@@ -49,26 +51,6 @@ bool SetOption(SocketHandle socket, int level, int option, int value) {
 bool MakeNonBlocking(SocketHandle socket) {
   const int flags = fcntl(socket, F_GETFL, 0);
   return flags >= 0 && fcntl(socket, F_SETFL, flags | O_NONBLOCK) == 0;
-}
-
-// The socket address of a numeric IPv4 or IPv6 host (as ListenAddress holds
-// it) and port. False when host is neither.
-bool FillSocketAddress(const std::string& host, uint16_t port, sockaddr_storage* address, socklen_t* length) {
-  auto& ipv4 = reinterpret_cast<sockaddr_in&>(*address);
-  if (inet_pton(AF_INET, host.c_str(), &ipv4.sin_addr) == 1) {
-    ipv4.sin_family = AF_INET;
-    ipv4.sin_port = htons(port);
-    *length = sizeof ipv4;
-    return true;
-  }
-  auto& ipv6 = reinterpret_cast<sockaddr_in6&>(*address);
-  if (inet_pton(AF_INET6, host.c_str(), &ipv6.sin6_addr) == 1) {
-    ipv6.sin6_family = AF_INET6;
-    ipv6.sin6_port = htons(port);
-    *length = sizeof ipv6;
-    return true;
-  }
-  return false;
 }
 
 // A peer's address as the log lines print it, and its port. An IPv4 client

@@ -2,9 +2,7 @@
 // time-outs that keep slow clients from holding the page.
 #include "WebServer.h"
 
-#include <arpa/inet.h>
 #include <civetweb.h>
-#include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ListenAddress.h"
 #include "WebInterface.h"
 
 namespace {
@@ -79,17 +78,7 @@ constexpr int kListenBacklog = 1024;
 void Knock(const std::string& host, int port) {
   sockaddr_storage address{};
   socklen_t length = 0;
-  auto& ipv4 = reinterpret_cast<sockaddr_in&>(address);
-  auto& ipv6 = reinterpret_cast<sockaddr_in6&>(address);
-  if (inet_pton(AF_INET, host.c_str(), &ipv4.sin_addr) == 1) {
-    ipv4.sin_family = AF_INET;
-    ipv4.sin_port = htons(static_cast<uint16_t>(port));
-    length = sizeof ipv4;
-  } else if (inet_pton(AF_INET6, host.c_str(), &ipv6.sin6_addr) == 1) {
-    ipv6.sin6_family = AF_INET6;
-    ipv6.sin6_port = htons(static_cast<uint16_t>(port));
-    length = sizeof ipv6;
-  } else {
+  if (!FillSocketAddress(host, static_cast<uint16_t>(port), &address, &length)) {
     return;
   }
   const int fd = socket(address.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
