@@ -72,10 +72,10 @@ class CTCP {
   // served already in this round of the walk comes after all others that
   // have a frame, so no client is starved. The frame is logged as
   // "FYI: RX (id): ...", with the connection's id (low 16 bits) in the slot.
-  // The stack gets it with unit identifier 255 when AnsweredUnits holds the
-  // request's, and with one it ignores otherwise.
   // A header that cannot start a frame (protocol identifier not 0, length
-  // field outside 2 to 254) hands over the buffered bytes as they are. A
+  // field outside 2 to 254) hands over the buffered bytes as one message.
+  // Either way the stack gets unit identifier 255 when AnsweredUnits holds
+  // the request's, and one it ignores otherwise. A
   // closed, reset or failed connection is logged, removed, and ends the walk
   // with 0. Returns the number of bytes placed in buffer, 0 when none.
   uint16_t GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t room);
