@@ -1,5 +1,6 @@
 // DeviceIdentity.cpp - the identification objects the server hands the
-// Modbus stack at start-up; the revision is the program's own version.
+// Modbus stack at start-up; the revision is the program's own version, the
+// user application name the operator's --device-name.
 #include "DeviceIdentity.h"
 
 #include <cstdint>
@@ -25,11 +26,14 @@ bool GiveObject(uint8_t objectId, const std::string& value) {
 
 }  // namespace
 
-bool GiveStackDeviceIdentity() {
+bool GiveStackDeviceIdentity(const std::string& deviceName) {
   // All are tried, so that one refusal does not hide the others.
   bool given = GiveObject(MODBUSSTACK_OBJECT_VENDOR_NAME, kVendorName);
   given = GiveObject(MODBUSSTACK_OBJECT_PRODUCT_CODE, kProductCode) && given;
   given = GiveObject(MODBUSSTACK_OBJECT_MAJOR_MINOR_REVISION, ProgramVersionText()) && given;
   given = GiveObject(MODBUSSTACK_OBJECT_PRODUCT_NAME, kProductName) && given;
+  if (!deviceName.empty()) {
+    given = GiveObject(MODBUSSTACK_OBJECT_USER_APPLICATION_NAME, deviceName) && given;
+  }
   return given;
 }

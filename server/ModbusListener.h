@@ -6,6 +6,8 @@
 // request) or is closed at once.
 #pragma once
 
+#include <sys/socket.h>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -15,7 +17,12 @@
 #include "RtuSerialLine.h"
 #include "TcpTransport.h"
 
-constexpr int kListenBacklog = 5;
+// Connections the kernel completes and holds for accept: a burst of clients
+// (a SCADA system's start, many pollers reconnecting after a restart) waits
+// there rather than having its connection attempts dropped and retried a
+// second or more later. SOMAXCONN is the system's cap (4096 on current
+// Linux); net.core.somaxconn may lower it.
+constexpr int kListenBacklog = SOMAXCONN;
 
 // Sets the transport's limit to maxConnections and opens its listening
 // socket at address. False, logged with the cause, when the socket cannot be

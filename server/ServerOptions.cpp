@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "IniConfigFormat.h"
+#include "ModbusStack.h"
 #include "UrlParts.h"
 #include "WebGuards.h"
 #include "WholeNumber.h"
@@ -28,13 +29,43 @@ std::string SetModbusListen(const std::string& value, ServerSettings& settings) 
   return why;
 }
 
+// A listen address for CivetWeb: an IPv6 one only when the library was built
+// with IPv6 (Debian 12's is not), so that the server refuses it before
+// anything starts rather than failing to open the port.
+std::optional<ListenAddress> ParseWebListenAddress(const std::string& value, std::string* why) {
+  const auto address = ParseListenAddress(value, why);
+  if (address && address->IsIPv6() && !WebServerSupportsIPv6()) {
+    *why = "'" + value + "' is an IPv6 address, and this system's CivetWeb library is built without IPv6";
+    return std::nullopt;
+  }
+  return address;
+}
+
 std::string SetWebListen(const std::string& value, ServerSettings& settings) {
   std::string why;
-  const auto address = ParseListenAddress(value, &why);
+  const auto address = ParseWebListenAddress(value, &why);
   if (address) {
     settings.webListen = *address;
   }
   return why;
+}
+
+std::string SetUnitId(const std::string& value, ServerSettings& settings) {
+  std::string why;
+  const auto units = UnitIdSet::Parse(value, &why);
+  if (units) {
+    settings.answeredUnits = *units;
+  }
+  return why;
+}
+
+std::string SetDeviceName(const std::string& value, ServerSettings& settings) {
+  if (value.size() > MODBUSSTACK_DEVICE_OBJECT_MAX_LENGTH) {
+    return "the device name has " + std::to_string(value.size()) + " bytes; at most " +
+           std::to_string(MODBUSSTACK_DEVICE_OBJECT_MAX_LENGTH) + " fit in a device identification object";
+  }
+  settings.deviceName = value;
+  return std::string();
 }
 
 std::string SetDatabase(const std::string& value, ServerSettings& settings) {
@@ -155,7 +186,7 @@ std::string SetWebThreads(const std::string& value, ServerSettings& settings) {
 
 std::string SetMetricsListen(const std::string& value, ServerSettings& settings) {
   std::string why;
-  const auto address = ParseListenAddress(value, &why);
+  const auto address = ParseWebListenAddress(value, &why);
   if (address) {
     settings.metricsListen = *address;
   }
@@ -179,9 +210,20 @@ struct SettingKey {
 std::vector<SettingKey> SettingKeys() {
   const ServerSettings defaults;
   return {
-      {"modbus-listen", SetModbusListen, "ADDR:PORT", "IPv4 address and TCP port of the Modbus TCP server",
+      {"modbus-listen", SetModbusListen, "ADDR:PORT",
+       "Address and TCP port of the Modbus TCP server: IPv4, or IPv6 in\nbrackets ([::1]:502; [::]:502 takes IPv4 "
+       "clients too)",
        defaults.modbusListen.ToString()},
-      {"web-listen", SetWebListen, "ADDR:PORT", "IPv4 address and TCP port of the web page and its views",
+      {"unit-id", SetUnitId, "LIST",
+       "Modbus TCP unit ids answered: a list such as 1 or 1,255, or any;\nanswers carry the request's unit id",
+       defaults.answeredUnits.ToString()},
+      {"device-name", SetDeviceName, "TEXT",
+       "Reported by Read Device Identification (43/14) as object 6,\nUserApplicationName (at most " +
+           std::to_string(MODBUSSTACK_DEVICE_OBJECT_MAX_LENGTH) + " bytes)",
+       ""},
+      {"web-listen", SetWebListen, "ADDR:PORT",
+       "Address and TCP port of the web page and its views: IPv4, or IPv6\nin brackets where CivetWeb is built with "
+       "IPv6",
        defaults.webListen.ToString()},
       {"database", SetDatabase, "PATH", "The SQLite database file; created with its table on first start",
        defaults.databasePath},
@@ -212,7 +254,9 @@ std::vector<SettingKey> SettingKeys() {
            std::to_string(kMaxWebThreads) + ")",
        std::to_string(defaults.webThreads)},
       {"metrics-listen", SetMetricsListen, "ADDR:PORT",
-       "Also serve /metrics and /healthz, alone and without authentication,\non this IPv4 address and TCP port", ""},
+       "Also serve /metrics and /healthz, alone and without authentication,\non this address and TCP port (as "
+       "--web-listen)",
+       ""},
       {"modbus-framing", OnRtu<SetModbusFraming>, "tcp|rtu-over-tcp",
        "What the Modbus TCP connections carry: Modbus TCP frames, or RTU\nframes (address, PDU, CRC) as "
        "serial-to-Ethernet converters send them",

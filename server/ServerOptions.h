@@ -13,6 +13,7 @@
 #include "HistoryTable.h"
 #include "ListenAddress.h"
 #include "RtuOptions.h"
+#include "UnitIdSet.h"
 #include "WeatherFetch.h"
 #include "WebServer.h"
 
@@ -46,6 +47,11 @@ struct ServerSettings {
   std::optional<ListenAddress> metricsListen;
   // Modbus RTU: the TCP listener's framing and the serial line.
   RtuSettings rtu;
+  // The Modbus TCP unit identifiers answered; 0 and 255 by default.
+  UnitIdSet answeredUnits;
+  // Read Device Identification's UserApplicationName (object 0x06), at most
+  // MODBUSSTACK_DEVICE_OBJECT_MAX_LENGTH bytes; empty: not reported.
+  std::string deviceName;
 };
 
 // The most connections --max-connections allows: each is a socket and a

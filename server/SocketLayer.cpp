@@ -11,6 +11,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string>
+
+#include "ListenAddress.h"
 
 namespace {
 
@@ -50,26 +53,53 @@ bool MakeNonBlocking(SocketHandle socket) {
   return flags >= 0 && fcntl(socket, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
+// A peer's address as the log lines print it, and its port. An IPv4 client
+// of a dual-stack listener arrives as an IPv4-mapped IPv6 address and is
+// printed as the IPv4 address it is.
+std::string PeerAddressText(const sockaddr_storage& peer, uint16_t* port) {
+  char text[INET6_ADDRSTRLEN] = {};
+  if (peer.ss_family == AF_INET6) {
+    const auto& ipv6 = reinterpret_cast<const sockaddr_in6&>(peer);
+    *port = ntohs(ipv6.sin6_port);
+    if (IN6_IS_ADDR_V4MAPPED(&ipv6.sin6_addr)) {
+      constexpr size_t kMappedIPv4Offset = 12;  // ::ffff: then the four IPv4 bytes
+      inet_ntop(AF_INET, ipv6.sin6_addr.s6_addr + kMappedIPv4Offset, text, sizeof text);
+    } else {
+      inet_ntop(AF_INET6, &ipv6.sin6_addr, text, sizeof text);
+    }
+    return text;
+  }
+  const auto& ipv4 = reinterpret_cast<const sockaddr_in&>(peer);
+  *port = ntohs(ipv4.sin_port);
+  inet_ntop(AF_INET, &ipv4.sin_addr, text, sizeof text);
+  return text;
+}
+
 }  // namespace
 
 int LastSocketError() { return t_lastError; }
 
 SocketHandle OpenListeningSocket(const std::string& host, uint16_t port, int backlog) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+  sockaddr_storage address{};
+  socklen_t addressLength = 0;
+  if (!FillSocketAddress(host, port, &address, &addressLength)) {
     errno = EINVAL;
     Fail();
     return kInvalidSocket;
   }
-  const SocketHandle listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+  const SocketHandle listener = socket(address.ss_family, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
   if (listener < 0) {
     Fail();
     return kInvalidSocket;
   }
+  // An IPv6 socket on "::" also takes IPv4 clients (as IPv4-mapped
+  // addresses) where the system allows, whatever net.ipv6.bindv6only says;
+  // if it cannot, it serves IPv6 alone.
+  if (address.ss_family == AF_INET6) {
+    SetOption(listener, IPPROTO_IPV6, IPV6_V6ONLY, 0);
+  }
   if (!SetOption(listener, SOL_SOCKET, SO_REUSEADDR, 1) || !MakeNonBlocking(listener) ||
-      bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      bind(listener, reinterpret_cast<const sockaddr*>(&address), addressLength) != 0 ||
       listen(listener, backlog) != 0) {
     Fail();
     const int cause = errno;
@@ -81,16 +111,22 @@ SocketHandle OpenListeningSocket(const std::string& host, uint16_t port, int bac
 }
 
 uint16_t BoundPort(SocketHandle socket) {
-  sockaddr_in address{};
+  sockaddr_storage address{};
   socklen_t length = sizeof address;
-  if (getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0 || address.sin_family != AF_INET) {
+  if (getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
     return 0;
   }
-  return ntohs(address.sin_port);
+  if (address.ss_family == AF_INET) {
+    return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+  }
+  if (address.ss_family == AF_INET6) {
+    return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+  }
+  return 0;
 }
 
 SocketHandle AcceptConnection(SocketHandle listener, std::string* peerAddress, uint16_t* peerPort) {
-  sockaddr_in peer{};
+  sockaddr_storage peer{};
   socklen_t peerLength = sizeof peer;
   const SocketHandle connection =
       accept4(listener, reinterpret_cast<sockaddr*>(&peer), &peerLength, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -104,10 +140,7 @@ SocketHandle AcceptConnection(SocketHandle listener, std::string* peerAddress, u
   SetOption(connection, IPPROTO_TCP, TCP_KEEPIDLE, kKeepAliveIdleSeconds);
   SetOption(connection, IPPROTO_TCP, TCP_KEEPINTVL, kKeepAliveIntervalSeconds);
   SetOption(connection, IPPROTO_TCP, TCP_KEEPCNT, kKeepAliveProbes);
-  char text[INET_ADDRSTRLEN] = {};
-  inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text);
-  *peerAddress = text;
-  *peerPort = ntohs(peer.sin_port);
+  *peerAddress = PeerAddressText(peer, peerPort);
   return connection;
 }
 

@@ -24,8 +24,10 @@ constexpr int kErrorLibraryConnectionReset = 108;
 // other errno values are passed through.
 int LastSocketError();
 
-// A non-blocking IPv4 TCP socket listening on the dotted IPv4 address host
-// ("0.0.0.0": every local address) at port, with SO_REUSEADDR. Returns
+// A non-blocking TCP socket listening on host at port, with SO_REUSEADDR.
+// host is a dotted IPv4 address ("0.0.0.0": every local address) or an IPv6
+// address without brackets ("::": every local address, IPv4 ones too where
+// the system allows dual-stack sockets). Returns
 // kInvalidSocket (and leaves nothing open) when any step fails; errno then
 // tells why (LastSocketError too).
 SocketHandle OpenListeningSocket(const std::string& host, uint16_t port, int backlog);
@@ -37,7 +39,8 @@ uint16_t BoundPort(SocketHandle socket);
 // Accepts one waiting connection, made non-blocking, with TCP_NODELAY and TCP
 // keep-alive (idle 60 s, interval 10 s, 3 probes) so that a peer that
 // vanished is found dead. Returns kInvalidSocket when none is waiting or on
-// error (see LastSocketError). The peer's dotted address and port go to
+// error (see LastSocketError). The peer's address (dotted IPv4, also for an
+// IPv4 client of a dual-stack listener, or IPv6 text) and port go to
 // peerAddress and peerPort.
 SocketHandle AcceptConnection(SocketHandle listener, std::string* peerAddress, uint16_t* peerPort);
 

@@ -37,11 +37,27 @@ namespace {
 const char* const kProgramName = "VELD Modbus Weather Server";
 // The page is opened in the desktop's browser when there is a desktop; the
 // launcher's output is discarded and start-up does not wait for it. The
-// address is one start-up formed itself (digits, dots and a colon).
+// address is one start-up formed itself (hex digits, dots, colons and an
+// IPv6 address's brackets, quoted so that the shell takes them as they are).
 std::string BrowserLaunchCommand(const std::string& pageAddress) {
   return "if command -v xdg-open >/dev/null 2>&1 && { [ -n \"$DISPLAY\" ] || [ -n \"$WAYLAND_DISPLAY\" ]; }; then "
-         "xdg-open " +
-         pageAddress + " >/dev/null 2>&1 & fi";
+         "xdg-open '" +
+         pageAddress + "' >/dev/null 2>&1 & fi";
+}
+
+// An address as CivetWeb's listening_ports writes it: "[::]:PORT" there
+// listens on IPv6 alone, so every address of both families is "+PORT".
+std::string CivetWebListeningPorts(const ListenAddress& address) {
+  return address.host == "::" ? "+" + std::to_string(address.port) : address.ToString();
+}
+
+// Where a browser reaches a server listening at address: loopback of the
+// same family when it listens on every address.
+std::string BrowsableHost(const ListenAddress& address) {
+  if (!address.IsAnyAddress()) {
+    return address.UrlHost();
+  }
+  return address.IsIPv6() ? "[::1]" : "127.0.0.1";
 }
 
 // Opens the database, or creates it with the Data table and the info rows.
@@ -126,7 +142,7 @@ int LogVersionsAndSetUpCurl() {
 
 // Sets the stack up for Modbus TCP over the server's transport, with the
 // register bridge's value callbacks. Returns 0, or the exit code.
-int SetUpModbusStack() {
+int SetUpModbusStack(const std::string& deviceName) {
   const StackEntryPoints& stack = TheStackEntryPoints();
   const uint32_t initResult =
       stack.Init(MODBUSSTACK_PROTOCOL_TCP, SendMessageCallback, GetMessageCallback, CurrentTimeCallback);
@@ -136,7 +152,7 @@ int SetUpModbusStack() {
   }
   stack.RegisterGetValue(GetModbusValue);
   stack.RegisterSetValue(SetModbusValue);
-  GiveStackDeviceIdentity();
+  GiveStackDeviceIdentity(deviceName);
   return 0;
 }
 
@@ -165,7 +181,7 @@ int StartPageServer(const ServerSettings& settings, ConnectionPool& connections,
   // does by default, as it always has.
   const ServerSettings defaults;
   const std::string webListen =
-      settings.webListen == defaults.webListen ? std::string() : settings.webListen.ToString();
+      settings.webListen == defaults.webListen ? std::string() : CivetWebListeningPorts(settings.webListen);
   std::string webFailure;
   WebAccess webAccess;
   webAccess.allowedHosts = settings.webAllowedHosts;
@@ -189,23 +205,23 @@ int StartMonitoringServerIfSet(const ServerSettings& settings, ConnectionPool& c
     return 0;
   }
   std::string webFailure;
-  const std::string metricsListen = settings.metricsListen->ToString();
-  monitoring = StartMonitoringServer(connections, metrics, metricsListen, &webFailure);
+  monitoring =
+      StartMonitoringServer(connections, metrics, CivetWebListeningPorts(*settings.metricsListen), &webFailure);
   if (!monitoring) {
-    LogError("Error: Can not start the monitoring server on [%s]: %s\n", metricsListen.c_str(), webFailure.c_str());
+    LogError("Error: Can not start the monitoring server on [%s]: %s\n", settings.metricsListen->ToString().c_str(),
+             webFailure.c_str());
     return kExitWebServerFailed;
   }
   LogInfo("FYI: /metrics and /healthz also served without authentication on port http://%s:%d\n",
-          settings.metricsListen->host.c_str(), WebServerPort(monitoring));
+          settings.metricsListen->UrlHost().c_str(), WebServerPort(monitoring));
   return 0;
 }
 
 // Logs where the page is served and how it is protected, and opens it in
 // the desktop's browser when asked to.
 void AnnouncePage(const ServerSettings& settings, const WebServer& page) {
-  // The address to browse: loopback when the server listens on every address.
-  const std::string webHost = settings.webListen.host == "0.0.0.0" ? "127.0.0.1" : settings.webListen.host;
-  const std::string pageAddress = "http://" + webHost + ":" + std::to_string(WebServerPort(page));
+  const std::string pageAddress =
+      "http://" + BrowsableHost(settings.webListen) + ":" + std::to_string(WebServerPort(page));
   LogInfo("FYI: Web server started on port %s\n", pageAddress.c_str());
   if (!settings.webAuthFile.empty()) {
     LogInfo("FYI: Web requests need HTTP digest authentication, realm [%s], users of [%s]\n", kWebAuthRealm,
@@ -261,7 +277,7 @@ int RunServer(const ServerSettings& settings) {
   // interface; reported at /metrics and /healthz.
   ServerMetrics metrics;
   const MetricsHookup hookup(metrics);
-  if (const int failure = SetUpModbusStack(); failure != 0) {
+  if (const int failure = SetUpModbusStack(settings.deviceName); failure != 0) {
     return failure;
   }
 
@@ -297,6 +313,7 @@ int RunServer(const ServerSettings& settings) {
   if (settings.rtu.framing == ModbusFraming::kRtuOverTcp) {
     LogInfo("FYI: The Modbus TCP port carries RTU frames, slave address [%u]\n", settings.rtu.address);
   }
+  TheTransport().AnsweredUnits = settings.answeredUnits;
   if (!OpenModbusListener(TheTransport(), settings.modbusListen, settings.maxConnections)) {
     return kExitModbusListenFailed;
   }

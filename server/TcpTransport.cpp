@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "ConsoleLog.h"
 
@@ -16,10 +17,16 @@ constexpr uint16_t kMbapLength = 4;
 constexpr uint16_t kMbapFixedSize = 6;
 // The unit identifier follows the header.
 constexpr uint16_t kMbapUnitId = kMbapFixedSize;
-// The unit identifiers the stack answers on Modbus TCP (ModbusStack_Loop
-// ignores every other): 0, and 255 for "no sub-device".
-constexpr uint8_t kAnsweredUnitZero = 0;
-constexpr uint8_t kAnsweredUnitNoSubDevice = 255;
+// The stack answers Modbus TCP unit identifiers 0 and 255 only, and puts its
+// own slave id into every answer. The server answers the identifiers of
+// --unit-id instead, each answer carrying the request's own: the stack
+// takes one request per ModbusStack_Loop call and answers it within that
+// call, so the transport hands it an answered request as unit 255 (and any
+// other as a unit it ignores), keeps the request's identifier with the
+// connection, and writes it back into the answer's MBAP header on the way
+// out. The stack's own behaviour stays as its manual describes it.
+constexpr uint8_t kUnitTheStackAnswers = 255;
+constexpr uint8_t kUnitTheStackIgnores = 1;
 // The shortest pause between two log lines about unanswered unit
 // identifiers on one connection: a client that polls or retries quickly
 // still leaves one line a second.
@@ -202,17 +209,24 @@ void CTCP::DropStaleRtu(Connection& connection, TimePoint now) {
   }
 }
 
-bool CTCP::SendMessage(uint32_t connectionId, const uint8_t* bytes, uint16_t length) {
+bool CTCP::SendMessage(uint32_t connectionId, const uint8_t* answer, uint16_t length) {
   const auto connection =
       std::find_if(m_connections.begin(), m_connections.end(),
                    [connectionId](const Connection& candidate) { return candidate.connectionId == connectionId; });
-  if (connection != m_connections.end() && Framing == ModbusFraming::kRtuOverTcp && connection->rtu.WithholdsAnswer()) {
+  const bool rtu = connection != m_connections.end() && Framing == ModbusFraming::kRtuOverTcp;
+  if (rtu && connection->rtu.WithholdsAnswer()) {
     return true;  // a broadcast is carried out, never answered
+  }
+  uint8_t bytes[kMaxFrameBytes];
+  length = std::min(length, kMaxFrameBytes);
+  std::memcpy(bytes, answer, length);
+  if (connection != m_connections.end() && !rtu && length > kMbapUnitId) {
+    bytes[kMbapUnitId] = connection->requestUnit;
   }
   uint8_t rtuFrame[kMaxRtuFrameSize];
   const uint8_t* wire = bytes;
   uint16_t wireLength = length;
-  if (connection != m_connections.end() && Framing == ModbusFraming::kRtuOverTcp) {
+  if (rtu) {
     wire = rtuFrame;
     wireLength = connection->rtu.ToWire(bytes, length, rtuFrame, sizeof rtuFrame);
   }
@@ -345,7 +359,9 @@ uint16_t CTCP::Deliver(Connection& connection, uint16_t frameLength, uint32_t* c
   if (m_metrics != nullptr && count > kFunctionCodeOffset) {
     m_metrics->NoteRequest(buffer[kFunctionCodeOffset]);
   }
-  LogUnansweredUnit(connection, buffer, count, now);
+  if (Framing == ModbusFraming::kTcp) {
+    TranslateUnit(connection, buffer, count, now);  // RTU frames: the gateway chose the unit
+  }
   return count;
 }
 
@@ -363,23 +379,28 @@ uint16_t CTCP::HandOver(Connection& connection, uint16_t frameLength, uint8_t* b
   return count;
 }
 
-void CTCP::LogUnansweredUnit(Connection& connection, const uint8_t* frame, uint16_t length, TimePoint now) {
-  uint16_t frameLength = 0;
-  if (InspectFrame(frame, length, &frameLength) != FrameState::Complete) {
-    return;  // no unit identifier the stack would read
+void CTCP::TranslateUnit(Connection& connection, uint8_t* frame, uint16_t length, TimePoint now) {
+  if (length <= kMbapUnitId) {
+    return;  // no unit identifier; the stack answers nothing so short
   }
   const uint8_t unit = frame[kMbapUnitId];
-  if (unit == kAnsweredUnitZero || unit == kAnsweredUnitNoSubDevice) {
-    return;
+  connection.requestUnit = unit;
+  const bool answered = AnsweredUnits.Contains(unit);
+  frame[kMbapUnitId] = answered ? kUnitTheStackAnswers : kUnitTheStackIgnores;
+  uint16_t frameLength = 0;
+  if (!answered && InspectFrame(frame, length, &frameLength) == FrameState::Complete) {
+    LogUnansweredUnit(connection, unit, now);
   }
+}
+
+void CTCP::LogUnansweredUnit(Connection& connection, uint8_t unit, TimePoint now) {
   if (connection.unansweredUnitLoggedAt && now - *connection.unansweredUnitLoggedAt < kUnansweredUnitLogInterval) {
     return;
   }
   connection.unansweredUnitLoggedAt = now;
-  LogInfo(
-      "FYI: A request for unit id [%u] is not answered; this server answers unit ids %u and %u. connectionId=[%u]\n",
-      static_cast<unsigned>(unit), static_cast<unsigned>(kAnsweredUnitZero),
-      static_cast<unsigned>(kAnsweredUnitNoSubDevice), connection.connectionId & kMaxConnectionId);
+  LogInfo("FYI: A request for unit id [%u] is not answered; this server answers unit %s %s. connectionId=[%u]\n",
+          static_cast<unsigned>(unit), AnsweredUnits.Count() == 1 ? "id" : "ids", AnsweredUnits.Describe().c_str(),
+          connection.connectionId & kMaxConnectionId);
 }
 
 void CTCP::Remove(std::list<Connection>::iterator connection) {

@@ -18,6 +18,7 @@
 #include "RtuGateway.h"
 #include "ServerMetrics.h"
 #include "SocketLayer.h"
+#include "UnitIdSet.h"
 
 // Where a connection's buffered bytes stand: a complete frame of frameLength
 // bytes, not enough bytes yet, or a header no frame can start with.
@@ -51,7 +52,7 @@ class CTCP {
     // Whether a receive may find bytes (or a hang-up): so when accepted, then
     // as the service loop's last wait found it; cleared by the receive.
     bool readable = true;
-    // When a request for a unit identifier the stack does not answer was
+    // When a request for a unit identifier the server does not answer was
     // last logged for this connection; none yet when empty.
     std::optional<TimePoint> unansweredUnitLoggedAt;
     // RTU over TCP only: the conversion for the stack, when bytes last
@@ -60,6 +61,9 @@ class CTCP {
     RtuGateway rtu;
     TimePoint lastBytesAt{};
     bool resynchronising = false;
+    // The unit identifier of the request last handed to the stack, which
+    // SendMessage writes into the answer.
+    uint8_t requestUnit = 0;
   };
 
   CTCP() = default;
@@ -67,7 +71,8 @@ class CTCP {
   CTCP(const CTCP&) = delete;
   CTCP& operator=(const CTCP&) = delete;
 
-  // Logs the frame as "FYI: TX (id): XX XX ...", then sends it whole to the
+  // Writes the unit identifier of the connection's last request into the
+  // frame, logs it as "FYI: TX (id): XX XX ...", then sends it whole to the
   // connection whose id equals connectionId. False (logged as "Error:
   // SendMessage failed.") when there is no such connection or the send
   // fails or falls short; the connection stays.
@@ -79,7 +84,9 @@ class CTCP {
   // have a frame, so no client is starved. The frame is logged as
   // "FYI: RX (id): ...", with the connection's id (low 16 bits) in the slot.
   // A header that cannot start a frame (protocol identifier not 0, length
-  // field outside 2 to 254) hands over the buffered bytes as they are. A
+  // field outside 2 to 254) hands over the buffered bytes as one message.
+  // Either way the stack gets unit identifier 255 when AnsweredUnits holds
+  // the request's, and one it ignores otherwise. A
   // closed, reset or failed connection is logged, removed, and ends the walk
   // with 0. Returns the number of bytes placed in buffer, 0 when none.
   uint16_t GetMessage(uint32_t* connectionSlot, uint8_t* buffer, uint16_t room);
@@ -123,6 +130,8 @@ class CTCP {
   // How long a connection must have been without a request before
   // EvictIdlest may close it.
   std::chrono::steady_clock::duration IdleBeforeEviction = kDefaultIdleBeforeEviction;
+  // The unit identifiers answered (--unit-id); 0 and 255 by default.
+  UnitIdSet AnsweredUnits;
 
   // What the connections carry, and the slave address RTU requests are
   // answered under; set before the first connection.
@@ -138,11 +147,15 @@ class CTCP {
   uint16_t Deliver(Connection& connection, uint16_t frameLength, uint32_t* connectionSlot, uint8_t* buffer,
                    uint16_t room);
   void Remove(std::list<Connection>::iterator connection);
+  // Notes the frame's unit identifier as the connection's requestUnit and
+  // puts in its place the one the stack is to see: 255 when the request's
+  // is answered, one the stack ignores otherwise. Logs an unanswered one.
+  void TranslateUnit(Connection& connection, uint8_t* frame, uint16_t length, TimePoint now);
   // Logs, at most once a second per connection, a frame whose unit
-  // identifier the stack ignores (not 0 or 255), naming the ones it answers:
-  // the stack sends such a client nothing, and a client's default unit
-  // (mbpoll's is 1) would otherwise only time out without a hint.
-  void LogUnansweredUnit(Connection& connection, const uint8_t* frame, uint16_t length, TimePoint now);
+  // identifier is not answered, naming the ones that are: the server sends
+  // such a client nothing, and a client's default unit (mbpoll's is 1)
+  // would otherwise only time out without a hint.
+  void LogUnansweredUnit(Connection& connection, uint8_t unit, TimePoint now);
 
   // Looks at one connection: a frame is ready (its length in frameLength),
   // nothing is, or the connection was found gone and removed.

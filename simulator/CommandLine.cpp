@@ -26,7 +26,8 @@ using Setter = std::string (*)(const std::string& value, Options& options);
 std::string SetListen(const std::string& value, Options& options) {
   std::string why;
   const auto address = ParseListenAddress(value, &why);
-  if (!address || address->port == 0) {
+  // CivetWeb as Debian builds it listens on IPv4 only.
+  if (!address || address->port == 0 || address->IsIPv6()) {
     return "wants an IPv4 address and a port 1-65535, as in 127.0.0.1:18081, not '" + value + "'";
   }
   options.listen = value;

@@ -33,9 +33,10 @@ apt-get install -y -qq --no-install-recommends \
   systemd man-db \
   chromium \
   >/dev/null
-# Modbus clients of the server's end-to-end tests (pymodbus imports serial-asyncio)
-# and the Prometheus text parser that reads its /metrics.
-apt-get install -y -qq --no-install-recommends mbpoll python3-pymodbus python3-serial-asyncio \
+# Modbus clients of the server's end-to-end tests (pymodbus imports serial-asyncio;
+# nmap's modbus-discover script reads the device identification) and the
+# Prometheus text parser that reads its /metrics.
+apt-get install -y -qq --no-install-recommends mbpoll python3-pymodbus python3-serial-asyncio nmap \
   python3-prometheus-client >/dev/null
 # The page's assets are built and its browser test run with node and npm
 # (tools/build-web-assets.sh, tools/run-browser-test.sh). A newer node and npm

@@ -2,9 +2,7 @@
 // time-outs that keep slow clients from holding the page.
 #include "WebServer.h"
 
-#include <arpa/inet.h>
 #include <civetweb.h>
-#include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -15,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "ListenAddress.h"
 #include "WebInterface.h"
 
 namespace {
@@ -75,27 +74,31 @@ constexpr int kRequestTimeoutMs = 2000;
 // file descriptor (CivetWeb's own queue, 20 accepted connections, does).
 constexpr int kListenBacklog = 1024;
 
-// Opens and closes a TCP connection to host:port (an IPv4 literal).
+// Opens and closes a TCP connection to host:port (an IPv4 or IPv6 literal).
 void Knock(const std::string& host, int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+  sockaddr_storage address{};
+  socklen_t length = 0;
+  if (!FillSocketAddress(host, static_cast<uint16_t>(port), &address, &length)) {
     return;
   }
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const int fd = socket(address.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) {
     return;
   }
-  connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  connect(fd, reinterpret_cast<const sockaddr*>(&address), length);
   close(fd);
 }
 
 // Where a stop knocks for a server that listens on listeningPorts ("ADDR:PORT",
-// or empty for every address): the address, loopback for every address.
+// "[ADDR]:PORT", "+PORT" for every IPv4 and IPv6 address, or empty for every
+// IPv4 address): the address without brackets, loopback for every address.
 std::string KnockHost(const std::string& listeningPorts) {
   const size_t colon = listeningPorts.rfind(':');
-  const std::string host = colon == std::string::npos ? std::string() : listeningPorts.substr(0, colon);
+  std::string host = colon == std::string::npos ? std::string() : listeningPorts.substr(0, colon);
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
+    host = host.substr(1, host.size() - 2);
+    return host == "::" ? "::1" : host;
+  }
   return host.empty() || host == "0.0.0.0" ? "127.0.0.1" : host;
 }
 
@@ -174,4 +177,9 @@ int WebServerPort(const WebServer& server) {
     return 0;
   }
   return ports[0].port;
+}
+
+bool WebServerSupportsIPv6() {
+  constexpr unsigned kFeatureIPv6 = 8;  // mg_check_feature's bit for IPv6
+  return mg_check_feature(kFeatureIPv6) != 0;
 }

@@ -45,7 +45,9 @@ using WebServer = std::unique_ptr<mg_context, WebServerStop>;
 // keep-alive, a 2 s time-out for a request's header and each write, and a
 // listen backlog of 1024.
 // With no listening address it listens on port 8080 of every local address
-// (the library's default); otherwise on one such as "127.0.0.1:0". Returns
+// (the library's default); otherwise on one such as "127.0.0.1:0", or, with
+// IPv6 (WebServerSupportsIPv6), "[::1]:8080" or "+8080" (every IPv4 and
+// IPv6 address). Returns
 // null when the server cannot start, with the reason in *error (when
 // given): the first line the library logged while starting, which names
 // the address and the system's reason when a port cannot be opened, else
@@ -64,3 +66,7 @@ WebServer StartWebServer(ConnectionPool& connections, const std::string& listeni
 
 // The port the server listens on (the first one), or 0.
 int WebServerPort(const WebServer& server);
+
+// Whether the CivetWeb library in use was built with IPv6, so that its
+// listening_ports may name IPv6 addresses ("[::1]:8080", "+8080").
+bool WebServerSupportsIPv6();

@@ -1,8 +1,8 @@
 // TransportTest.cpp - CTCP and the service pass over real loopback sockets:
 // accepting, the count lines and the connection limit, the walk over the
 // connections, removal of closed and reset peers, connection ids, framing of
-// the byte streams, the RX/TX dumps, failed sends, socket options and the
-// idle wait.
+// the byte streams, answered unit ids, the RX/TX dumps, failed sends, socket
+// options and the idle wait.
 //
 // Each test has a CTCP of its own with a listening socket on 127.0.0.1 and a
 // free port. The stack's callbacks carry no context, so the ones registered
@@ -21,6 +21,7 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +31,7 @@
 #include "StackEntryPoints.h"
 #include "TcpTransport.h"
 #include "TestDatabase.h"
+#include "UnitIdSet.h"
 
 namespace {
 
@@ -67,10 +69,10 @@ Bytes ReadRequest(uint16_t transaction, uint16_t address) {
   return {High(transaction), Low(transaction), 0, 0, 0, 6, 0xFF, 0x03, High(address), Low(address), 0, 1};
 }
 
-// The stack's answer to ReadRequest: unit 0 (its slave id), one register.
+// The answer to ReadRequest: the request's unit 255, one register.
 Bytes ReadAnswer(uint16_t transaction, uint16_t address) {
   const uint16_t value = RegisterValue(address);
-  return {High(transaction), Low(transaction), 0, 0, 0, 5, 0x00, 0x03, 0x02, High(value), Low(value)};
+  return {High(transaction), Low(transaction), 0, 0, 0, 5, 0xFF, 0x03, 0x02, High(value), Low(value)};
 }
 
 Bytes Join(Bytes first, const Bytes& second) {
@@ -522,6 +524,40 @@ TEST_F(Framing, DeliversAFrameOfTheLargestSizeWhole) {
   EXPECT_EQ(Receive(), Bytes());
 }
 
+// ---- Unit identifiers
+
+using UnitIds = ServerPassTest;
+
+// ReadRequest for another unit.
+Bytes ReadRequestForUnit(uint16_t transaction, uint16_t address, uint8_t unit) {
+  Bytes request = ReadRequest(transaction, address);
+  request[6] = unit;
+  return request;
+}
+
+TEST_F(UnitIds, AnswersTheListedUnitsUnderTheirOwnIdAndNamesThemForAnyOther) {
+  std::string why;
+  const std::optional<UnitIdSet> units = UnitIdSet::Parse("255,7,1", &why);
+  ASSERT_TRUE(units) << why;
+  transport_.AnsweredUnits = *units;
+  auto client = Connect();
+  client->Send(ReadRequestForUnit(1, 4, 7));
+  Bytes answer = ReadAnswer(1, 4);
+  answer[6] = 7;
+  EXPECT_EQ(Answer(*client), answer);
+
+  // Units 0 and 3 are not listed: only the request for unit 1 is answered.
+  client->Send(Join(Join(ReadRequestForUnit(2, 4, 0), ReadRequestForUnit(3, 4, 3)), ReadRequestForUnit(4, 4, 1)));
+  answer = ReadAnswer(4, 4);
+  answer[6] = 1;
+  EXPECT_EQ(Answer(*client), answer);
+  EXPECT_EQ(LogCount("FYI: A request for unit id [0] is not answered; this server answers unit ids 1, 7 and 255. "
+                     "connectionId=[1]\n"),
+            1u)
+      << Log();
+  EXPECT_EQ(LogCount("is not answered"), 1u) << "at most once a second";
+}
+
 // ---- Dumps and sends
 
 using Sending = ServerPassTest;
@@ -534,7 +570,7 @@ TEST_F(Sending, DumpsEachFrameReceivedAndSentByteByByte) {
   third->Send(ReadRequest(0x0102, 0x0A));
   EXPECT_EQ(Answer(*third), ReadAnswer(0x0102, 0x0A));
   EXPECT_NE(Log().find("FYI: RX (3): 01 02 00 00 00 06 FF 03 00 0A 00 01 \n"), std::string::npos) << Log();
-  EXPECT_NE(Log().find("FYI: TX (3): 01 02 00 00 00 05 00 03 02 10 0A \n"), std::string::npos) << Log();
+  EXPECT_NE(Log().find("FYI: TX (3): 01 02 00 00 00 05 FF 03 02 10 0A \n"), std::string::npos) << Log();
 }
 
 TEST_F(Sending, ToAGoneConnectionLogsTheDumpThenFails) {
