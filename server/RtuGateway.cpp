@@ -58,14 +58,23 @@ RtuFrameState InspectRtuRequest(const uint8_t* bytes, uint16_t length, uint16_t*
                                                                                            : RtuFrameState::Corrupt;
 }
 
-RtuAddressing ClassifyRtuRequest(uint8_t address, uint8_t functionCode, uint8_t ownAddress) {
-  if (address == ownAddress) {
+RtuAddressing ClassifyRtuRequest(uint8_t address, uint8_t functionCode, const UnitIdSet& answered) {
+  if (address != kRtuBroadcastAddress && address <= kMaxRtuAddress && answered.Contains(address)) {
     return RtuAddressing::Answer;
   }
   if (address == kRtuBroadcastAddress && IsWriteFunction(functionCode)) {
     return RtuAddressing::CarryOutSilently;
   }
   return RtuAddressing::Ignore;
+}
+
+bool AnswersSomeRtuSlave(const UnitIdSet& answered) {
+  for (unsigned address = kRtuBroadcastAddress + 1; address <= kMaxRtuAddress; ++address) {
+    if (answered.Contains(static_cast<uint8_t>(address))) {
+      return true;
+    }
+  }
+  return false;
 }
 
 uint16_t RtuGateway::ToStack(const uint8_t* rtu, uint16_t length, uint8_t* mbap, uint16_t room) {
@@ -75,7 +84,7 @@ uint16_t RtuGateway::ToStack(const uint8_t* rtu, uint16_t length, uint8_t* mbap,
   const uint16_t pduLength = static_cast<uint16_t>(length - kRtuPduOffset - kRtuCrcSize);
   const uint16_t mbapLength = static_cast<uint16_t>(kMbapPdu + pduLength);
   const uint8_t address = rtu[kRtuAddressOffset];
-  const RtuAddressing addressing = ClassifyRtuRequest(address, rtu[kRtuPduOffset], m_ownAddress);
+  const RtuAddressing addressing = ClassifyRtuRequest(address, rtu[kRtuPduOffset], m_addresses);
   if (addressing == RtuAddressing::Ignore || mbapLength > room) {
     return 0;
   }

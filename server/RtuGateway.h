@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "UnitIdSet.h"
+
 // The longest RTU frame: address, a 253-byte PDU, CRC.
 constexpr uint16_t kMaxRtuFrameSize = 256;
-// The serial line's slave address unless set otherwise; 1 to 247 are
-// addresses of single slaves, 0 is broadcast.
+// The slave address RTU requests are answered under unless --unit-id names
+// others; 1 to 247 are addresses of single slaves, 0 is broadcast.
 constexpr uint8_t kDefaultRtuAddress = 1;
 constexpr uint8_t kMaxRtuAddress = 247;
 constexpr uint8_t kRtuBroadcastAddress = 0;
@@ -32,11 +34,15 @@ enum class RtuFrameState { Complete, Incomplete, Corrupt };
 // Complete and Corrupt.
 RtuFrameState InspectRtuRequest(const uint8_t* bytes, uint16_t length, uint16_t* frameLength);
 
-// What a server at ownAddress does with a request: answer it; carry it out
-// and answer nothing (a broadcast write: 5, 6, 15, 16); leave it alone (a
-// request for another slave on the bus, or a broadcast of anything else).
+// What a server answering the slave addresses in answered (only 1 to 247
+// count) does with a request: answer it; carry it out and answer nothing (a
+// broadcast write: 5, 6, 15, 16); leave it alone (a request for another
+// slave on the bus, or a broadcast of anything else).
 enum class RtuAddressing { Answer, CarryOutSilently, Ignore };
-RtuAddressing ClassifyRtuRequest(uint8_t address, uint8_t functionCode, uint8_t ownAddress);
+RtuAddressing ClassifyRtuRequest(uint8_t address, uint8_t functionCode, const UnitIdSet& answered);
+
+// True when answered holds an address of a single slave (1 to 247).
+bool AnswersSomeRtuSlave(const UnitIdSet& answered);
 
 // One RTU link's side of the exchange with the stack: it remembers the
 // address of the request handed over, so that the answer goes out under it,
@@ -45,7 +51,7 @@ class RtuGateway {
  public:
   using TimePoint = std::chrono::steady_clock::time_point;
 
-  explicit RtuGateway(uint8_t ownAddress = kDefaultRtuAddress) : m_ownAddress(ownAddress) {}
+  explicit RtuGateway(UnitIdSet addresses = UnitIdSet::Only(kDefaultRtuAddress)) : m_addresses(addresses) {}
 
   // Writes into mbap (room bytes) the MBAP frame of the whole, CRC-checked
   // RTU request rtu (length bytes, CRC included): a transaction id of the
@@ -67,10 +73,10 @@ class RtuGateway {
   // most one a second per link).
   bool NoteCorruptFrame(TimePoint now);
 
-  uint8_t OwnAddress() const { return m_ownAddress; }
+  const UnitIdSet& Addresses() const { return m_addresses; }
 
  private:
-  uint8_t m_ownAddress;
+  UnitIdSet m_addresses;
   uint8_t m_requestAddress = 0;
   bool m_withholdAnswer = false;
   uint16_t m_transactionId = 0;

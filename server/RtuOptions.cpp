@@ -47,12 +47,3 @@ std::string SetRtuStopBits(const std::string& value, RtuSettings& settings) {
   settings.stopBits = value[0] - '0';
   return std::string();
 }
-
-std::string SetRtuAddress(const std::string& value, RtuSettings& settings) {
-  const std::optional<int64_t> address = ParseWholeNumber(value, 1, kMaxRtuAddress);
-  if (!address) {
-    return "'" + value + "' is not a slave address from 1 to " + std::to_string(kMaxRtuAddress);
-  }
-  settings.address = static_cast<uint8_t>(*address);
-  return std::string();
-}

@@ -1,6 +1,6 @@
 // RtuOptions.h - the settings of Modbus RTU: the framing of the TCP
 // listener's connections and the serial line (device, baud rate, parity,
-// stop bits, slave address), each checked by a setter that says why a value
+// stop bits), each checked by a setter that says why a value
 // is refused.
 #pragma once
 
@@ -20,9 +20,6 @@ struct RtuSettings {
   // 1 or 2; when not given, 2 without parity (the character stays 11 bits
   // long, as Modbus over serial line asks) and 1 with it.
   std::optional<int> stopBits;
-  // The address requests are answered under (1 to 247), on the serial line
-  // and over RTU over TCP.
-  uint8_t address = kDefaultRtuAddress;
 
   int StopBits() const { return stopBits.value_or(parity == 'N' ? 2 : 1); }
 };
@@ -34,4 +31,3 @@ std::string SetRtuDevice(const std::string& value, RtuSettings& settings);
 std::string SetRtuBaud(const std::string& value, RtuSettings& settings);
 std::string SetRtuParity(const std::string& value, RtuSettings& settings);
 std::string SetRtuStopBits(const std::string& value, RtuSettings& settings);
-std::string SetRtuAddress(const std::string& value, RtuSettings& settings);

@@ -35,11 +35,11 @@ std::chrono::microseconds CharacterTimes(uint32_t baud, int64_t tenths) {
 
 }  // namespace
 
-RtuSerialLine::RtuSerialLine(SerialPort port, const SerialLineSettings& settings, uint8_t address,
+RtuSerialLine::RtuSerialLine(SerialPort port, const SerialLineSettings& settings, const UnitIdSet& addresses,
                              ServerMetrics* metrics)
     : m_port(std::move(port)),
       m_device(settings.device),
-      m_gateway(address),
+      m_gateway(addresses),
       m_metrics(metrics),
       m_gapLimit(settings.baud > kFixedTimingAbove ? kFixedGapLimit : CharacterTimes(settings.baud, 15)),
       m_frameEndSilence(settings.baud > kFixedTimingAbove ? kFixedFrameEndSilence : CharacterTimes(settings.baud, 35)) {

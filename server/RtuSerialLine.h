@@ -22,11 +22,12 @@ class RtuSerialLine {
   // connections have 1 to 65535.
   static constexpr uint32_t kConnectionId = 0;
 
-  // Serves on the open port as slave address; counts into metrics (null:
+  // Serves on the open port under the slave addresses given; counts into metrics (null:
   // nothing is counted). The character time is 11 bits at the settings'
   // rate; above 19200 baud the fixed 750 us and 1750 us of Modbus over serial
   // line are used for 1.5 and 3.5 character times.
-  RtuSerialLine(SerialPort port, const SerialLineSettings& settings, uint8_t address, ServerMetrics* metrics);
+  RtuSerialLine(SerialPort port, const SerialLineSettings& settings, const UnitIdSet& addresses,
+                ServerMetrics* metrics);
   ~RtuSerialLine();
   RtuSerialLine(const RtuSerialLine&) = delete;
   RtuSerialLine& operator=(const RtuSerialLine&) = delete;

@@ -8,7 +8,8 @@
 #include "StartUp.h"
 #include "TransportCallbacks.h"
 
-int OpenSerialLineIfSet(const RtuSettings& rtu, ServerMetrics& metrics, std::optional<RtuSerialLine>& line) {
+int OpenSerialLineIfSet(const RtuSettings& rtu, const UnitIdSet& addresses, ServerMetrics& metrics,
+                        std::optional<RtuSerialLine>& line) {
   if (rtu.device.empty()) {
     return 0;
   }
@@ -21,9 +22,9 @@ int OpenSerialLineIfSet(const RtuSettings& rtu, ServerMetrics& metrics, std::opt
     return kExitModbusListenFailed;
   }
   LogInfo("FYI: Serial device [%s]: %s\n", rtu.device.c_str(), rs485Note.c_str());
-  line.emplace(std::move(*port), serial, rtu.address, &metrics);
-  LogInfo("FYI: Serving Modbus RTU on the serial device [%s], %u baud, 8%c%d, slave address [%u]\n", rtu.device.c_str(),
-          rtu.baud, rtu.parity, rtu.StopBits(), rtu.address);
+  line.emplace(std::move(*port), serial, addresses, &metrics);
+  LogInfo("FYI: Serving Modbus RTU on the serial device [%s], %u baud, 8%c%d, slave address [%s]\n", rtu.device.c_str(),
+          rtu.baud, rtu.parity, rtu.StopBits(), addresses.Describe().c_str());
   return 0;
 }
 

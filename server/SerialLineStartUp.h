@@ -9,11 +9,13 @@
 #include "RtuSerialLine.h"
 #include "ServerMetrics.h"
 
-// Opens and configures the device of rtu into line, logged, when one is set;
+// Opens and configures the device of rtu into line, answering the slave
+// addresses given, logged, when one is set;
 // nothing is done when none is. Returns 0, or kExitModbusListenFailed when
 // the device cannot be opened or configured ("Error: ..." with the system's
 // reason).
-int OpenSerialLineIfSet(const RtuSettings& rtu, ServerMetrics& metrics, std::optional<RtuSerialLine>& line);
+int OpenSerialLineIfSet(const RtuSettings& rtu, const UnitIdSet& addresses, ServerMetrics& metrics,
+                        std::optional<RtuSerialLine>& line);
 
 // Has the transport callbacks serve the line (when there is one) for as long
 // as it lives.

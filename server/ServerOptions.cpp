@@ -55,6 +55,7 @@ std::string SetUnitId(const std::string& value, ServerSettings& settings) {
   const auto units = UnitIdSet::Parse(value, &why);
   if (units) {
     settings.answeredUnits = *units;
+    settings.unitIdGiven = true;
   }
   return why;
 }
@@ -215,7 +216,8 @@ std::vector<SettingKey> SettingKeys() {
        "clients too)",
        defaults.modbusListen.ToString()},
       {"unit-id", SetUnitId, "LIST",
-       "Modbus TCP unit ids answered: a list such as 1 or 1,255, or any;\nanswers carry the request's unit id",
+       "Modbus TCP unit ids answered: a list such as 1 or 1,255, or any;\nanswers carry the request's unit id. "
+       "Given, its ids from 1 to 247 are\nalso the RTU slave addresses answered (otherwise 1)",
        defaults.answeredUnits.ToString()},
       {"device-name", SetDeviceName, "TEXT",
        "Reported by Read Device Identification (43/14) as object 6,\nUserApplicationName (at most " +
@@ -268,10 +270,6 @@ std::vector<SettingKey> SettingKeys() {
        std::string(1, defaults.rtu.parity)},
       {"rtu-stop-bits", OnRtu<SetRtuStopBits>, "1|2", "Stop bits of the serial line; 2 by default when parity is N",
        "1"},
-      {"rtu-address", OnRtu<SetRtuAddress>, "N",
-       "Slave address answered on the serial line and over RTU over TCP\n(1 to 247); broadcasts (0) are carried "
-       "out if writes, never answered",
-       std::to_string(defaults.rtu.address)},
       {"no-browser", SetNoBrowser, "", "Never open the page in a browser at start-up (in the file: true or false)",
        "false"},
   };

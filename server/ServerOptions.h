@@ -49,6 +49,13 @@ struct ServerSettings {
   RtuSettings rtu;
   // The Modbus TCP unit identifiers answered; 0 and 255 by default.
   UnitIdSet answeredUnits;
+  // Whether --unit-id was given: then its ids (1 to 247) are also the RTU
+  // slave addresses answered; otherwise RTU answers address 1 alone.
+  bool unitIdGiven = false;
+
+  // The slave addresses RTU requests are answered under, on the serial line
+  // and over RTU over TCP.
+  UnitIdSet RtuAddresses() const { return unitIdGiven ? answeredUnits : UnitIdSet::Only(kDefaultRtuAddress); }
   // Read Device Identification's UserApplicationName (object 0x06), at most
   // MODBUSSTACK_DEVICE_OBJECT_MAX_LENGTH bytes; empty: not reported.
   std::string deviceName;

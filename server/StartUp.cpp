@@ -156,6 +156,24 @@ int SetUpModbusStack(const std::string& deviceName) {
   return 0;
 }
 
+// What the Modbus TCP connections carry, and the unit ids (TCP) and slave
+// addresses (RTU) answered.
+void ConfigureTransport(const ServerSettings& settings) {
+  CTCP& transport = TheTransport();
+  const UnitIdSet rtuAddresses = settings.RtuAddresses();
+  transport.Framing = settings.rtu.framing;
+  transport.AnsweredUnits = settings.answeredUnits;
+  transport.RtuAddresses = rtuAddresses;
+  const bool rtuInUse = settings.rtu.framing == ModbusFraming::kRtuOverTcp || !settings.rtu.device.empty();
+  if (rtuInUse && !AnswersSomeRtuSlave(rtuAddresses)) {
+    LogWarning("Warning: --unit-id [%s] holds no RTU slave address from 1 to %u: RTU requests get no answer\n",
+               rtuAddresses.ToString().c_str(), static_cast<unsigned>(kMaxRtuAddress));
+  }
+  if (settings.rtu.framing == ModbusFraming::kRtuOverTcp) {
+    LogInfo("FYI: The Modbus TCP port carries RTU frames, slave address [%s]\n", rtuAddresses.Describe().c_str());
+  }
+}
+
 // One server per database file: the file exists now, and its lock is held
 // until the returned lock is released or the process dies. Nothing (logged)
 // when another process holds it.
@@ -308,17 +326,13 @@ int RunServer(const ServerSettings& settings) {
   if (const int failure = StartWebServers(settings, webConnections, metrics, webServers); failure != 0) {
     return failure;
   }
-  TheTransport().Framing = settings.rtu.framing;
-  TheTransport().RtuAddress = settings.rtu.address;
-  if (settings.rtu.framing == ModbusFraming::kRtuOverTcp) {
-    LogInfo("FYI: The Modbus TCP port carries RTU frames, slave address [%u]\n", settings.rtu.address);
-  }
-  TheTransport().AnsweredUnits = settings.answeredUnits;
+  ConfigureTransport(settings);
   if (!OpenModbusListener(TheTransport(), settings.modbusListen, settings.maxConnections)) {
     return kExitModbusListenFailed;
   }
   std::optional<RtuSerialLine> serialLine;
-  if (const int failure = OpenSerialLineIfSet(settings.rtu, metrics, serialLine); failure != 0) {
+  if (const int failure = OpenSerialLineIfSet(settings.rtu, settings.RtuAddresses(), metrics, serialLine);
+      failure != 0) {
     return failure;
   }
   const SerialLineHookup serialHookup(serialLine);

@@ -111,7 +111,7 @@ uint32_t CTCP::AddConnection(SocketHandle socket) {
   connection.connectionId = id;
   connection.lastRequestAt = std::chrono::steady_clock::now();
   connection.lastBytesAt = connection.lastRequestAt;
-  connection.rtu = RtuGateway(RtuAddress);
+  connection.rtu = RtuGateway(RtuAddresses);
   if (m_metrics != nullptr) {
     Increment(m_metrics->connectionsAccepted);
     m_metrics->openConnections.store(static_cast<int64_t>(m_connections.size()), std::memory_order_relaxed);

@@ -136,7 +136,7 @@ class CTCP {
   // What the connections carry, and the slave address RTU requests are
   // answered under; set before the first connection.
   ModbusFraming Framing = ModbusFraming::kTcp;
-  uint8_t RtuAddress = kDefaultRtuAddress;
+  UnitIdSet RtuAddresses = UnitIdSet::Only(kDefaultRtuAddress);
 
   // Where requests, answers and connections are counted from now on; null
   // counts nothing. Not owned.

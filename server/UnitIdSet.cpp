@@ -22,6 +22,13 @@ UnitIdSet::UnitIdSet() {
   m_units.set(kUnitNoSubDevice);
 }
 
+UnitIdSet UnitIdSet::Only(uint8_t unit) {
+  UnitIdSet only;
+  only.m_units.reset();
+  only.m_units.set(unit);
+  return only;
+}
+
 std::string UnitIdSet::Describe() const {
   if (ContainsAll()) {
     return "0 to " + std::to_string(kMaxUnitId);

@@ -13,6 +13,8 @@ class UnitIdSet {
  public:
   // 0 and 255, the ones a Modbus TCP server answers without being told.
   UnitIdSet();
+  // unit alone.
+  static UnitIdSet Only(uint8_t unit);
 
   bool Contains(uint8_t unit) const { return m_units.test(unit); }
   size_t Count() const { return m_units.count(); }

@@ -53,7 +53,7 @@ REFUSED_LINE = "CTCP::Accept - Closed the new connection from IP address=[127.0.
 SEND_FAILED = "Error: SendMessage failed."
 CONFIG_KEYS = ["modbus-listen", "web-listen", "database", "weather-url", "max-connections", "history-days",
                "max-postal-codes", "log-level", "web-allowed-hosts", "web-auth", "web-threads", "metrics-listen",
-               "modbus-framing", "rtu-device", "rtu-baud", "rtu-parity", "rtu-stop-bits", "rtu-address",
+               "modbus-framing", "rtu-device", "rtu-baud", "rtu-parity", "rtu-stop-bits",
                "unit-id", "device-name"]
 
 
@@ -637,7 +637,7 @@ def options(run):
                              (["--web-threads", "0"], "--web-threads"),
                              (["--metrics-listen", "127.0.0.1"], "--metrics-listen"),
                              (["--modbus-framing", "rtu"], "--modbus-framing"),
-                             (["--rtu-address", "248"], "--rtu-address"), (["--rtu-parity", "X"], "--rtu-parity"),
+                             (["--rtu-parity", "X"], "--rtu-parity"),
                              (["--modbus-listen", "::1:502"], "--modbus-listen"), (["--unit-id", "300"], "--unit-id"),
                              (["--unit-id", "1,,2"], "--unit-id"), (["--device-name", "x" * 245], "--device-name")):
         code, out, err = run.run_server(*arguments)
@@ -1527,13 +1527,14 @@ def rtu_over_tcp(run):
     counted while the good frame behind it on the stream is answered."""
     from pymodbus.client import ModbusTcpClient
     from pymodbus.transaction import ModbusRtuFramer
-    server = run.start_server(arguments=["--modbus-framing", "rtu-over-tcp"])
+    server = run.start_server(arguments=["--modbus-framing", "rtu-over-tcp", "--unit-id", "1,5"])
     postal_lookup("90210")
     weather = [value_column(run, o) & 0xFFFF for o in range(20, 26)]
     client = ModbusTcpClient(HOST, port=502, framer=ModbusRtuFramer, timeout=1, retries=0, retry_on_empty=False)
     require(client.connect(), "pymodbus could not connect")
     expect(registers(client.read_holding_registers(20, 6, slave=1)) == weather, "RTU FC3 20..25 against %s" % weather)
     expect(not client.write_register(21, 4321, slave=1).isError() and value_column(run, 21) == 4321, "RTU FC6 at 21")
+    expect(registers(client.read_holding_registers(20, 1, slave=5)) == weather[:1], "slave 5 of --unit-id answered")
     expect(client.read_holding_registers(20, 1, slave=7).isError(), "a request for slave 7 is not answered")
     client.close()
 

@@ -37,7 +37,7 @@ TEST(RtuGateway, CutsRequestsByTheirFunctionCodesLengthRule) {
 }
 
 TEST(RtuGateway, HandsTheStackAnMbapFrameForUnit255AndAnswersUnderTheRequestsAddress) {
-  RtuGateway gateway(1);
+  RtuGateway gateway(UnitIdSet::Only(1));
   const Bytes mbap = ToStack(gateway, kReadOneRegister);
   ASSERT_EQ(mbap.size(), 12u);
   EXPECT_EQ(Bytes(mbap.begin() + 2, mbap.end()), (Bytes{0x00, 0x00, 0x00, 0x06, 0xFF, 0x03, 0x00, 0x00, 0x00, 0x01}));
@@ -53,13 +53,21 @@ TEST(RtuGateway, HandsTheStackAnMbapFrameForUnit255AndAnswersUnderTheRequestsAdd
 }
 
 TEST(RtuGateway, LeavesOtherSlavesAndBroadcastReadsAloneAndWithholdsBroadcastAnswers) {
-  RtuGateway gateway(1);
+  RtuGateway gateway(UnitIdSet::Only(1));
   Bytes otherSlave = {0x02, 0x03, 0x00, 0x00, 0x00, 0x01};
   otherSlave.resize(8);
   EXPECT_TRUE(ToStack(gateway, otherSlave).empty());
-  EXPECT_EQ(ClassifyRtuRequest(0, 3, 1), RtuAddressing::Ignore);
-  EXPECT_EQ(ClassifyRtuRequest(0, 6, 1), RtuAddressing::CarryOutSilently);
-  EXPECT_EQ(ClassifyRtuRequest(0, 16, 1), RtuAddressing::CarryOutSilently);
+  const UnitIdSet one = UnitIdSet::Only(1);
+  EXPECT_EQ(ClassifyRtuRequest(0, 3, one), RtuAddressing::Ignore);
+  EXPECT_EQ(ClassifyRtuRequest(0, 6, one), RtuAddressing::CarryOutSilently);
+  EXPECT_EQ(ClassifyRtuRequest(0, 16, one), RtuAddressing::CarryOutSilently);
+  // --unit-id any: every single slave's address, but neither broadcast nor
+  // the addresses above 247 as its own.
+  std::string why;
+  const UnitIdSet any = *UnitIdSet::Parse("any", &why);
+  EXPECT_EQ(ClassifyRtuRequest(9, 3, any), RtuAddressing::Answer);
+  EXPECT_EQ(ClassifyRtuRequest(0, 3, any), RtuAddressing::Ignore);
+  EXPECT_EQ(ClassifyRtuRequest(248, 3, any), RtuAddressing::Ignore);
   const Bytes broadcastWrite = {0x00, 0x06, 0x00, 0x15, 0x00, 0x07, 0x00, 0x00};
   EXPECT_EQ(ToStack(gateway, broadcastWrite).size(), 12u);
   EXPECT_TRUE(gateway.WithholdsAnswer());

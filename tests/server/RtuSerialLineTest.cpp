@@ -38,7 +38,7 @@ class SerialLine : public ::testing::Test {
     std::string rs485Note;
     std::optional<SerialPort> port = SerialPort::Open(settings, &failure, &rs485Note);
     ASSERT_TRUE(port) << failure;
-    line_.emplace(std::move(*port), settings, 1, &metrics_);
+    line_.emplace(std::move(*port), settings, UnitIdSet::Only(1), &metrics_);
   }
   void TearDown() override {
     line_.reset();
