@@ -53,6 +53,9 @@ std::optional<Authority> AuthorityOf(const UrlParts& parts) {
   Authority authority;
   authority.host = Lower(parts.host);
   authority.port = parts.port;
+  if (authority.host.empty()) {
+    return std::nullopt;
+  }
   if (authority.host.front() == '[') {
     authority.ipLiteral = true;  // libcurl checked the IPv6 literal
     return authority;
@@ -63,7 +66,7 @@ std::optional<Authority> AuthorityOf(const UrlParts& parts) {
   in_addr address{};
   authority.ipLiteral = inet_pton(AF_INET, authority.host.c_str(), &address) == 1;
   if (authority.host.empty()) {
-    return std::nullopt;
+    return std::nullopt;  // the name was a lone dot
   }
   return authority;
 }
