@@ -4,33 +4,30 @@
 
 #include <cstring>
 
+#include "ModbusBytes.h"
 #include "ModbusCrc.h"
+#include "ModbusProtocol.h"
 #include "ModbusRtuFrameSearch.h"
 #include "ModbusStack.h"
 
 namespace {
 
-// RTU frame: the address, then the PDU, then the two CRC bytes.
-constexpr uint16_t kRtuAddressOffset = 0;
-constexpr uint16_t kRtuPduOffset = 1;
-constexpr uint16_t kRtuCrcSize = 2;
+// The stack's frame layouts: an RTU frame is the address, the PDU and the
+// CRC; an MBAP frame the header, the unit identifier and the PDU.
+using modbus_stack::kMbapLength;
+using modbus_stack::kMbapProtocolId;
+using modbus_stack::kMbapTransactionId;
+using modbus_stack::kMbapUnitId;
+using modbus_stack::kRtuAddress;
+using modbus_stack::kRtuCrcSize;
+using modbus_stack::WriteBigEndian16;
+constexpr uint16_t kRtuPduOffset = kRtuAddress + 1;
+constexpr uint16_t kMbapPdu = kMbapUnitId + 1;
 // The address, a function code and the CRC.
-constexpr uint16_t kMinRtuFrameSize = 4;
-// MBAP header: transaction id at 0, protocol id at 2, length field at 4,
-// then the unit identifier and the PDU.
-constexpr uint16_t kMbapTransactionId = 0;
-constexpr uint16_t kMbapProtocolId = 2;
-constexpr uint16_t kMbapLength = 4;
-constexpr uint16_t kMbapUnitId = 6;
-constexpr uint16_t kMbapPdu = 7;
+constexpr uint16_t kMinRtuFrameSize = kRtuPduOffset + 1 + kRtuCrcSize;
 // The unit identifier the stack answers for "no sub-device".
 constexpr uint8_t kUnitNoSubDevice = 255;
 constexpr std::chrono::seconds kCorruptLogInterval{1};
-
-void WriteBigEndian16(uint8_t* bytes, uint16_t value) {
-  bytes[0] = static_cast<uint8_t>(value >> 8);
-  bytes[1] = static_cast<uint8_t>(value & 0xFF);
-}
 
 bool IsWriteFunction(uint8_t functionCode) {
   return functionCode == MODBUSSTACK_FC_WRITE_SINGLE_COIL || functionCode == MODBUSSTACK_FC_WRITE_SINGLE_REGISTER ||
@@ -83,7 +80,7 @@ uint16_t RtuGateway::ToStack(const uint8_t* rtu, uint16_t length, uint8_t* mbap,
   }
   const uint16_t pduLength = static_cast<uint16_t>(length - kRtuPduOffset - kRtuCrcSize);
   const uint16_t mbapLength = static_cast<uint16_t>(kMbapPdu + pduLength);
-  const uint8_t address = rtu[kRtuAddressOffset];
+  const uint8_t address = rtu[kRtuAddress];
   const RtuAddressing addressing = ClassifyRtuRequest(address, rtu[kRtuPduOffset], m_addresses);
   if (addressing == RtuAddressing::Ignore || mbapLength > room) {
     return 0;
@@ -108,7 +105,7 @@ uint16_t RtuGateway::ToWire(const uint8_t* mbap, uint16_t length, uint8_t* rtu, 
   if (rtuLength > room) {
     return 0;
   }
-  rtu[kRtuAddressOffset] = m_requestAddress;
+  rtu[kRtuAddress] = m_requestAddress;
   std::memcpy(rtu + kRtuPduOffset, mbap + kMbapPdu, pduLength);
   modbus_stack::AppendCRC16(rtu, static_cast<uint16_t>(kRtuPduOffset + pduLength));
   return rtuLength;
