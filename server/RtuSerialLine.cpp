@@ -59,13 +59,16 @@ void RtuSerialLine::Observe(bool readable, bool failed, TimePoint now) {
   if (!m_port) {
     return;
   }
-  if (readable) {
-    Receive(now);
-  } else if (failed) {
-    Close("the device reports a hang-up or an error");
-  } else {
-    NoteQuiet(now);
+  if (readable && Receive(now)) {
+    return;
   }
+  // A device that hung up (a USB adapter unplugged) stays readable with
+  // nothing to read: it is closed rather than polled again at once forever.
+  if (failed) {
+    Close("the device reports a hang-up or an error");
+    return;
+  }
+  NoteQuiet(now);
 }
 
 std::optional<std::chrono::microseconds> RtuSerialLine::UntilFrameEnd(TimePoint now) const {
@@ -76,16 +79,15 @@ std::optional<std::chrono::microseconds> RtuSerialLine::UntilFrameEnd(TimePoint 
   return std::max(left, std::chrono::microseconds(0));
 }
 
-void RtuSerialLine::Receive(TimePoint now) {
+bool RtuSerialLine::Receive(TimePoint now) {
   uint8_t bytes[kMaxRtuFrameSize];
   const long count = m_port->Read(bytes, sizeof bytes);
   if (count < 0) {
     Close(std::strerror(errno));
-    return;
+    return true;
   }
   if (count == 0) {
-    NoteQuiet(now);
-    return;
+    return false;
   }
   if (m_receivingLength != 0 && m_quietFor > m_gapLimit) {
     m_gapInside = true;
@@ -97,6 +99,7 @@ void RtuSerialLine::Receive(TimePoint now) {
   m_overrun = m_overrun || taken < count;
   m_lastByteAt = now;
   m_quietFor = {};
+  return true;
 }
 
 void RtuSerialLine::NoteQuiet(TimePoint now) {

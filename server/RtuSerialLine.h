@@ -59,7 +59,8 @@ class RtuSerialLine {
   bool SendMessage(const uint8_t* mbap, uint16_t length);
 
  private:
-  void Receive(TimePoint now);
+  // Reads what arrived; false when there was nothing to read.
+  bool Receive(TimePoint now);
   void NoteQuiet(TimePoint now);
   // Ends the frame being received: kept for the stack, or dropped and
   // counted.

@@ -100,6 +100,12 @@ TEST_F(SerialLine, DropsAFrameWithAGapInsideOrAWrongCrcAndCountsEach) {
   EXPECT_EQ(Read(metrics_.rtuCrcErrors), 1u);
 }
 
+TEST_F(SerialLine, ClosesADeviceThatHungUpWithNothingToRead) {
+  line_->Observe(true, true, start_);
+  EXPECT_FALSE(line_->IsOpen());
+  EXPECT_FALSE(metrics_.rtuLineOpen.load());
+}
+
 TEST_F(SerialLine, TakesAPauseTheLoopDidNotWatchAsPartOfTheFrame) {
   // The loop was busy for 5 ms between the two reads and saw no silence:
   // the bytes may well have come back to back.
