@@ -71,20 +71,17 @@ uint8_t LastObjectOfStream(uint8_t code) {
   }
 }
 
-bool IsInStream(uint32_t id, uint8_t code) {
-  return id <= LastObjectOfStream(code) && (id <= kLastRegularObject || id >= kFirstExtendedObject);
-}
-
+// Objects are stored only under the ids of the three streams (the reserved
+// 0x07 to 0x7F are refused when set), so a stream is every stored object up
+// to its last id.
 uint16_t AnswerStream(uint8_t code, uint8_t objectId, uint8_t* frame) {
   DeviceObject object{};
+  const uint8_t last = LastObjectOfStream(code);
   // An object this stream does not report restarts the stream at object 0.
-  const uint8_t start = IsInStream(objectId, code) && FindDeviceObject(objectId, &object) ? objectId : 0;
+  const uint8_t start = objectId <= last && FindDeviceObject(objectId, &object) ? objectId : 0;
   DeviceIdResponse response(code, frame);
-  for (uint32_t id = start; id <= kLastObject; ++id) {
-    if (!IsInStream(id, code) || !FindDeviceObject(static_cast<uint8_t>(id), &object)) {
-      continue;
-    }
-    if (!response.Append(object)) {
+  for (uint32_t id = start; id <= last; ++id) {
+    if (FindDeviceObject(static_cast<uint8_t>(id), &object) && !response.Append(object)) {
       break;
     }
   }

@@ -95,7 +95,6 @@ constexpr uint16_t kDeviceIdObjectCountOffset = 5;
 constexpr uint16_t kDeviceObjectHeaderSize = 2;  // object id, object length
 constexpr uint8_t kDeviceIdBasic = MODBUSSTACK_DEVICE_ID_BASIC;
 constexpr uint8_t kDeviceIdRegular = MODBUSSTACK_DEVICE_ID_REGULAR;
-constexpr uint8_t kDeviceIdExtended = MODBUSSTACK_DEVICE_ID_EXTENDED;
 constexpr uint8_t kDeviceIdSpecific = MODBUSSTACK_DEVICE_ID_SPECIFIC;
 constexpr uint8_t kLastBasicObject = MODBUSSTACK_OBJECT_MAJOR_MINOR_REVISION;
 constexpr uint8_t kLastRegularObject = MODBUSSTACK_OBJECT_USER_APPLICATION_NAME;

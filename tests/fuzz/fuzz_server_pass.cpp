@@ -216,6 +216,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   s.feed.Load(&input);
 
+  // Identification objects (kept across Init) large enough that the regular
+  // and extended streams need more than one response, and an extended one
+  // for conformity level 0x83.
+  static const char kLongValue[150] = {'x'};
+  for (const uint8_t id :
+       {uint8_t{0x00}, uint8_t{0x01}, uint8_t{0x02}, uint8_t{0x04}, uint8_t{0x80}, uint8_t{0x81}, uint8_t{0x82}}) {
+    Require(ModbusStack_SetDeviceIdentification(id, kLongValue, (id & 1) != 0 ? 150 : 20),
+            "an identification object refused");
+  }
   Require(ModbusStack_Init(s.protocol, Send, Receive, Clock) == MODBUSSTACK_INIT_READY, "init refused a valid framing");
   const bool accepted = slaveId != 0 && slaveId <= (s.protocol == MODBUSSTACK_PROTOCOL_RTU ? 127 : 254);
   Require(ModbusStack_SetSlaveId(slaveId) == accepted, "slave id accepted or refused against its range");
