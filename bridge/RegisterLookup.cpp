@@ -350,6 +350,11 @@ uint32_t AnswerFromRange(const RangeRows& range, uint32_t first, uint32_t next, 
                          bool* found, LookupRequest& request) {
   const int64_t now = CurrentUnixTime();
   RangeCodeNotes notes;
+  // Neighbouring rows mostly share a code: its plan, which nothing in this
+  // loop changes, is made once per run of them rather than per register
+  // (each plan asks the refresh schedule under its lock).
+  size_t plannedCode = SIZE_MAX;
+  StaleRowPlan codePlan = StaleRowPlan::kAsItStands;
   size_t at = 0;
   for (uint32_t address = next; address < end; ++address) {
     const size_t index = address - first;
@@ -361,9 +366,11 @@ uint32_t AnswerFromRange(const RangeRows& range, uint32_t first, uint32_t next, 
       continue;
     }
     const RangeRow& row = range.rows[at];
-    const StaleRowPlan plan = IsStale(row.lastUpdated.AsInteger(), now)
-                                  ? PlanStaleRow(&request, range.codes[row.code], now)
-                                  : StaleRowPlan::kAsItStands;
+    if (IsStale(row.lastUpdated.AsInteger(), now) && row.code != plannedCode) {
+      codePlan = PlanStaleRow(&request, range.codes[row.code], now);
+      plannedCode = row.code;
+    }
+    const StaleRowPlan plan = IsStale(row.lastUpdated.AsInteger(), now) ? codePlan : StaleRowPlan::kAsItStands;
     if (plan == StaleRowPlan::kFetch) {
       return address;
     }

@@ -96,6 +96,9 @@ class NewNameBudget {
       m_limited = true;
       return true;
     }
+    if (limits.maxPostalCodes == SIZE_MAX) {
+      return true;  // no limit (the refresher's and Modbus's fetches): nothing to count
+    }
     int64_t storedCodes = 0;
     switch (CheckPostalCodeRoom(database, postalCode, limits.maxPostalCodes, &storedCodes)) {
       case PostalCodeRoom::kFailed:

@@ -167,12 +167,7 @@ bool FetchWeather(CSQLiteDatabase& database, const char* postalCode, long timeou
   HttpClientSettings settings;
   settings.maxBytes = kMaxWeatherPayloadBytes;
   settings.acceptLine = "Accept:application/json";
-  HttpClient client(settings);
-  if (!client.Ready()) {
-    LogError("Error: CURL Error. ErrorCode=[%d], ErrorMessage=[%s] url=[%s]\n", CURLE_FAILED_INIT,
-             curl_easy_strerror(CURLE_FAILED_INIT), serviceUrl.c_str());
-    return false;
-  }
+  HttpClient client(settings);  // without a handle, its GET answers CURLE_FAILED_INIT, logged below
   std::string url = serviceUrl + "/api?postalCode=" + client.EncodeQueryValue(postalCode);
   const std::optional<HttpAnswer> answer = TransferReadings(client, serviceUrl, url, deadline);
   if (!answer) {
