@@ -42,8 +42,11 @@ std::string IniConfigFormat::RefusalOf(const std::string& key, const std::string
   if (option == nullptr || !option->get_configurable()) {
     return "unknown key '" + key + "'";
   }
-  CLI::Validator* check = option->get_validator();
-  if (check == nullptr) {
+  // CLI11 answers an option without a check by throwing, not with null.
+  CLI::Validator* check = nullptr;
+  try {
+    check = option->get_validator();
+  } catch (const CLI::OptionNotFound&) {
     return std::string();
   }
   std::string checked = value;

@@ -73,8 +73,6 @@ class RtuGateway {
   // most one a second per link).
   bool NoteCorruptFrame(TimePoint now);
 
-  const UnitIdSet& Addresses() const { return m_addresses; }
-
  private:
   UnitIdSet m_addresses;
   uint8_t m_requestAddress = 0;

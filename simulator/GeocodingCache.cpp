@@ -93,8 +93,9 @@ void GeocodingCache::WriteChanges() {
 // {"places": [{"key": "US:10001", "geocoded_at": 1765000000,
 //              "latitude": 40.71427, "longitude": -74.00597}, ...]}
 // A place the geocoder does not know has no coordinates. The entries are in
-// the order they were last used, oldest first, so that reading them back in
-// file order keeps that order, and a smaller limit keeps the newest.
+// the order of use as of the last write (a look-up alone does not write the
+// file), oldest first, so that reading them back in file order keeps that
+// order, and a smaller limit keeps the newest.
 void GeocodingCache::Load() {
   std::ifstream file(m_path, std::ios::binary);
   if (!file) {
